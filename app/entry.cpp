@@ -1,0 +1,35 @@
+#include "app/entry.h"
+
+#include <cstring>
+#include <exception>
+
+#include "counter/Untcount.h"
+#include "platform/files.h"
+#include "settings/Untmain.h"
+#include "ui/ui.h"
+
+bool IsCounterSwitch(int argc, const char* const* argv) {
+  return argc >= 2 && argv[1] != nullptr && std::strcmp(argv[1], "/C") == 0;
+}
+
+int RunProgram(int argc, const char* const* argv) {
+  ui::Application& app = ui::Application::Instance();
+  try {
+    // The counter cleans its working files out of the current folder; started from anywhere
+    // else (a prompt in the user's documents, a shortcut without a working folder) it would
+    // delete the user's own files. Work in the program's own folder.
+    platform::SetCurrentFolder(platform::ProgramFolder());
+    app.title = kCounterCaption;
+    if (IsCounterSwitch(argc, argv)) {
+      app.HideTaskbarWindow();
+      app.showMainForm = false;
+      app.SetMainForm(std::make_unique<TfrmCount>());
+    } else {
+      app.SetMainForm(std::make_unique<TfrmMain>());
+    }
+    app.Run();
+  } catch (const std::exception& error) {
+    app.ShowException(error);
+  }
+  return 0;
+}

@@ -1,0 +1,221 @@
+#include "counter/Untcount.h"
+
+#include "platform/files.h"
+
+int32_t voiceStep = 0;
+bool preferNamelessVoice = false;
+platform::CTime startTime = 0;
+std::tm startTm{};
+int chosenLine = 0;
+
+const char* const kCounterCaption = "Marivel2起動カウンターKORVEN";
+
+namespace {
+
+constexpr ui::Color kDotColor = 15854079;  // red 255, green 234, blue 241
+constexpr ui::Color kDotOutline = ui::Rgb(240, 150, 180);
+constexpr int kCounterWidth = 600, kCounterHeight = 176;
+
+ui::Font BubbleFont(ui::Color color = ui::kBlack) { return ui::FontOfPixels(16, true, color); }
+
+ui::Design BubbleLabel(const char* name, int left, int top, const char* caption,
+                       ui::Color color = ui::kBlack) {
+  return {.kind = ui::Kind::Label, .name = name, .left = left, .top = top, .height = 16,
+          .caption = caption, .font = BubbleFont(color), .useFont = true, .autoSize = true};
+}
+
+ui::Design Dot(const char* name, int left, int top, int size) {
+  return {.kind = ui::Kind::Shape, .name = name, .left = left, .top = top, .width = size,
+          .height = size, .color = kDotColor};
+}
+
+// Back to front.
+std::vector<ui::Design> CounterDesign() {
+  using ui::Kind;
+  return {
+      {.kind = Kind::Image, .name = "imgCount", .width = 600, .height = 176, .picture = "COUNT_BACK", .autoSize = true},
+      {.kind = Kind::Image, .name = "imgChar0", .left = -7, .width = 120, .height = 176},
+      {.kind = Kind::Image, .name = "imgChar1", .left = 487, .width = 120, .height = 176},
+      {.kind = Kind::Image, .name = "imgMsg1", .left = 171, .top = 108, .width = 325, .height = 56, .picture = "BUBBLE_LOWER"},
+      Dot("shpChar1B", 488, 121, 13),
+      {.kind = Kind::Image, .name = "imgMsg0", .left = 104, .top = 12, .width = 390, .height = 80, .picture = "BUBBLE_UPPER"},
+      Dot("shpChar0B", 98, 68, 13),
+      BubbleLabel("lblChar0A", 124, 18, "lblChar0A"),
+      BubbleLabel("lblChar0B", 124, 42, "lblChar0B"),
+      BubbleLabel("lblChar0C", 124, 66, "lblChar0C"),
+      BubbleLabel("lblChar1A", 187, 115, "通算で"),
+      BubbleLabel("lblCount", 243, 115, "99999", ui::kRed),
+      BubbleLabel("lblChar1B", 295, 115, "回目の起動です。"),
+      BubbleLabel("lblChar1C", 187, 139, "前回は"),
+      BubbleLabel("lblLast", 243, 139, "23時間59分", ui::kGray),
+      BubbleLabel("lblChar1D", 335, 139, "前に起動されました。"),
+      Dot("shpChar0C", 94, 72, 9),
+      Dot("shpChar1C", 496, 121, 9),
+      {.kind = Kind::MediaPlayer, .name = "mplWave"},
+      {.kind = Kind::Timer, .name = "timTimer", .enabled = true, .interval = 100},
+      {.kind = Kind::Timer, .name = "timNext", .enabled = false, .interval = 500},
+      {.kind = Kind::Timer, .name = "timDelay", .enabled = false, .interval = 0},
+  };
+}
+
+}  // namespace
+
+TfrmCount::TfrmCount() {
+  caption = kCounterCaption;
+  borderStyle = ui::BorderStyle::Single;
+  minimizeBox = true;
+  maximizeBox = false;
+  stayOnTop = true;
+  position = ui::FormPosition::ScreenCenter;
+  font = ui::FontOfPixels(12);
+  SetClientSize(kCounterWidth, kCounterHeight);
+  Build(CounterDesign());
+
+  imgCount = Find<ui::Image>("imgCount");
+  imgChar0 = Find<ui::Image>("imgChar0");
+  imgChar1 = Find<ui::Image>("imgChar1");
+  imgMsg1 = Find<ui::Image>("imgMsg1");
+  imgMsg0 = Find<ui::Image>("imgMsg0");
+  shpChar1B = Find<ui::Shape>("shpChar1B");
+  shpChar0B = Find<ui::Shape>("shpChar0B");
+  shpChar0C = Find<ui::Shape>("shpChar0C");
+  shpChar1C = Find<ui::Shape>("shpChar1C");
+  for (ui::Shape* dot : {shpChar1B, shpChar0B, shpChar0C, shpChar1C}) dot->penColor = kDotOutline;
+  lblChar0A = Find<ui::Label>("lblChar0A");
+  lblChar0B = Find<ui::Label>("lblChar0B");
+  lblChar0C = Find<ui::Label>("lblChar0C");
+  lblChar1A = Find<ui::Label>("lblChar1A");
+  lblCount = Find<ui::Label>("lblCount");
+  lblChar1B = Find<ui::Label>("lblChar1B");
+  lblChar1C = Find<ui::Label>("lblChar1C");
+  lblLast = Find<ui::Label>("lblLast");
+  lblChar1D = Find<ui::Label>("lblChar1D");
+  mplWave = Find<ui::MediaPlayer>("mplWave");
+  timTimer = Find<ui::Timer>("timTimer");
+  timNext = Find<ui::Timer>("timNext");
+  timDelay = Find<ui::Timer>("timDelay");
+
+  onShow = [this] { FormShow(); };
+  mplWave->onNotify = [this](ui::NotifyValue value) { mplWaveNotify(value); };
+  timTimer->onTimer = [this] { timTimerTimer(); };
+  timNext->onTimer = [this] { timNextTimer(); };
+  timDelay->onTimer = [this] { timDelayTimer(); };
+
+  FormCreate();
+}
+
+TfrmCount::~TfrmCount() { FormDestroy(); }
+
+void TfrmCount::TakeStartTime() {
+  startTime = platform::CurrentTime();
+  startTm = platform::LocalTime(startTime);
+}
+
+void TfrmCount::FormCreate() {
+  voiceStep = 0;
+  preferNamelessVoice = false;
+  data_ = std::make_unique<TfrmData>();
+  frmData = data_.get();
+  ui::Application::Instance().SetIcon(frmData->imgIcon->iconResource);
+
+  TakeStartTime();
+  frmData->LoadSettings();
+  frmData->ExtractImages();
+  frmData->LoadStartHistory();
+  if (counterSettings.form != 0) {
+    SetBorderStyle(ui::BorderStyle::None);
+    SetClientSize(imgCount->Width(), imgCount->Height());
+  }
+  ChooseCharacterPair();
+  platform::RemoveMatching(".\\*.ogg");
+  platform::RemoveMatching(".\\*.wav");
+  ComposeCounterBubble();
+  ChooseVoiceLine();
+  frmData->DrawCharacters(0, imgChar0, imgCount, imgChar1);
+  frmData->ReplaceSystemSounds(true);
+  frmData->RecordStart();
+  frmData->SaveStartHistory();
+
+  if (counterSettings.delay == 0) {
+    ui::Application& app = ui::Application::Instance();
+    app.showMainForm = true;
+    app.Restore();
+    PlayClip(ChosenClip(0));
+  } else {
+    timDelay->SetInterval(counterSettings.delay * 1000);
+    timDelay->SetEnabled(true);
+  }
+}
+
+void TfrmCount::FormShow() { ui::Application::Instance().HideTaskbarWindow(); }
+
+void TfrmCount::FormDestroy() {
+  mplWave->Close();
+  platform::RemoveMatching(".\\*.TGA");
+  platform::RemoveMatching(".\\*.ogg");
+  platform::RemoveMatching(".\\*.png");
+  // The WAV files stay: the replaced Windows exit sound may point at one of them.
+  frmData = nullptr;
+  data_.reset();
+}
+
+void TfrmCount::timDelayTimer() {
+  TakeStartTime();
+  timDelay->SetEnabled(false);
+  Show();
+  PlayClip(ChosenClip(0));
+}
+
+void TfrmCount::mplWaveNotify(ui::NotifyValue value) {
+  if (value != ui::NotifyValue::Successful) {
+    // A clip the device gave up on would otherwise keep the window open for good; a
+    // superseded clip was replaced on purpose and needs nothing.
+    if (value != ui::NotifyValue::Superseded) voiceStep = 6;
+    return;
+  }
+  if (voiceStep > 5)
+    voiceStep = 6;
+  else
+    timNext->SetEnabled(true);
+}
+
+void TfrmCount::timNextTimer() {
+  timNext->SetEnabled(false);
+  if (voiceStep > 4) {
+    voiceStep = 6;
+    return;
+  }
+  PlayClip(ChosenClip(voiceStep));
+}
+
+void TfrmCount::timTimerTimer() {
+  if (voiceStep < 6) return;
+  const auto elapsed = static_cast<int64_t>(platform::TimeDifference(platform::CurrentTime(), startTime));
+  if (elapsed >= counterSettings.timer) Close();
+}
+
+void TfrmCount::PlayClip(const char* clipName) {
+  if (counterSettings.wave != 0 && frmData->VoiceEnabled()) {
+    mplWave->Close();
+    mplWave->fileName = frmData->GetVoiceWave(clipName, preferNamelessVoice);
+    if (platform::FileExists(mplWave->fileName)) {
+      try {
+        mplWave->Open();
+        mplWave->Play();
+        ++voiceStep;
+        return;
+      } catch (const ui::Error&) {
+        // A clip the device cannot open or play ends the sequence like a missing one.
+        mplWave->Close();
+      }
+    }
+  }
+  voiceStep = 6;
+}
+
+// The character pair, the count bubble and the voice line are composed here as the roster,
+// the history and the scenario tables arrive; until then the design texts stand.
+void TfrmCount::ChooseCharacterPair() {}
+void TfrmCount::ComposeCounterBubble() {}
+void TfrmCount::ChooseVoiceLine() { chosenLine = 0; }
+const char* TfrmCount::ChosenClip(int) const { return nullptr; }

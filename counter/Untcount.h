@@ -1,0 +1,49 @@
+#pragma once
+// The counter window: shown for a few seconds at logon, then closes itself.
+#include <ctime>
+#include <memory>
+
+#include "data/Untdata.h"
+#include "platform/clock.h"
+#include "ui/ui.h"
+
+// Run-wide state of the counter run.
+extern int32_t voiceStep;  // 0 not started, 1..5 clips started, 6 sequence over
+extern bool preferNamelessVoice;
+extern platform::CTime startTime;
+extern std::tm startTm;
+extern int chosenLine;
+
+extern const char* const kCounterCaption;
+
+class TfrmCount : public ui::Form {
+ public:
+  TfrmCount();
+  ~TfrmCount() override;
+
+  ui::Image *imgCount, *imgChar0, *imgChar1, *imgMsg1, *imgMsg0;
+  ui::Shape *shpChar1B, *shpChar0B, *shpChar0C, *shpChar1C;
+  ui::Label *lblChar0A, *lblChar0B, *lblChar0C;
+  ui::Label *lblChar1A, *lblCount, *lblChar1B, *lblChar1C, *lblLast, *lblChar1D;
+  ui::MediaPlayer* mplWave;
+  ui::Timer *timTimer, *timNext, *timDelay;
+
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+  void timTimerTimer();
+  void timDelayTimer();
+  void timNextTimer();
+  void mplWaveNotify(ui::NotifyValue value);
+
+  // Operations of the run that compose what the window says.
+  void ChooseCharacterPair();
+  void ComposeCounterBubble();
+  void ChooseVoiceLine();
+  void PlayClip(const char* clipName);
+
+ private:
+  void TakeStartTime();
+  const char* ChosenClip(int slot) const;
+  std::unique_ptr<TfrmData> data_;
+};

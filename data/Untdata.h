@@ -1,0 +1,67 @@
+#pragma once
+// The data module: settings, game folder and the operations on the program's data that both
+// run modes share. One instance per process, created hidden by the main window.
+#include <cstdint>
+#include <string>
+
+#include "ui/ui.h"
+
+struct CounterSettings {
+  int32_t char0 = 0;
+  int32_t char1 = 1;
+  int32_t timer = 5;
+  int32_t delay = 0;
+  int32_t name = 0;
+  int32_t rand = 0;
+  int32_t wave = 0;
+  int32_t repl = 0;
+  int32_t form = 0;
+  std::string name1a;
+  std::string name1b;
+  std::string name2a;
+  std::string name2b;
+  std::string name3;
+  std::string usewave;
+  std::string dirwave;
+};
+
+extern CounterSettings counterSettings;
+
+// The protagonist's default names: what the characters call the user until it is changed.
+extern const char* const kDefaultFamilyName;
+extern const char* const kDefaultGivenName;
+extern const char* const kDefaultFamilyReading;
+extern const char* const kDefaultGivenReading;
+extern const char* const kDefaultNickname;
+
+extern const char* const kSettingsKey;
+extern const char* const kGameKey;
+
+// A game file's path: the folder and the name joined by exactly one backslash.
+std::string GameFilePath(const std::string& folder, const std::string& fileName);
+
+class TfrmData : public ui::Form {
+ public:
+  TfrmData();
+
+  ui::Image* imgIcon;
+  bool SoundsReplacedAtLoad = false;
+
+  bool LoadSettings();
+  void SaveSettings();
+  bool FindGameFolder(std::string& folder);
+  bool GameFilesPresent();
+
+  // Operations of the counter run that work on the game's data; they are called in their
+  // place in the run and take effect as the game data support grows.
+  bool ExtractImages();
+  void LoadStartHistory();
+  void RecordStart();
+  void SaveStartHistory();
+  void DrawCharacters(int mode, ui::Image* slot0, ui::Image* background, ui::Image* slot1);
+  void ReplaceSystemSounds(bool preferNameless);
+  std::string GetVoiceWave(const char* clipName, bool preferNameless);
+  bool VoiceEnabled();
+};
+
+extern TfrmData* frmData;

@@ -1,0 +1,139 @@
+// Files on the native build: Windows-style paths mapped onto POSIX ones. The hidden attribute,
+// which POSIX lacks, is kept in memory for the life of the process.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "platform/files.h"
+#include "platform/native/testing.h"
+#include "platform/sjis.h"
+
+namespace platform {
+namespace {
+
+std::string programFolder = "./";
+
+std::string Posix(const std::string& path) {
+  std::string out;
+  for (size_t i = 0; i < path.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsSjisLeadByte(c) && i + 1 < path.size()) {
+      out += path.substr(i++, 2);
+      continue;
+    }
+    out += c == '\\' ? '/' : static_cast<char>(c);
+  }
+  return out;
+}
+
+std::set<std::string>& HiddenPaths() {
+  static std::set<std::string> hidden;
+  return hidden;
+}
+
+std::string Absolute(const std::string& posixPath) {
+  char* resolved = realpath(posixPath.c_str(), nullptr);
+  if (!resolved) return posixPath;
+  std::string result(resolved);
+  free(resolved);
+  return result;
+}
+
+bool Stat(const std::string& path, struct stat& info) { return stat(Posix(path).c_str(), &info) == 0; }
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat info;
+  return Stat(path, info) && S_ISREG(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info;
+  return Stat(path, info) && S_ISDIR(info.st_mode);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  if (!FileExists(path)) return false;
+  std::ifstream in(Posix(path), std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  bytes = all.str();
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(Posix(path), std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out.flush());
+}
+
+bool SetHidden(const std::string& path, bool hidden) {
+  if (!FileExists(path) && !FolderExists(path)) return false;
+  const std::string key = Absolute(Posix(path));
+  if (hidden)
+    HiddenPaths().insert(key);
+  else
+    HiddenPaths().erase(key);
+  return true;
+}
+
+bool IsHidden(const std::string& path) {
+  return (FileExists(path) || FolderExists(path)) && HiddenPaths().count(Absolute(Posix(path)));
+}
+
+bool RemoveFile(const std::string& path) {
+  if (!FileExists(path)) return false;
+  const std::string key = Absolute(Posix(path));
+  if (unlink(Posix(path).c_str()) != 0) return false;
+  HiddenPaths().erase(key);
+  return true;
+}
+
+bool MakeFolder(const std::string& path) { return mkdir(Posix(path).c_str(), 0755) == 0; }
+
+void RemoveMatching(const std::string& pattern) {
+  const std::string posix = Posix(pattern);
+  const size_t cut = posix.rfind('/');
+  const std::string folder = cut == std::string::npos ? "" : pattern.substr(0, cut + 1);
+  const std::string mask = pattern.substr(folder.size());
+  DIR* dir = opendir(folder.empty() ? "." : Posix(folder).c_str());
+  if (!dir) return;
+  std::set<std::string> names;
+  while (dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != ".." && WildcardMatch(mask, name)) names.insert(name);
+  }
+  closedir(dir);
+  for (const std::string& name : names) {
+    const std::string path = folder + name;
+    if (FolderExists(path)) {
+      RemoveMatching(path + "\\" + mask);
+      rmdir(Posix(path).c_str());  // fails, as wanted, while anything is left inside
+    } else {
+      RemoveFile(path);
+    }
+  }
+}
+
+std::string ProgramFolder() { return programFolder; }
+
+std::string CurrentFolder() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+bool SetCurrentFolder(const std::string& path) { return chdir(Posix(path).c_str()) == 0; }
+
+namespace testing {
+void SetProgramFolder(const std::string& folder) { programFolder = folder; }
+}  // namespace testing
+
+}  // namespace platform

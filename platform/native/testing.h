@@ -1,0 +1,23 @@
+#pragma once
+// Controls of the native platform for tests: the in-memory registry and the virtual clock.
+#include <cstdint>
+#include <string>
+
+namespace platform::testing {
+
+void ResetRegistry();
+// While set, no key can be opened or created.
+void SetRegistryUnavailable(bool unavailable);
+// Stores a value of a type other than REG_DWORD / REG_SZ (binary data).
+void WriteBinaryValue(const std::string& keyPath, const std::string& name, const std::string& data);
+bool KeyExists(const std::string& keyPath);
+int ValueCount(const std::string& keyPath);
+
+// Milliseconds since 1970-01-01 UTC on the virtual clock.
+void SetClockMilliseconds(int64_t ms);
+int64_t ClockMilliseconds();
+void AdvanceClock(int64_t ms);
+
+void SetProgramFolder(const std::string& folder);  // with trailing separator
+
+}  // namespace platform::testing

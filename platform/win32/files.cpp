@@ -1,0 +1,119 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include "platform/sjis.h"
+
+namespace platform {
+namespace {
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+// The folder part of a pattern, with its trailing backslash ("" when there is none).
+std::string FolderOf(const std::string& pattern) {
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (IsSjisLeadByte(static_cast<unsigned char>(pattern[i]))) {
+      ++i;
+      continue;
+    }
+    if (pattern[i] == '\\' || pattern[i] == '/') cut = i;
+  }
+  return cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x7FFFFFFF;
+  if (ok) {
+    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    ok = bytes.empty() || (ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read,
+                                    nullptr) && read == bytes.size());
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  // Keep a hidden file hidden: CREATE_ALWAYS refuses to open one without the attribute.
+  const DWORD existing = Attributes(path);
+  const DWORD flags = (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_HIDDEN))
+                          ? FILE_ATTRIBUTE_HIDDEN
+                          : FILE_ATTRIBUTE_NORMAL;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                              &written, nullptr) && written == bytes.size());
+  CloseHandle(file);
+  return ok;
+}
+
+bool SetHidden(const std::string& path, bool hidden) {
+  const DWORD a = Attributes(path);
+  if (a == INVALID_FILE_ATTRIBUTES) return false;
+  const DWORD next = hidden ? (a | FILE_ATTRIBUTE_HIDDEN) : (a & ~DWORD(FILE_ATTRIBUTE_HIDDEN));
+  return SetFileAttributesA(path.c_str(), next ? next : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool IsHidden(const std::string& path) {
+  const DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_HIDDEN);
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+void RemoveMatching(const std::string& pattern) {
+  const std::string folder = FolderOf(pattern);
+  const std::string mask = pattern.substr(folder.size());
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = folder + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveMatching(path + "\\" + mask);
+      RemoveDirectoryA(path.c_str());  // fails, as wanted, while anything is left inside
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH * 2] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string full(path, length);
+  return FolderOf(full);
+}
+
+std::string CurrentFolder() {
+  char path[MAX_PATH * 2] = {};
+  const DWORD length = GetCurrentDirectoryA(sizeof path, path);
+  return std::string(path, length);
+}
+
+bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+
+}  // namespace platform

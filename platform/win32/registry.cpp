@@ -1,0 +1,108 @@
+#include "platform/registry.h"
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+std::string RelativeKeyPath(const std::string& path) {
+  return (!path.empty() && path[0] == '\\') ? path.substr(1) : path;
+}
+
+HKEY Key(void* handle) { return static_cast<HKEY>(handle); }
+
+bool QueryValue(void* handle, const std::string& name, DWORD& type, std::string& data) {
+  DWORD size = 0;
+  if (RegQueryValueExA(Key(handle), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return false;
+  data.assign(size, '\0');
+  if (size == 0) return true;
+  return RegQueryValueExA(Key(handle), name.c_str(), nullptr, &type,
+                          reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+RegistryKey::RegistryKey(const std::string& path, bool create) {
+  HKEY key = nullptr;
+  const std::string relative = RelativeKeyPath(path);
+  LONG result = create ? RegCreateKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, nullptr, 0,
+                                         KEY_ALL_ACCESS, nullptr, &key, nullptr)
+                       : RegOpenKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_ALL_ACCESS, &key);
+  if (result == ERROR_SUCCESS) handle_ = key;
+}
+
+RegistryKey::~RegistryKey() { Close(); }
+
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(other.handle_) {
+  other.handle_ = nullptr;
+}
+
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+void RegistryKey::Close() {
+  if (handle_) RegCloseKey(Key(handle_));
+  handle_ = nullptr;
+}
+
+bool RegistryKey::ValueExists(const std::string& name) const {
+  return handle_ && RegQueryValueExA(Key(handle_), name.c_str(), nullptr, nullptr, nullptr,
+                                     nullptr) == ERROR_SUCCESS;
+}
+
+bool RegistryKey::ReadInteger(const std::string& name, int32_t& value) const {
+  DWORD type = 0;
+  std::string data;
+  if (!handle_ || !QueryValue(handle_, name, type, data)) return false;
+  if (type != REG_DWORD || data.size() != sizeof(DWORD)) return false;
+  DWORD raw = 0;
+  memcpy(&raw, data.data(), sizeof raw);
+  value = static_cast<int32_t>(raw);
+  return true;
+}
+
+bool RegistryKey::ReadText(const std::string& name, std::string& value) const {
+  DWORD type = 0;
+  std::string data;
+  if (!handle_ || !QueryValue(handle_, name, type, data)) return false;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+  // The stored size counts the terminating zero, which may be missing or doubled.
+  const size_t end = data.find('\0');
+  value = data.substr(0, end);
+  return true;
+}
+
+bool RegistryKey::WriteInteger(const std::string& name, int32_t value) {
+  DWORD raw = static_cast<DWORD>(value);
+  return handle_ && RegSetValueExA(Key(handle_), name.c_str(), 0, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&raw), sizeof raw) == ERROR_SUCCESS;
+}
+
+bool RegistryKey::WriteText(const std::string& name, const std::string& value) {
+  return handle_ && RegSetValueExA(Key(handle_), name.c_str(), 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(value.c_str()),
+                                   static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool RegistryKey::WriteDefault(const std::string& value) { return WriteText("", value); }
+
+bool DeleteRegistryTree(const std::string& path) {
+  const std::string relative = RelativeKeyPath(path);
+  LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, relative.c_str());
+  if (result == ERROR_SUCCESS) RegDeleteKeyA(HKEY_CURRENT_USER, relative.c_str());
+  HKEY probe = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS) {
+    RegCloseKey(probe);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Starts a Windows program in the project's Wine and saves a screenshot of the screen while it
+# runs. With --framed the program runs in a Wine virtual desktop, which draws Windows-style
+# frames and captions (a bare X server has no window manager to draw them).
+#
+#   tools/screenshot.sh [--framed] [--wait SECONDS] OUTPUT.png PROGRAM.EXE [ARGS...]
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+framed=0
+wait_seconds=2
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --framed) framed=1; shift ;;
+    --wait) wait_seconds="$2"; shift 2 ;;
+    *) break ;;
+  esac
+done
+[ $# -ge 2 ] || { sed -n '2,7p' "$0"; exit 2; }
+output="$1"
+shift
+mkdir -p "$(dirname "$output")"
+
+shoot() {
+  local program=("$@")
+  if [ "$framed" -eq 1 ]; then
+    program=(wine explorer /desktop=M2K,800x400 "$@")
+  else
+    program=(wine "$@")
+  fi
+  "${program[@]}" &
+  local pid=$!
+  sleep "$wait_seconds"
+  import -window root "$output"
+  wait "$pid" || true
+}
+export -f shoot
+export framed wait_seconds output
+"$ROOT/tools/wine-env.sh" exec bash -c 'shoot "$@"' shoot "$@"
+echo "screenshot: $output"
