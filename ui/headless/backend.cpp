@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/native/testing.h"
