@@ -35,6 +35,7 @@ void ShowException(const std::string& title, const std::string& message);
 MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon icon,
                          MessageButtons buttons);
 Size MeasureText(const Font& font, const std::string& text);
+Size ScreenSize();
 std::string ResourceBytes(const std::string& name);
 
 }  // namespace ui::backend

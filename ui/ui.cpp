@@ -287,6 +287,25 @@ MessageResult MessageDlg(const Form& owner, const std::string& text, MessageIcon
   return backend::MessageBox(owner, text, icon, buttons);
 }
 
+Placement DialogPlacement(int openerLeft, int openerTop, int openerWidth, int openerHeight,
+                          int ownWidth, int ownHeight, int screenWidth, int screenHeight) {
+  Placement p{openerLeft + (openerWidth - ownWidth) / 2, openerTop + (openerHeight - ownHeight) / 2};
+  if (p.left < 0) p.left = 0;
+  if (p.left + ownWidth > screenWidth) p.left = screenWidth - ownWidth;
+  if (p.top < 0) p.top = 0;
+  if (p.top + ownHeight > screenHeight) p.top = screenHeight - ownHeight;
+  return p;
+}
+
+void PlaceDialog(const Form& opener, Form& dialog) {
+  const Size screen = ScreenSize();
+  const Placement p = DialogPlacement(opener.Left(), opener.Top(), opener.OuterWidth(), opener.OuterHeight(),
+                                      dialog.OuterWidth(), dialog.OuterHeight(), screen.width, screen.height);
+  dialog.SetPlace(p.left, p.top);
+}
+
+Size ScreenSize() { return backend::ScreenSize(); }
+
 Bitmap LoadPictureResource(const std::string& name) {
   Bitmap picture;
   if (!DecodeBmp(backend::ResourceBytes(name), picture)) throw Error("picture resource unreadable: " + name);

@@ -307,6 +307,18 @@ enum class MessageResult { Ok, Yes, No };
 MessageResult MessageDlg(const Form& owner, const std::string& text, MessageIcon icon,
                          MessageButtons buttons);
 
+struct Placement {
+  int left = 0, top = 0;
+};
+// Where a dialog of the given outer size goes over the window that opens it: centred on the
+// opener (divisions truncating toward zero), then pushed inside the screen, left before right
+// and top before bottom, so a dialog larger than the screen ends with a negative left or top.
+Placement DialogPlacement(int openerLeft, int openerTop, int openerWidth, int openerHeight,
+                          int ownWidth, int ownHeight, int screenWidth, int screenHeight);
+// Places `dialog` over `opener` on the primary screen.
+void PlaceDialog(const Form& opener, Form& dialog);
+Size ScreenSize();
+
 // A picture shipped as a resource of the program.
 Bitmap LoadPictureResource(const std::string& name);
 

@@ -154,6 +154,8 @@ Size MeasureText(const Font& font, const std::string& text) {
   return Size{static_cast<int>(text.size()) * h / 2, h};
 }
 
+Size ScreenSize() { return Size{kScreenWidth, kScreenHeight}; }
+
 std::string ResourceBytes(const std::string& name) {
   std::string file = name;
   std::transform(file.begin(), file.end(), file.begin(),

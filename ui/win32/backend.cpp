@@ -483,6 +483,8 @@ Size MeasureText(const Font& font, const std::string& text) {
   return Size{extent.cx, extent.cy};
 }
 
+Size ScreenSize() { return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
 std::string ResourceBytes(const std::string& name) {
   HRSRC found = FindResourceA(S().instance, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
   if (!found) return std::string();
