@@ -32,6 +32,9 @@ shoot() {
   local pid=$!
   sleep "$wait_seconds"
   import -window root "$output"
+  # A program that does not end by itself (the settings window) is ended after a grace time.
+  for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && wineserver -k >/dev/null 2>&1
   wait "$pid" || true
 }
 export -f shoot

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The project's own Wine: a prefix under build/wine with code page 932, quiet logging, the
-# design fonts replaced by IPA Gothic and a null ALSA device, leaving the user's ~/.wine and
-# ~/.asoundrc alone.
+# design fonts replaced by IPA fonts ("MS UI Gothic" is proportional, so IPA P Gothic stands in
+# for it) and a null ALSA device, leaving the user's ~/.wine and ~/.asoundrc alone.
 #
 #   tools/wine-env.sh setup                      create the prefix (once; later calls return at once)
 #   tools/wine-env.sh run PROGRAM.EXE [ARGS...]  run a Windows program in it, waiting for it
@@ -57,7 +57,7 @@ setup() {
   "$WINE"boot -i >/dev/null 2>&1 || true
   "$WINE"server -w
   local replacements='HKCU\Software\Wine\Fonts\Replacements'
-  "$WINE" reg add "$replacements" /v "MS UI Gothic" /d "IPAGothic" /f >/dev/null 2>&1
+  "$WINE" reg add "$replacements" /v "MS UI Gothic" /d "IPAPGothic" /f >/dev/null 2>&1
   "$WINE" reg add "$replacements" /v "ＭＳ Ｐゴシック" /d "IPAPGothic" /f >/dev/null 2>&1
   "$WINE" reg add "$replacements" /v "ＭＳ ゴシック" /d "IPAGothic" /f >/dev/null 2>&1
   "$WINE"server -w

@@ -1,0 +1,97 @@
+#pragma once
+// Helpers shared by the native tests: temporary folders, files, a probe that acts from inside
+// the headless message loop, and a clean slate of the process-wide state.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "platform/native/testing.h"
+#include "platform/registry.h"
+#include "ui/headless/headless.h"
+#include "ui/ui.h"
+
+namespace native_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+ public:
+  TempFolder() {
+    char pattern[] = "/tmp/m2k-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (made) path_ = std::filesystem::canonical(made).string();
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  bool Made() const { return !path_.empty(); }
+  // The POSIX path, without a trailing separator.
+  const std::string& Posix() const { return path_; }
+  // The folder as the program writes folders: with its trailing backslash.
+  std::string Windows() const { return path_ + "\\"; }
+  std::string Child(const std::string& relative) const { return path_ + "/" + relative; }
+
+ private:
+  std::string path_;
+};
+
+inline void MakeFile(const std::string& posixPath, const std::string& bytes = "x") {
+  std::ofstream out(posixPath, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+inline bool Exists(const std::string& posixPath) { return std::filesystem::exists(posixPath); }
+
+// The current folder is process-wide; a test that changes it gives it back.
+class CurrentFolderGuard {
+ public:
+  CurrentFolderGuard() : saved_(std::filesystem::current_path()) {}
+  ~CurrentFolderGuard() {
+    std::error_code ignored;
+    std::filesystem::current_path(saved_, ignored);
+  }
+  CurrentFolderGuard(const CurrentFolderGuard&) = delete;
+  CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
+
+ private:
+  std::filesystem::path saved_;
+};
+
+// A hidden form whose timer runs `action` from inside the headless message loop, the way a
+// user's input would arrive while the program runs.
+class Probe : public ui::Form {
+ public:
+  Probe(int intervalMs, std::function<void()> action) {
+    Build({{.kind = ui::Kind::Timer, .name = "timProbe", .enabled = true, .interval = intervalMs}});
+    Find<ui::Timer>("timProbe")->onTimer = std::move(action);
+  }
+  void Stop() { Find<ui::Timer>("timProbe")->SetEnabled(false); }
+};
+
+// Stores a value under the program's settings key, as an earlier settings run would have.
+inline void StoreSetting(const char* name, int32_t value) {
+  platform::RegistryKey key("\\Software\\Zorve\\M2K-COUNTER", true);
+  key.WriteInteger(name, value);
+}
+inline void StoreSetting(const char* name, const std::string& value) {
+  platform::RegistryKey key("\\Software\\Zorve\\M2K-COUNTER", true);
+  key.WriteText(name, value);
+}
+
+// Back to a fresh process: empty registry, fresh application and headless backend.
+inline void ResetProcessState() {
+  platform::testing::ResetRegistry();
+  ui::headless::Reset();
+  ui::Application::Instance().Reset();
+}
+
+}  // namespace native_support
