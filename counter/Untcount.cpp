@@ -133,7 +133,7 @@ void TfrmCount::FormCreate() {
   ChooseVoiceLine();
   frmData->DrawCharacters(0, imgChar0, imgCount, imgChar1);
   frmData->ReplaceSystemSounds(true);
-  frmData->RecordStart();
+  frmData->RecordStart(startTime, startTm);
   frmData->SaveStartHistory();
 
   if (counterSettings.delay == 0) {

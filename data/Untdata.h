@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/clock.h"
 #include "ui/ui.h"
 
 struct CounterSettings {
@@ -52,12 +53,20 @@ class TfrmData : public ui::Form {
   bool FindGameFolder(std::string& folder);
   bool GameFilesPresent();
 
+  // Start history (data/history.cpp).
+  std::string StartHistoryPath();
+  void LoadStartHistory();
+  void RecordStart(platform::CTime time, const std::tm& local);
+  void SaveStartHistory();
+  bool FirstSetupPending();
+
+  // Roster (data/roster.cpp). style -1: the `name` setting; 0: full name; other: short name.
+  std::string CharacterName(int style, int index);
+  std::string ToFullWidth(const std::string& text);
+
   // Operations of the counter run that work on the game's data; they are called in their
   // place in the run and take effect as the game data support grows.
   bool ExtractImages();
-  void LoadStartHistory();
-  void RecordStart();
-  void SaveStartHistory();
   void DrawCharacters(int mode, ui::Image* slot0, ui::Image* background, ui::Image* slot1);
   void ReplaceSystemSounds(bool preferNameless);
   std::string GetVoiceWave(const char* clipName, bool preferNameless);
