@@ -213,9 +213,7 @@ void TfrmCount::PlayClip(const char* clipName) {
   voiceStep = 6;
 }
 
-// The character pair, the count bubble and the voice line are composed here as the roster,
-// the history and the scenario tables arrive; until then the design texts stand.
-void TfrmCount::ChooseCharacterPair() {}
-void TfrmCount::ComposeCounterBubble() {}
+// The voice line is chosen here once the scenario tables arrive; until then the upper bubble
+// keeps its design texts.
 void TfrmCount::ChooseVoiceLine() { chosenLine = 0; }
 const char* TfrmCount::ChosenClip(int) const { return nullptr; }

@@ -43,6 +43,13 @@ class TfrmCount : public ui::Form {
   void PlayClip(const char* clipName);
 
  private:
+  // The phases of the count message; each that fills line 2 returns true.
+  bool ComposeSpecialDay();
+  bool ComposeBirthday();
+  void ComposeCountLine();
+  bool ComposeAnniversary();
+  bool ComposeElapsedTime();
+  void HideSecondLine();
   void TakeStartTime();
   const char* ChosenClip(int slot) const;
   std::unique_ptr<TfrmData> data_;
