@@ -1,7 +1,76 @@
-// Start history: filled in next.
+// The start history store: which file holds it, loading, counting a start, saving.
+#include "data/history.h"
+
+#include <cstring>
+
 #include "data/Untdata.h"
-std::string TfrmData::StartHistoryPath() { return "STARTHUB"; }
-void TfrmData::LoadStartHistory() {}
-void TfrmData::RecordStart(platform::CTime, const std::tm&) {}
-void TfrmData::SaveStartHistory() {}
-bool TfrmData::FirstSetupPending() { return true; }
+#include "platform/files.h"
+#include "platform/registry.h"
+
+StartHistory startHistory{};
+
+namespace {
+
+// Written only by the integrated counter environment; this program never creates it.
+const char kIntegrationKey[] = "\\Software\\Zorve\\STARTHUB";
+const char kDefaultHistoryFile[] = "STARTHUB";
+
+// True when the integrated counter environment has taken this program in.
+bool Integrated(const platform::RegistryKey& key) {
+  int32_t integrate = 0;
+  return key.IsOpen() && key.ReadInteger("integrate", integrate) && integrate == 1;
+}
+
+StartHistory NewHistory() {
+  StartHistory history{};
+  history.firstStart = platform::CurrentTime();
+  history.startNumber = 1;
+  return history;
+}
+
+bool SameCalendarDay(const std::tm& a, const std::tm& b) {
+  return a.tm_year == b.tm_year && a.tm_mon == b.tm_mon && a.tm_mday == b.tm_mday;
+}
+
+}  // namespace
+
+std::string TfrmData::StartHistoryPath() {
+  const platform::RegistryKey key(kIntegrationKey, false);
+  std::string sharedFile;
+  if (Integrated(key) && key.ReadText("starthubfile", sharedFile)) return sharedFile;
+  return kDefaultHistoryFile;
+}
+
+void TfrmData::LoadStartHistory() {
+  startHistory = NewHistory();
+  std::string bytes;
+  if (!platform::ReadWholeFile(StartHistoryPath(), bytes)) return;
+  // A short file is no history; a longer one carries the block at its start.
+  if (bytes.size() < sizeof startHistory) return;
+  std::memcpy(&startHistory, bytes.data(), sizeof startHistory);
+}
+
+void TfrmData::RecordStart(platform::CTime time, const std::tm& local) {
+  StartHistory& history = startHistory;
+  ++history.startNumber;
+  const bool sameDay =
+      history.lastStart > 0 && SameCalendarDay(platform::LocalTime(history.lastStart), local);
+  history.startsOnLastDay = sameDay ? history.startsOnLastDay + 1 : 1;
+  if (history.startsOnLastDay > history.maxStartsPerDay)
+    history.maxStartsPerDay = history.startsOnLastDay;
+  history.lastStart = time;
+}
+
+void TfrmData::SaveStartHistory() {
+  // The save runs at every logon, just when power cuts and forced shutdowns are likeliest. A
+  // file torn in the middle of an in-place rewrite would load as no history at all and the
+  // count would start from 1 again, so the new block replaces the old one in a single step.
+  const std::string bytes(reinterpret_cast<const char*>(&startHistory), sizeof startHistory);
+  platform::ReplaceWholeFile(StartHistoryPath(), bytes);  // a failed save keeps the old file
+}
+
+bool TfrmData::FirstSetupPending() {
+  const platform::RegistryKey settings(kSettingsKey, false);
+  if (settings.IsOpen() && settings.ValueExists("char0")) return false;
+  return !Integrated(platform::RegistryKey(kIntegrationKey, false));
+}

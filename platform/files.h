@@ -8,6 +8,10 @@ bool FileExists(const std::string& path);  // a file, not a folder
 bool FolderExists(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// Writes bytes to a temporary file in the same folder, flushes it, then atomically replaces
+// path with it: readers see the old content or the new, never a part. On any failure the
+// target is untouched and the temporary file removed.
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 bool SetHidden(const std::string& path, bool hidden);
 bool IsHidden(const std::string& path);
 bool RemoveFile(const std::string& path);

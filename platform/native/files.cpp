@@ -1,6 +1,7 @@
 // Files on the native build: Windows-style paths mapped onto POSIX ones. The hidden attribute,
 // which POSIX lacks, is kept in memory for the life of the process.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,6 +74,29 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   if (!out) return false;
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
+}
+
+namespace {
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+}  // namespace
+
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
+  const std::string target = Posix(path);
+  const std::string temporary = target + ".tmp";
+  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  bool ok = fd >= 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
+  if (fd >= 0) ok = close(fd) == 0 && ok;
+  ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) unlink(temporary.c_str());  // a folder in the way is not ours and stays
+  return ok;
 }
 
 bool SetHidden(const std::string& path, bool hidden) {

@@ -65,6 +65,31 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return ok;
 }
 
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
+  // A read-only target refuses a plain write too; it stays as it is.
+  const DWORD existing = Attributes(path);
+  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) return false;
+  // The replacement takes the attributes of the file it replaces: a hidden file stays hidden.
+  const DWORD kept = existing == INVALID_FILE_ATTRIBUTES
+                         ? 0
+                         : existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  const std::string temporary = path + ".tmp";
+  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE;
+  if (ok) {
+    DWORD written = 0;
+    ok = (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                      &written, nullptr) && written == bytes.size())) &&
+         FlushFileBuffers(file);
+    CloseHandle(file);
+  }
+  ok = ok && MoveFileExA(temporary.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileA(temporary.c_str());  // a folder in the way is not ours and stays
+  return ok;
+}
+
 bool SetHidden(const std::string& path, bool hidden) {
   const DWORD a = Attributes(path);
   if (a == INVALID_FILE_ATTRIBUTES) return false;

@@ -1,0 +1,685 @@
+// The start history store of TfrmData and the whole-file replacement it saves through.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/ptrace.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "counter/Untcount.h"
+#include "data/Untdata.h"
+#include "data/history.h"
+#include "platform/files.h"
+#include "platform/native/testing.h"
+#include "platform/registry.h"
+#include "tests/native/native_support.h"
+
+namespace {
+
+using native_support::CurrentFolderGuard;
+using native_support::TempFolder;
+
+const char kIntegrationKey[] = "\\Software\\Zorve\\STARTHUB";
+const char kProgramKey[] = "\\Software\\Zorve\\M2K-COUNTER";
+
+// The block as the file holds it, read and written byte by byte (little-endian), so that the
+// tests check the file layout instead of trusting the struct they check.
+struct Block {
+  int32_t firstStart = 0;
+  uint32_t startNumber = 0;
+  int32_t lastStart = 0;
+  uint32_t startsOnLastDay = 0;
+  uint32_t maxStartsPerDay = 0;
+  std::string reserved = std::string(44, '\0');
+};
+
+uint32_t ReadLittleEndian(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+void AppendLittleEndian(std::string& bytes, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+Block Decode(const std::string& bytes) {
+  Block b;
+  b.firstStart = static_cast<int32_t>(ReadLittleEndian(bytes, 0));
+  b.startNumber = ReadLittleEndian(bytes, 4);
+  b.lastStart = static_cast<int32_t>(ReadLittleEndian(bytes, 8));
+  b.startsOnLastDay = ReadLittleEndian(bytes, 12);
+  b.maxStartsPerDay = ReadLittleEndian(bytes, 16);
+  b.reserved = bytes.substr(20, 44);
+  return b;
+}
+
+std::string Encode(const Block& b) {
+  std::string bytes;
+  AppendLittleEndian(bytes, static_cast<uint32_t>(b.firstStart));
+  AppendLittleEndian(bytes, b.startNumber);
+  AppendLittleEndian(bytes, static_cast<uint32_t>(b.lastStart));
+  AppendLittleEndian(bytes, b.startsOnLastDay);
+  AppendLittleEndian(bytes, b.maxStartsPerDay);
+  return bytes + b.reserved;
+}
+
+std::string InMemory() {
+  return std::string(reinterpret_cast<const char*>(&startHistory), sizeof startHistory);
+}
+
+void PutInMemory(const Block& b) {
+  const std::string bytes = Encode(b);
+  std::memcpy(&startHistory, bytes.data(), sizeof startHistory);
+}
+
+std::string NonZeroReserved() {
+  std::string reserved;
+  for (int i = 0; i < 44; ++i) reserved += static_cast<char>(0xA0 + i);
+  return reserved;
+}
+
+// A block unlike a new one in every field.
+Block Recorded() {
+  Block b;
+  b.firstStart = 1700000000;
+  b.startNumber = 77;
+  b.lastStart = 1790000000;
+  b.startsOnLastDay = 3;
+  b.maxStartsPerDay = 9;
+  b.reserved = NonZeroReserved();
+  return b;
+}
+
+void ExpectBlock(const Block& expected, const Block& actual) {
+  EXPECT_EQ(expected.firstStart, actual.firstStart);
+  EXPECT_EQ(expected.startNumber, actual.startNumber);
+  EXPECT_EQ(expected.lastStart, actual.lastStart);
+  EXPECT_EQ(expected.startsOnLastDay, actual.startsOnLastDay);
+  EXPECT_EQ(expected.maxStartsPerDay, actual.maxStartsPerDay);
+  EXPECT_EQ(expected.reserved, actual.reserved);
+}
+
+std::optional<std::string> FileBytes(const std::string& posixPath) {
+  std::ifstream in(posixPath, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+// A moment on the local clock (the fixture's time zone).
+platform::CTime LocalMoment(int year, int month, int day, int hour, int minute) {
+  std::tm local{};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_isdst = -1;
+  return static_cast<platform::CTime>(std::mktime(&local));
+}
+
+std::tm LocalFields(platform::CTime time) {
+  const std::time_t wide = time;
+  std::tm local{};
+  localtime_r(&wide, &local);
+  return local;
+}
+
+// Keeps the time zone of the process and gives it back.
+class TimeZone {
+ public:
+  explicit TimeZone(const char* zone) {
+    if (const char* tz = getenv("TZ")) saved_ = std::make_unique<std::string>(tz);
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~TimeZone() {
+    if (saved_)
+      setenv("TZ", saved_->c_str(), 1);
+    else
+      unsetenv("TZ");
+    tzset();
+  }
+
+ private:
+  std::unique_ptr<std::string> saved_;
+};
+
+// A fresh process in an empty work folder, in Tokyo, at a known moment.
+class StartHistoryStore : public ::testing::Test {
+ protected:
+  static constexpr platform::CTime kNow = 1796083200;  // 2026-12-01 09:00 in Tokyo
+
+  void SetUp() override {
+    native_support::ResetProcessState();
+    ASSERT_TRUE(work.Made());
+    ASSERT_TRUE(platform::SetCurrentFolder(work.Posix()));
+    platform::testing::SetProgramFolder(work.Windows());
+    platform::testing::SetClockMilliseconds(int64_t{kNow} * 1000 + 600);
+    std::memset(&startHistory, 0x5A, sizeof startHistory);  // what an earlier run left
+  }
+  void TearDown() override { native_support::ResetProcessState(); }
+
+  std::string File(const std::string& name) const { return work.Child(name); }
+  void StoreHistory(const std::string& bytes, const std::string& name = "STARTHUB") const {
+    native_support::MakeFile(File(name), bytes);
+  }
+  std::optional<std::string> StoredHistory(const std::string& name = "STARTHUB") const {
+    return FileBytes(File(name));
+  }
+  void RecordAt(platform::CTime time) { data.RecordStart(time, LocalFields(time)); }
+
+  TimeZone tokyo{"Asia/Tokyo"};
+  TempFolder work;
+  CurrentFolderGuard guard;  // after `work`: the old folder is back before this one goes
+  TfrmData data;
+};
+
+// ---- loading ----
+
+TEST_F(StartHistoryStore, WithoutAFileTheBlockIsNewAndStartsNow) {
+  data.LoadStartHistory();
+  Block fresh;
+  fresh.firstStart = kNow;
+  fresh.startNumber = 1;
+  ExpectBlock(fresh, Decode(InMemory()));
+  EXPECT_FALSE(native_support::Exists(File("STARTHUB"))) << "loading writes nothing";
+}
+
+TEST_F(StartHistoryStore, FileSizeDecidesWhetherTheBlockIsTakenAndTheSaveLeavesSixtyFourBytes) {
+  struct Case {
+    size_t size;
+    bool taken;
+  };
+  const Case cases[] = {{0, false}, {63, false}, {64, true}, {100, true}};
+  const std::string block = Encode(Recorded());
+  const std::string trailer(36, '\x7E');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    StoreHistory((block + trailer).substr(0, c.size));
+    data.LoadStartHistory();
+    EXPECT_EQ(c.taken ? Recorded().startNumber : 1u, startHistory.startNumber);
+    EXPECT_EQ(c.taken ? Recorded().firstStart : kNow, startHistory.firstStart);
+
+    RecordAt(kNow);
+    data.SaveStartHistory();
+    const auto saved = StoredHistory();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(64u, saved->size());
+    EXPECT_EQ(c.taken ? Recorded().startNumber + 1 : 2u, Decode(*saved).startNumber);
+  }
+}
+
+TEST_F(StartHistoryStore, TheFileIsTakenUncheckedAndSavedBackFieldForField) {
+  Block odd = Recorded();
+  odd.firstStart = -12345;
+  odd.startNumber = 0xFFFFFFFF;
+  odd.startsOnLastDay = 0x80000001;
+  StoreHistory(Encode(odd));
+  data.LoadStartHistory();
+  ExpectBlock(odd, Decode(InMemory()));
+  data.SaveStartHistory();
+  EXPECT_EQ(Encode(odd), StoredHistory());
+}
+
+TEST_F(StartHistoryStore, ReservedBytesAndFirstStartSurviveACountedStart) {
+  const Block before = Recorded();
+  StoreHistory(Encode(before));
+  data.LoadStartHistory();
+  RecordAt(kNow);
+  data.SaveStartHistory();
+
+  const Block after = Decode(*StoredHistory());
+  EXPECT_EQ(before.reserved, after.reserved);
+  EXPECT_EQ(before.firstStart, after.firstStart);
+  EXPECT_EQ(before.startNumber + 1, after.startNumber);
+  EXPECT_EQ(kNow, after.lastStart);
+}
+
+// ---- counting a start ----
+
+TEST_F(StartHistoryStore, FreshInstallationWalkThrough) {
+  data.LoadStartHistory();
+  EXPECT_EQ(1u, startHistory.startNumber);
+  EXPECT_EQ(0, startHistory.lastStart);
+  const platform::CTime first = kNow + 30;
+  RecordAt(first);
+  data.SaveStartHistory();
+  Block expected;
+  expected.firstStart = kNow;  // the moment of the load, not of the start
+  expected.startNumber = 2;
+  expected.lastStart = first;
+  expected.startsOnLastDay = 1;
+  expected.maxStartsPerDay = 1;
+  ExpectBlock(expected, Decode(*StoredHistory()));
+
+  const platform::CTime second = first + 5 * 3600;
+  platform::testing::SetClockMilliseconds(int64_t{second} * 1000);
+  data.LoadStartHistory();
+  EXPECT_EQ(2u, startHistory.startNumber);
+  EXPECT_EQ(first, startHistory.lastStart);
+  RecordAt(second);
+  data.SaveStartHistory();
+  expected.startNumber = 3;
+  expected.lastStart = second;
+  expected.startsOnLastDay = 2;
+  expected.maxStartsPerDay = 2;
+  ExpectBlock(expected, Decode(*StoredHistory()));
+}
+
+TEST_F(StartHistoryStore, StartsCountTogetherOnlyOnTheSameLocalCalendarDay) {
+  struct Case {
+    const char* what;
+    platform::CTime last;
+    platform::CTime now;
+    uint32_t startsOnLastDay;
+  };
+  // Tokyo is nine hours ahead of UTC: the local day and the UTC day split differently.
+  const Case cases[] = {
+      {"23:59 then 00:01", LocalMoment(2027, 3, 1, 23, 59), LocalMoment(2027, 3, 2, 0, 1), 1},
+      {"00:01 then 23:59", LocalMoment(2027, 3, 2, 0, 1), LocalMoment(2027, 3, 2, 23, 59), 5},
+      {"08:00 then 10:00, across the UTC midnight", LocalMoment(2027, 3, 2, 8, 0),
+       LocalMoment(2027, 3, 2, 10, 0), 5},
+      {"same day of month, next month", LocalMoment(2027, 3, 2, 12, 0),
+       LocalMoment(2027, 4, 2, 12, 0), 1},
+      {"same day and month, next year", LocalMoment(2027, 3, 2, 12, 0),
+       LocalMoment(2028, 3, 2, 12, 0), 1},
+      // 0 is 1970-01-01 09:00 in Tokyo: on the same local day, yet it means no earlier start.
+      {"no earlier start", 0, LocalMoment(1970, 1, 1, 12, 0), 1},
+      {"negative: no earlier start", -1800, LocalMoment(1970, 1, 1, 12, 0), 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Block before = Recorded();
+    before.lastStart = c.last;
+    before.startsOnLastDay = 4;
+    PutInMemory(before);
+    RecordAt(c.now);
+    EXPECT_EQ(c.startsOnLastDay, startHistory.startsOnLastDay);
+    EXPECT_EQ(c.now, startHistory.lastStart);
+    EXPECT_EQ(before.startNumber + 1, startHistory.startNumber);
+  }
+}
+
+TEST_F(StartHistoryStore, MaximumOnlyGrowsComparedWithoutSign) {
+  struct Case {
+    uint32_t startsOnLastDay;
+    uint32_t maxBefore;
+    bool sameDay;
+    uint32_t maxAfter;
+  };
+  const Case cases[] = {
+      {4, 9, true, 9},                  // fewer than the best day
+      {9, 9, true, 10},                 // a new best day
+      {8, 9, false, 9},                 // a new day starts at 1
+      {0, 0, false, 1},                 // the first start
+      {0x7FFFFFFF, 9, true, 0x80000000},  // beyond the signed range still counts as more
+      {5, 0xFFFFFFFF, false, 0xFFFFFFFF},  // a huge maximum stays
+  };
+  const platform::CTime earlier = LocalMoment(2027, 6, 10, 7, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.startsOnLastDay << " on the day, best " << c.maxBefore);
+    Block before = Recorded();
+    before.lastStart = earlier;
+    before.startsOnLastDay = c.startsOnLastDay;
+    before.maxStartsPerDay = c.maxBefore;
+    PutInMemory(before);
+    RecordAt(c.sameDay ? earlier + 3600 : earlier + 86400);
+    EXPECT_EQ(c.maxAfter, startHistory.maxStartsPerDay);
+  }
+}
+
+// ---- the integrated counter environment ----
+
+struct IntegrationCase {
+  const char* what;
+  std::function<void(platform::RegistryKey&)> fill;  // null: no key at all
+  bool shared;                                        // the shared file is used
+};
+
+const char kSharedFile[] = "D:\\Zorve\\共有\\HUB.DAT";
+
+const IntegrationCase kIntegrationCases[] = {
+    {"no key", nullptr, false},
+    {"empty key", [](platform::RegistryKey&) {}, false},
+    {"integrate 1 with starthubfile",
+     [](platform::RegistryKey& k) {
+       k.WriteInteger("integrate", 1);
+       k.WriteText("starthubfile", kSharedFile);
+     },
+     true},
+    {"integrate 1 without starthubfile",
+     [](platform::RegistryKey& k) { k.WriteInteger("integrate", 1); }, false},
+    {"integrate 0 with starthubfile",
+     [](platform::RegistryKey& k) {
+       k.WriteInteger("integrate", 0);
+       k.WriteText("starthubfile", kSharedFile);
+     },
+     false},
+    {"integrate 2 with starthubfile",
+     [](platform::RegistryKey& k) {
+       k.WriteInteger("integrate", 2);
+       k.WriteText("starthubfile", kSharedFile);
+     },
+     false},
+    {"starthubfile without integrate",
+     [](platform::RegistryKey& k) { k.WriteText("starthubfile", kSharedFile); }, false},
+    {"integrate as text \"1\"",
+     [](platform::RegistryKey& k) {
+       k.WriteText("integrate", "1");
+       k.WriteText("starthubfile", kSharedFile);
+     },
+     false},
+    {"starthubfile as an integer",
+     [](platform::RegistryKey& k) {
+       k.WriteInteger("integrate", 1);
+       k.WriteInteger("starthubfile", 7);
+     },
+     false},
+};
+
+void MakeIntegrationKey(const IntegrationCase& c) {
+  if (!c.fill) return;
+  platform::RegistryKey key(kIntegrationKey, true);
+  c.fill(key);
+}
+
+TEST_F(StartHistoryStore, IntegrationKeyDecidesTheHistoryFile) {
+  for (const IntegrationCase& c : kIntegrationCases) {
+    SCOPED_TRACE(c.what);
+    platform::testing::ResetRegistry();
+    MakeIntegrationKey(c);
+    EXPECT_EQ(c.shared ? kSharedFile : "STARTHUB", data.StartHistoryPath());
+  }
+}
+
+TEST_F(StartHistoryStore, NoOperationCreatesOrChangesTheIntegrationKey) {
+  for (const IntegrationCase& c : kIntegrationCases) {
+    SCOPED_TRACE(c.what);
+    platform::testing::ResetRegistry();
+    MakeIntegrationKey(c);
+    const int values = platform::testing::ValueCount(kIntegrationKey);
+    data.StartHistoryPath();
+    data.LoadStartHistory();
+    RecordAt(kNow);
+    data.SaveStartHistory();
+    data.FirstSetupPending();
+    EXPECT_EQ(c.fill != nullptr, platform::testing::KeyExists(kIntegrationKey));
+    EXPECT_EQ(values, platform::testing::ValueCount(kIntegrationKey));
+  }
+  EXPECT_FALSE(platform::testing::KeyExists(kProgramKey)) << "nor the program's own key";
+}
+
+TEST_F(StartHistoryStore, IntegratedHistoryIsLoadedAndSavedInTheSharedFile) {
+  const std::string shared = work.Windows() + "shared.hub";
+  {
+    platform::RegistryKey key(kIntegrationKey, true);
+    key.WriteInteger("integrate", 1);
+    key.WriteText("starthubfile", shared);
+  }
+  StoreHistory(Encode(Recorded()), "shared.hub");
+  data.LoadStartHistory();
+  EXPECT_EQ(Recorded().startNumber, startHistory.startNumber);
+  RecordAt(kNow);
+  data.SaveStartHistory();
+  EXPECT_EQ(Recorded().startNumber + 1, Decode(*StoredHistory("shared.hub")).startNumber);
+  EXPECT_FALSE(native_support::Exists(File("STARTHUB")));
+}
+
+TEST_F(StartHistoryStore, FirstSetupIsPendingUntilSettingsAreSavedOrTheEnvironmentTookUsIn) {
+  enum Settings { NoSettingsKey, WithoutChar0, WithChar0 };
+  enum Integrate { NoHubKey, One, Zero, TextOne, NoValue };
+  struct Case {
+    Settings settings;
+    Integrate integrate;
+    bool pending;
+  };
+  const Case cases[] = {
+      {NoSettingsKey, NoHubKey, true}, {NoSettingsKey, One, false},
+      {NoSettingsKey, Zero, true},     {NoSettingsKey, TextOne, true},
+      {NoSettingsKey, NoValue, true},  {WithoutChar0, NoHubKey, true},
+      {WithoutChar0, One, false},      {WithoutChar0, Zero, true},
+      {WithoutChar0, TextOne, true},   {WithoutChar0, NoValue, true},
+      {WithChar0, NoHubKey, false},    {WithChar0, One, false},
+      {WithChar0, Zero, false},        {WithChar0, TextOne, false},
+      {WithChar0, NoValue, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "settings " << c.settings << ", STARTHUB " << c.integrate);
+    platform::testing::ResetRegistry();
+    if (c.settings != NoSettingsKey) {
+      platform::RegistryKey key(kProgramKey, true);
+      key.WriteInteger("timer", 3);
+      if (c.settings == WithChar0) key.WriteInteger("char0", 0);
+    }
+    if (c.integrate != NoHubKey) {
+      platform::RegistryKey key(kIntegrationKey, true);
+      if (c.integrate == One) key.WriteInteger("integrate", 1);
+      if (c.integrate == Zero) key.WriteInteger("integrate", 0);
+      if (c.integrate == TextOne) key.WriteText("integrate", "1");
+    }
+    EXPECT_EQ(c.pending, data.FirstSetupPending());
+    EXPECT_EQ(c.settings != NoSettingsKey, platform::testing::KeyExists(kProgramKey));
+    EXPECT_EQ(c.integrate != NoHubKey, platform::testing::KeyExists(kIntegrationKey));
+  }
+}
+
+// ---- saving safely ----
+
+// Runs `action` in a child process that is traced and killed with SIGKILL at its `stop`-th
+// system-call stop (each call stops once on entry and once on exit). Returns true when the
+// child finished before reaching that stop.
+bool RunKilledAtStop(int stop, const std::function<void()>& action) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(1);
+    raise(SIGSTOP);
+    action();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);  // stopped by its own SIGSTOP, before the action
+  ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_EXITKILL);
+  for (int seen = 0;; ++seen) {
+    if (seen == stop) {
+      kill(child, SIGKILL);
+      waitpid(child, &status, 0);
+      return false;
+    }
+    ptrace(PTRACE_SYSCALL, child, nullptr, nullptr);
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) || WIFSIGNALED(status)) return true;
+  }
+}
+
+TEST_F(StartHistoryStore, SaveKilledAtAnyPointLeavesTheOldBlockOrTheNew) {
+  Block old = Recorded();
+  Block next = Recorded();
+  next.startNumber += 1;
+  next.lastStart += 86400;
+  next.startsOnLastDay = 1;
+  const std::string oldBytes = Encode(old);
+  const std::string newBytes = Encode(next);
+
+  bool sawOld = false, sawNew = false;
+  int killed = 0;
+  for (int stop = 0; stop < 1000; ++stop) {
+    StoreHistory(oldBytes);  // a temporary file a killed save left behind stays
+    PutInMemory(next);
+    const bool finished = RunKilledAtStop(stop, [this] { data.SaveStartHistory(); });
+
+    const std::string found = StoredHistory().value_or("<no file>");
+    data.LoadStartHistory();
+    const std::string loaded = InMemory();
+    SCOPED_TRACE(::testing::Message() << "killed at stop " << stop << ", file of "
+                                      << found.size() << " bytes");
+    EXPECT_TRUE(found == oldBytes || found == newBytes);
+    EXPECT_EQ(found, loaded);
+    sawOld |= found == oldBytes;
+    sawNew |= found == newBytes;
+    if (finished) {
+      EXPECT_EQ(newBytes, found);
+      break;
+    }
+    ++killed;
+  }
+  // Kills before and after the replacement: the interruptions really fell inside the save.
+  EXPECT_TRUE(sawOld);
+  EXPECT_TRUE(sawNew);
+  RecordProperty("interruption_points", killed);
+}
+
+// Runs `action` in a child process, so that limits it sets do not reach the tests.
+void RunInChild(const std::function<void()>& action) {
+  const pid_t child = fork();
+  if (child == 0) {
+    action();
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+}
+
+TEST_F(StartHistoryStore, FailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) {
+  struct Case {
+    const char* what;
+    std::function<void()> inject;
+  };
+  const Case cases[] = {
+      {"temporary name taken by a folder", [] { platform::MakeFolder("STARTHUB.tmp"); }},
+      {"disk full after ten bytes",
+       [] {
+         signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of killing
+         const rlimit limit{10, 10};
+         setrlimit(RLIMIT_FSIZE, &limit);
+       }},
+  };
+  const std::string oldBytes = Encode(Recorded());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(File("STARTHUB.tmp"));
+    StoreHistory(oldBytes);
+    data.LoadStartHistory();
+    RecordAt(kNow);
+    RunInChild([&] {
+      c.inject();
+      data.SaveStartHistory();
+    });
+    EXPECT_EQ(oldBytes, StoredHistory());
+    EXPECT_FALSE(std::filesystem::is_regular_file(File("STARTHUB.tmp")));
+  }
+}
+
+TEST_F(StartHistoryStore, SharedFileInAMissingFolderIsSkippedSilently) {
+  {
+    platform::RegistryKey key(kIntegrationKey, true);
+    key.WriteInteger("integrate", 1);
+    key.WriteText("starthubfile", work.Windows() + "gone\\STARTHUB");
+  }
+  data.LoadStartHistory();
+  RecordAt(kNow);
+  data.SaveStartHistory();
+  EXPECT_FALSE(native_support::Exists(File("gone")));
+  EXPECT_FALSE(native_support::Exists(File("STARTHUB")));
+}
+
+// ---- ReplaceWholeFile ----
+
+class ReplaceWholeFileNative : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(work.Made()); }
+  std::string Path(const std::string& name) const { return work.Windows() + name; }
+  TempFolder work;
+};
+
+TEST_F(ReplaceWholeFileNative, WritesTheWholeContentAndLeavesNoTemporaryFile) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> before;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"missing file", std::nullopt, "new content"},
+      {"longer file", std::string(300, 'o'), "short"},
+      {"shorter file", std::string("ab"), std::string(100, '\0') + "tail"},
+      {"emptied", std::string("something"), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(work.Child("target"));
+    if (c.before) native_support::MakeFile(work.Child("target"), *c.before);
+    EXPECT_TRUE(platform::ReplaceWholeFile(Path("target"), c.bytes));
+    EXPECT_EQ(c.bytes, FileBytes(work.Child("target")));
+    EXPECT_FALSE(native_support::Exists(work.Child("target.tmp")));
+  }
+}
+
+TEST_F(ReplaceWholeFileNative, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) {
+  struct Case {
+    const char* what;
+    std::function<void(const TempFolder&)> prepare;
+    std::string target;
+  };
+  const Case cases[] = {
+      {"temporary name taken by a folder",
+       [](const TempFolder& w) {
+         native_support::MakeFile(w.Child("hub"), "old");
+         std::filesystem::create_directory(w.Child("hub.tmp"));
+       },
+       "hub"},
+      {"target is a folder",
+       [](const TempFolder& w) { std::filesystem::create_directory(w.Child("hub")); }, "hub"},
+      {"folder missing", [](const TempFolder&) {}, "missing\\hub"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder fresh;
+    ASSERT_TRUE(fresh.Made());
+    c.prepare(fresh);
+    const auto before = FileBytes(fresh.Child("hub"));
+    const bool wasFolder = std::filesystem::is_directory(fresh.Child("hub"));
+
+    EXPECT_FALSE(platform::ReplaceWholeFile(fresh.Windows() + c.target, "new"));
+
+    EXPECT_EQ(before, FileBytes(fresh.Child("hub")));
+    EXPECT_EQ(wasFolder, std::filesystem::is_directory(fresh.Child("hub")));
+    EXPECT_FALSE(std::filesystem::is_regular_file(fresh.Child("hub.tmp")));
+    EXPECT_FALSE(native_support::Exists(fresh.Child("missing")));
+  }
+}
+
+// ---- a whole counter run ----
+
+TEST_F(StartHistoryStore, TwoCounterRunsLeaveTheThirdStartNumber) {
+  for (int run = 0; run < 2; ++run) {
+    ui::headless::Reset();
+    ui::Application::Instance().Reset();
+    platform::testing::SetClockMilliseconds((int64_t{kNow} + run * 600) * 1000);
+    auto form = std::make_unique<TfrmCount>();
+    form.reset();
+  }
+  const auto saved = StoredHistory();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(64u, saved->size());
+  const Block history = Decode(*saved);
+  EXPECT_EQ(3u, history.startNumber);
+  EXPECT_EQ(2u, history.startsOnLastDay);
+  EXPECT_EQ(kNow, history.firstStart);
+  EXPECT_EQ(kNow + 600, history.lastStart);
+}
+
+}  // namespace
