@@ -46,6 +46,7 @@ class SettingsWine : public ::testing::Test {
     const std::string folder = std::string(base) + name + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     platform::WriteWholeFile(folder + "Marivel2.exe", "MZ");
+    for (const char* archive : {"grp.pak", "voice.pak"}) platform::RemoveFile(folder + archive);
     return folder;
   }
   TfrmData data;
