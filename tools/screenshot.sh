@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Starts a Windows program in the project's Wine and saves a screenshot of the screen while it
 # runs. With --framed the program runs in a Wine virtual desktop, which draws Windows-style
-# frames and captions (a bare X server has no window manager to draw them).
+# frames and captions (a bare X server has no window manager to draw them). With --at the
+# program sees the given local time (libfaketime), to look at special days.
 #
-#   tools/screenshot.sh [--framed] [--wait SECONDS] OUTPUT.png PROGRAM.EXE [ARGS...]
+#   tools/screenshot.sh [--framed] [--wait SECONDS] [--at 'YYYY-MM-DD HH:MM:SS'] OUTPUT.png PROGRAM.EXE [ARGS...]
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 framed=0
+at=""
 wait_seconds=2
 while [ $# -gt 0 ]; do
   case "$1" in
     --framed) framed=1; shift ;;
     --wait) wait_seconds="$2"; shift 2 ;;
+    --at) at="$2"; shift 2 ;;
     *) break ;;
   esac
 done
@@ -39,5 +42,8 @@ shoot() {
 }
 export -f shoot
 export framed wait_seconds output
-"$ROOT/tools/wine-env.sh" exec bash -c 'shoot "$@"' shoot "$@"
+faked=()
+# NO_FAKE_STAT: file times stay real, or Wine would take its prefix for outdated.
+[ -n "$at" ] && faked=(env NO_FAKE_STAT=1 faketime "$at")
+"${faked[@]}" "$ROOT/tools/wine-env.sh" exec bash -c 'shoot "$@"' shoot "$@"
 echo "screenshot: $output"
