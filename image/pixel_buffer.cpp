@@ -17,7 +17,7 @@ bool PixelBuffer::Resize(int32_t width, int32_t height) {
   width_ = width < 1 ? 1 : width;
   height_ = height < 1 ? 1 : height;
   const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-  pixels_ = new (std::nothrow) uint32_t[count];
+  pixels_ = new (std::nothrow) uint32_t[count]();  // zeroed, like a fresh DIB section
   return pixels_ != nullptr;
 }
 
