@@ -1,5 +1,6 @@
 #include "counter/Untcount.h"
 
+#include "data/sprites.h"
 #include "platform/files.h"
 
 int32_t voiceStep = 0;
@@ -214,6 +215,12 @@ void TfrmCount::PlayClip(const char* clipName) {
 }
 
 // The voice line is chosen here once the scenario tables arrive; until then the upper bubble
-// keeps its design texts.
-void TfrmCount::ChooseVoiceLine() { chosenLine = 0; }
+// keeps its design texts, the first character stands in her first pose and the second in her
+// resting one.
+void TfrmCount::ChooseVoiceLine() {
+  chosenLine = 0;
+  const int first = counterSettings.char0, second = counterSettings.char1;
+  ChipState[0] = {ChipRects[first][0].variant, 0};
+  ChipState[1] = {Roster[second].defaultVariant, Roster[second].defaultPose};
+}
 const char* TfrmCount::ChosenClip(int) const { return nullptr; }

@@ -141,6 +141,5 @@ bool TfrmData::VoiceEnabled() {
 // The game data operations below grow with the archive, history and figure support; until
 // then they leave everything as it is.
 bool TfrmData::ExtractImages() { return true; }
-void TfrmData::DrawCharacters(int, ui::Image*, ui::Image*, ui::Image*) {}
 void TfrmData::ReplaceSystemSounds(bool) {}
 std::string TfrmData::GetVoiceWave(const char*, bool) { return std::string(); }

@@ -67,7 +67,10 @@ class TfrmData : public ui::Form {
   // Operations of the counter run that work on the game's data; they are called in their
   // place in the run and take effect as the game data support grows.
   bool ExtractImages();
-  void DrawCharacters(int mode, ui::Image* slot0, ui::Image* background, ui::Image* slot1);
+  // Figures (data/sprites.cpp): one figure into its box over the backdrop behind it, or both
+  // slots (mode -1: the roster's resting poses; otherwise the chip state).
+  void DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose);
+  void DrawCharacters(int mode, ui::Image* target0, ui::Image* background, ui::Image* target1);
   void ReplaceSystemSounds(bool preferNameless);
   std::string GetVoiceWave(const char* clipName, bool preferNameless);
   bool VoiceEnabled();

@@ -1,0 +1,151 @@
+#include "data/sprites.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "data/Untdata.h"
+#include "image/dib_surface.h"
+#include "image/targa.h"
+
+const char* const SpriteFiles[kRosterSize][kVariants] = {
+    {"mapc010.tga", "mapc011.tga", "mapc013.tga"},
+    {"mapc020.tga", nullptr, nullptr},
+    {"mapc030.tga", "mapc031.tga", nullptr},
+    {"mapc040.tga", nullptr, nullptr},
+    {"mapc050.tga", "mapc059.tga", nullptr},
+    {"mapc060.tga", nullptr, nullptr},
+    {"mapc070.tg2", "mapc072.tga", nullptr},
+    {"mapc080.tga", "mapc081.tga", nullptr},
+    {"mapc090.tga", "mapc140.tga", nullptr},
+    {"mapc140.tga", nullptr, nullptr},
+};
+
+namespace {
+
+// Poses from 3 on show the same stand-in picture.
+constexpr ChipRect P = {0, 4, 4, 104, 172};
+constexpr ChipRect kEnd = {-1, -1, -1, -1, -1};
+
+const ChipRect kRects0[] = {{0, 0, 1, 106, 174}, {0, 106, 2, 106, 174}, {0, 4, 183, 106, 174}, kEnd};
+const ChipRect kRects1[] = {{0, 2, 1, 88, 174}, {0, 131, 17, 88, 174}, {0, 4, 215, 88, 174}, kEnd};
+const ChipRect kRects2[] = {{0, 3, 3, 80, 174}, {0, 88, 2, 80, 174}, {0, 4, 182, 80, 174},
+                            P, P, P, P, P, P, P, P, P, P, P, P, P, kEnd};
+const ChipRect kRects3[] = {{0, 4, 1, 92, 172}, {0, 105, 0, 92, 172}, {0, 5, 176, 92, 172},
+                            P, P, P, P, P, P, P, P, P, P, P, P, P, P, P, P, kEnd};
+const ChipRect kRects4[] = {{0, 2, 0, 96, 176}, {0, 105, 1, 96, 176}, {0, 4, 182, 96, 176},
+                            P, P, P, P, P, P, kEnd};
+const ChipRect kRects5[] = {{0, 2, 0, 96, 176}, {0, 105, 2, 96, 176}, {0, 4, 184, 96, 176},
+                            P, P, P, P, P, P, P, kEnd};
+const ChipRect kRects6[] = {{0, 2, 2, 92, 172}, {0, 100, 3, 92, 172}, {0, 3, 182, 92, 172},
+                            P, P, P, P, P, kEnd};
+const ChipRect kRects7[] = {{0, 3, 0, 106, 174}, {0, 113, 0, 106, 174}, {0, 4, 175, 106, 174}, P, P, kEnd};
+const ChipRect kRects8[] = {{0, 4, 1, 76, 174}, {0, 121, 19, 76, 174}, {0, 5, 212, 76, 174},
+                            P, P, P, P, P, P, P, kEnd};
+// Pose 4 is this character's resting pose.
+const ChipRect kRects9[] = {{0, 3, 3, 82, 174}, {0, 88, 4, 82, 174}, {0, 5, 185, 82, 174},
+                            P, {0, 176, 185, 77, 171}, P, P, kEnd};
+
+const int32_t kWalk[] = {0, 1, 2, 1, -1};
+
+}  // namespace
+
+const ChipRect* const ChipRects[kRosterSize] = {kRects0, kRects1, kRects2, kRects3, kRects4,
+                                                kRects5, kRects6, kRects7, kRects8, kRects9};
+const int32_t* const ChipSequences[kRosterSize] = {kWalk, kWalk, kWalk, kWalk, kWalk,
+                                                   kWalk, kWalk, kWalk, kWalk, kWalk};
+
+ChipSlot ChipState[2];
+
+void StepChip(int character, int& frameCounter, int slot) {
+  ++frameCounter;
+  if (ChipSequences[character][frameCounter] == -1) frameCounter = 0;
+  const int32_t pose = ChipSequences[character][frameCounter];
+  ChipState[slot] = {ChipRects[character][pose].variant, pose};
+}
+
+void ResetChip(int character, int& frameCounter, int slot) {
+  frameCounter = 0;
+  const int32_t pose = ChipSequences[character][0];
+  ChipState[slot] = {ChipRects[character][pose].variant, pose};
+}
+
+namespace {
+
+const uint32_t* PixelOf(const ui::Bitmap& b, int x, int y) {
+  return (x >= 0 && y >= 0 && x < b.width && y < b.height) ? &b.pixels[static_cast<size_t>(y) * b.width + x] : nullptr;
+}
+const uint32_t* PixelOf(const PixelBuffer& b, int x, int y) { return b.PixelAt(x, y); }
+void Store(ui::Bitmap& b, int x, int y, uint32_t value) {
+  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.At(x, y) = value | 0xFF000000u;
+}
+void Store(PixelBuffer& b, int x, int y, uint32_t value) { b.SetPixel(x, y, value); }
+
+// Copies the w x h area of `from` at (fx, fy) to `to` at (tx, ty), as a block transfer does;
+// what lies outside either picture is left alone.
+template <class From, class To>
+void CopyArea(const From& from, int fx, int fy, To& to, int tx, int ty, int w, int h) {
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (const uint32_t* pixel = PixelOf(from, fx + x, fy + y)) Store(to, tx + x, ty + y, *pixel);
+}
+
+// The target's picture as an opaque canvas of the box's size.
+ui::Bitmap& CanvasOf(ui::Image* image) {
+  ui::Bitmap& picture = image->Picture();
+  if (picture.width != image->Width() || picture.height != image->Height()) {
+    picture.Resize(image->Width(), image->Height());
+    std::fill(picture.pixels.begin(), picture.pixels.end(), 0xFFFFFFFFu);
+  }
+  picture.hasAlpha = false;
+  return picture;
+}
+
+int PoseCount(int character) {
+  int count = 0;
+  while (ChipRects[character][count].variant != -1) ++count;
+  return count;
+}
+
+}  // namespace
+
+void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose) {
+  if (!target || character < 0 || character >= kRosterSize || variant < 0 || variant >= kVariants) return;
+  if (pose < 0 || pose >= PoseCount(character) || !SpriteFiles[character][variant]) return;
+  try {
+    PixelBuffer sheet;
+    DibSurface surface;
+    if (!LoadTargaInto(&sheet, SpriteFiles[character][variant])) return;
+    const ChipRect& r = ChipRects[character][pose];
+    // The figure is cut with a one-pixel margin and centred in the box.
+    const int W = r.width + 2, H = r.height + 2;
+    const int ox = (target->Width() - W) / 2, oy = (target->Height() - H) / 2;
+    // Without its surface there is nothing to draw on: the box keeps what it showed.
+    if ((surface.BufferWidth() != W || surface.BufferHeight() != H) && !surface.Resize(W, H)) return;
+    ui::Bitmap& canvas = CanvasOf(target);
+    if (background)
+      CopyArea(background->Picture(), target->Left() + ox, target->Top() + oy, surface, 0, 0, W, H);
+    else
+      CopyArea(canvas, ox, oy, surface, 0, 0, W, H);
+    BlendRect(surface, BlendSpec{}, 0, 0, sheet, r.x - 1, r.y - 1, W, H);
+    ui::Bitmap handOver;  // opaque: the alpha channel stops here
+    handOver.Resize(W, H);
+    CopyArea(surface, 0, 0, handOver, 0, 0, W, H);
+    if (background)
+      CopyArea(background->Picture(), target->Left(), target->Top(), canvas, 0, 0, target->Width(), target->Height());
+    CopyArea(handOver, 0, 0, canvas, ox, oy, W, H);
+    target->Invalidate();
+  } catch (const std::exception&) {
+    // A figure that cannot be drawn is simply not shown.
+  }
+}
+
+void TfrmData::DrawCharacters(int mode, ui::Image* target0, ui::Image* background, ui::Image* target1) {
+  const int characters[2] = {counterSettings.char0, counterSettings.char1};
+  ui::Image* targets[2] = {target0, target1};
+  for (int slot = 0; slot < 2; ++slot) {
+    const int c = characters[slot];
+    if (c < 0 || c >= kRosterSize) continue;
+    const ChipSlot chip = mode == -1 ? ChipSlot{Roster[c].defaultVariant, Roster[c].defaultPose} : ChipState[slot];
+    DrawCharacter(c, chip.variant, background, targets[slot], chip.pose);
+  }
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The character figures: sprite sheet names, pose rectangles, walking cycles and the chip state
+// of the two figure slots.
+#include <cstdint>
+
+#include "data/roster.h"
+
+constexpr int kVariants = 3;
+
+// Sheet file names by character and variant; null where a variant has no sheet.
+extern const char* const SpriteFiles[kRosterSize][kVariants];
+
+struct ChipRect {
+  int32_t variant, x, y, width, height;
+};
+// Per character, the pose rectangles in pose order, ended by a record of five -1.
+extern const ChipRect* const ChipRects[kRosterSize];
+// Per character, the walking cycle of poses, ended by -1.
+extern const int32_t* const ChipSequences[kRosterSize];
+
+struct ChipSlot {
+  int32_t variant = 0;
+  int32_t pose = 0;
+};
+// What the left (0) and right (1) figures draw next.
+extern ChipSlot ChipState[2];
+
+// One animation tick of a figure: the next pose of the cycle into its slot.
+void StepChip(int character, int& frameCounter, int slot);
+// Back to the start of the cycle, when the figure's character changes.
+void ResetChip(int character, int& frameCounter, int slot);
