@@ -138,8 +138,5 @@ bool TfrmData::VoiceEnabled() {
   return at < flags.size() && flags[at] == '1';
 }
 
-// The game data operations below grow with the archive, history and figure support; until
-// then they leave everything as it is.
-bool TfrmData::ExtractImages() { return true; }
+// The Windows sounds are replaced once the voice lines exist; until then they stay as they are.
 void TfrmData::ReplaceSystemSounds(bool) {}
-std::string TfrmData::GetVoiceWave(const char*, bool) { return std::string(); }

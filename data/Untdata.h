@@ -64,15 +64,19 @@ class TfrmData : public ui::Form {
   std::string CharacterName(int style, int index);
   std::string ToFullWidth(const std::string& text);
 
-  // Operations of the counter run that work on the game's data; they are called in their
-  // place in the run and take effect as the game data support grows.
+  // Game archives (data/archive.cpp): sprite sheets out of grp.pak into the work folder, and
+  // voice clips out of voice.pak as WAV files (path relative to the work folder, or "").
   bool ExtractImages();
+  std::string GetVoiceWave(const char* clipName, bool preferVariant);
+  std::string ExtractVoice(const char* clipName, bool preferVariant);
+
   // Figures (data/sprites.cpp): one figure into its box over the backdrop behind it, or both
   // slots (mode -1: the roster's resting poses; otherwise the chip state).
   void DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose);
   void DrawCharacters(int mode, ui::Image* target0, ui::Image* background, ui::Image* target1);
+
+  // Windows logon and exit sounds.
   void ReplaceSystemSounds(bool preferNameless);
-  std::string GetVoiceWave(const char* clipName, bool preferNameless);
   bool VoiceEnabled();
 };
 
