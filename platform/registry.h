@@ -24,6 +24,7 @@ class RegistryKey {
   bool WriteInteger(const std::string& name, int32_t value);
   bool WriteText(const std::string& name, const std::string& value);
   bool WriteDefault(const std::string& value);  // the key's unnamed value
+  bool DeleteValue(const std::string& name);
   void Close();
 
  private:

@@ -107,6 +107,10 @@ bool RegistryKey::WriteText(const std::string& name, const std::string& value) {
 
 bool RegistryKey::WriteDefault(const std::string& value) { return WriteText("", value); }
 
+bool RegistryKey::DeleteValue(const std::string& name) {
+  return handle_ && KeyOf(handle_)->values.erase(Lower(name)) > 0;
+}
+
 bool DeleteRegistryTree(const std::string& path) {
   const std::string key = Normal(path);
   auto& hive = Hive();

@@ -93,6 +93,10 @@ bool RegistryKey::WriteText(const std::string& name, const std::string& value) {
 
 bool RegistryKey::WriteDefault(const std::string& value) { return WriteText("", value); }
 
+bool RegistryKey::DeleteValue(const std::string& name) {
+  return handle_ && RegDeleteValueA(Key(handle_), name.c_str()) == ERROR_SUCCESS;
+}
+
 bool DeleteRegistryTree(const std::string& path) {
   const std::string relative = RelativeKeyPath(path);
   LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, relative.c_str());
