@@ -9,6 +9,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth x11-utils imagemagick faketime
   fonts-ipafont-gothic fonts-ipafont-mincho locales
   python3
+  vorbis-tools sox
 )
 
 missing=()

@@ -1,0 +1,2 @@
+/* The one translation unit that compiles stb_vorbis (Debian's libstb-dev). */
+#include "stb_vorbis.h"
