@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: all prereqs build native windows test test-native test-wine run screenshots clean
+.PHONY: all prereqs build native windows test test-native test-wine run screenshots clean fuzz bench
 
 all: build
 
@@ -22,7 +22,7 @@ windows:
 	@$(MAKE) --no-print-directory -C $(WINDOWS) -j$(JOBS)
 
 test: build
-	@$(MAKE) --no-print-directory test-native test-wine
+	@$(MAKE) --no-print-directory test-native fuzz test-wine FUZZ_RUN='-runs=200000 -seed=1'
 
 test-native:
 	@echo "== native tests"
@@ -37,3 +37,29 @@ run: build
 
 clean:
 	rm -rf build
+
+# ---- TGA reader: fuzzing (clang, libFuzzer with address, leak and undefined-behaviour
+# sanitizers, outside the CMake build) and the benchmark against stb_image (Release, -O2).
+# `make fuzz` runs ten minutes by default; FUZZ_RUN takes other libFuzzer limits. New inputs go
+# to build/fuzz/corpus, crashes to build/fuzz/; the committed seeds stay as they are.
+FUZZ := build/fuzz
+FUZZ_RUN ?= -max_total_time=600
+FUZZ_SOURCES := tests/fuzz/targa_fuzz.cpp image/targa.cpp image/pixel_buffer.cpp
+
+$(FUZZ)/targa_fuzz: $(FUZZ_SOURCES) image/targa.h image/pixel_buffer.h
+	@mkdir -p $(FUZZ)
+	@clang++ -std=c++20 -g -O1 -I. -Wall -Wextra -fsanitize=fuzzer,address,undefined \
+	  -fno-sanitize-recover=all $(FUZZ_SOURCES) -o $@
+
+fuzz: prereqs $(FUZZ)/targa_fuzz
+	@echo "== fuzzing the TGA reader ($(FUZZ_RUN))"
+	@mkdir -p $(FUZZ)/corpus
+	@$(FUZZ)/targa_fuzz $(FUZZ_RUN) -max_len=4096 -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ)/ $(FUZZ)/corpus tests/fuzz/corpus >$(FUZZ)/last-run.log 2>&1 \
+	  || { tail -n 60 $(FUZZ)/last-run.log; exit 1; }
+	@grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' $(FUZZ)/last-run.log
+
+bench: prereqs
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE='-O2 -DNDEBUG' >/dev/null
+	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_targa_bench
+	@build/bench/m2k_targa_bench

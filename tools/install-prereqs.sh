@@ -9,6 +9,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth x11-utils imagemagick faketime
   fonts-ipafont-gothic fonts-ipafont-mincho locales
   python3
+  clang libclang-rt-14-dev libstb-dev
   vorbis-tools sox
 )
 
