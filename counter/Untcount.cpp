@@ -213,14 +213,3 @@ void TfrmCount::PlayClip(const char* clipName) {
   }
   voiceStep = 6;
 }
-
-// The voice line is chosen here once the scenario tables arrive; until then the upper bubble
-// keeps its design texts, the first character stands in her first pose and the second in her
-// resting one.
-void TfrmCount::ChooseVoiceLine() {
-  chosenLine = 0;
-  const int first = counterSettings.char0, second = counterSettings.char1;
-  ChipState[0] = {ChipRects[first][0].variant, 0};
-  ChipState[1] = {Roster[second].defaultVariant, Roster[second].defaultPose};
-}
-const char* TfrmCount::ChosenClip(int) const { return nullptr; }

@@ -138,5 +138,3 @@ bool TfrmData::VoiceEnabled() {
   return at < flags.size() && flags[at] == '1';
 }
 
-// The Windows sounds are replaced once the voice lines exist; until then they stay as they are.
-void TfrmData::ReplaceSystemSounds(bool) {}

@@ -98,9 +98,6 @@ TEST_F(CounterWindow, LabelsAreBoldSixteenPixelsAndSizeThemselvesToTheirTexts) {
     ui::Color color;
   };
   const Case cases[] = {
-      {"lblChar0A", 124, 18, nullptr, ui::kBlack},
-      {"lblChar0B", 124, 42, nullptr, ui::kBlack},
-      {"lblChar0C", 124, 66, nullptr, ui::kBlack},
       {"lblChar1A", 187, 115, "通算で", ui::kBlack},
       {"lblCount", 243, 115, nullptr, ui::Rgb(255, 0, 0)},
       {"lblChar1B", -1, 115, nullptr, ui::kBlack},

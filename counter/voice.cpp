@@ -1,0 +1,187 @@
+// The first character's voice line: chosen by the moment, names put in, laid out in the upper
+// bubble and spoken clip by clip; and the Windows logon and exit sounds.
+#include <string>
+#include <vector>
+
+#include "counter/Untcount.h"
+#include "counter/scenario.h"
+#include "counter/voice_line.h"
+#include "data/roster.h"
+#include "data/sprites.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/textmap.h"
+
+namespace {
+
+bool WindowHolds(int first, int last, int hour) {
+  return last >= first ? (first <= hour && hour <= last) : (hour >= first || hour <= last);
+}
+
+// The conversions work on the nickname with its terminating zero, as the system call is given
+// it, and end at the first zero of the result.
+std::string NicknameAs(platform::TextMapping mapping) {
+  std::string text = counterSettings.name3;
+  text.push_back('\0');
+  const std::string mapped = platform::MapText(text, mapping);
+  return mapped.substr(0, mapped.find('\0'));
+}
+
+}  // namespace
+
+VoiceChoice ChooseScenarioRow(const ScenarioRow* table, const std::tm& moment, int rand, int partner) {
+  std::vector<VoiceChoice> candidates;
+  int row = 0;
+  for (; table[row].kind != -1; ++row) {
+    const ScenarioRow& r = table[row];
+    int first = (r.hours / 100) % 100, last = r.hours % 100;
+    int rowPartner = partner;
+    bool matches = false;
+    switch (r.kind) {
+      case 0:
+        matches = true;
+        first = r.param;
+        last = r.hours;
+        break;
+      case 1:
+        matches = (r.param / 100) % 100 == moment.tm_mon + 1 && r.param % 100 == moment.tm_mday;
+        break;
+      case 3:
+        matches = r.param == moment.tm_wday;
+        break;
+      case 4:
+        matches = true;
+        if (rand == 1 || rand == 2) rowPartner = r.param;
+        break;
+      case 5:
+        matches = r.param == moment.tm_mon + 1;
+        break;
+      default:
+        break;  // never chosen
+    }
+    if (matches && WindowHolds(first, last, moment.tm_hour)) candidates.push_back({row, rowPartner});
+  }
+  if (candidates.empty()) return VoiceChoice{row, partner};  // the end row: the fallback line
+  return candidates[static_cast<size_t>(moment.tm_sec) % candidates.size()];
+}
+
+std::string SubstituteNames(std::string line, bool& namedOtherwise) {
+  const CounterSettings& s = counterSettings;
+  const std::string replacements[6] = {s.name1a, s.name2a, s.name1b, s.name2b,
+                                       NicknameAs(platform::TextMapping::Hiragana),
+                                       NicknameAs(platform::TextMapping::Katakana)};
+  for (int t = 0; t < 6; ++t) {
+    const std::string token = NameTokens[t];
+    const std::string& name = replacements[t];
+    // Left to right, never looking into text already put in: a name that holds its own token
+    // cannot make this go on for ever.
+    for (size_t at = line.find(token); at != std::string::npos; at = line.find(token, at + name.size())) {
+      if (line.compare(at + 1, name.size(), name) != 0) namedOtherwise = true;
+      line.replace(at, token.size(), name);
+    }
+  }
+  return line;
+}
+
+void TfrmCount::ChooseVoiceLine() {
+  CounterSettings& s = counterSettings;
+  const ScenarioRow* table = ScenarioTables[s.char0];
+  const VoiceChoice choice = ChooseScenarioRow(table, startTm, s.rand, s.char1);
+  chosenLine = choice.row;
+  s.char1 = choice.partner;
+  const ScenarioRow& row = table[chosenLine];
+
+  std::string lines[3];
+  for (int i = 0; i < 3; ++i) lines[i] = SubstituteNames(row.lines[i] ? row.lines[i] : "", preferNamelessVoice);
+  ShowUpperLines(lines, lblChar0A, lblChar0B, lblChar0C);
+
+  ChipState[0] = {row.variant, row.pose};
+  ChipState[1] = {Roster[s.char1].defaultVariant, Roster[s.char1].defaultPose};
+}
+
+void ShowUpperLines(const std::string lines[3], ui::Label* a, ui::Label* b, ui::Label* c) {
+  const bool longLine = lines[0].size() >= 50 || lines[1].size() >= 50 || lines[2].size() >= 50;
+  ui::Label* labels[3] = {a, b, c};
+  for (int i = 0; i < 3; ++i) {
+    if (longLine) {
+      ui::Font smaller = labels[i]->GetFont();
+      smaller.size -= 1;  // one point smaller, so a long line fits the bubble
+      labels[i]->SetFont(smaller);
+    }
+    labels[i]->SetCaption(lines[i]);
+  }
+  if (lines[1].empty()) {
+    a->SetTop(b->Top());
+    b->SetVisible(false);
+    c->SetVisible(false);
+  } else if (lines[2].empty()) {
+    // Two lines share the bubble's height in thirds.
+    const int g1 = b->Top() - a->Top() + b->Height() - a->Height();
+    const int g2 = c->Top() - b->Top() + c->Height() - b->Height();
+    a->SetTop(a->Top() + (g1 + 2) / 3 - 1);
+    b->SetTop(b->Top() + (2 * g2 + 2) / 3 - 1);
+    c->SetVisible(false);
+  }
+}
+
+const char* TfrmCount::ChosenClip(int slot) const {
+  if (slot < 0 || slot >= 5) return nullptr;
+  return ScenarioTables[counterSettings.char0][chosenLine].clips[slot];
+}
+
+namespace {
+
+const char kStartSoundKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current";
+const char kExitSoundKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
+// The user's own sounds, kept under the program's key while the voices stand in for them.
+const char kKeptStart[] = "keptSystemStart";
+const char kKeptExit[] = "keptSystemExit";
+
+void KeepOriginal(platform::RegistryKey& settings, const char* soundKey, const char* keptName) {
+  if (settings.ValueExists(keptName)) return;  // kept at the first replacement only
+  platform::RegistryKey sound(soundKey, false);
+  std::string original;
+  if (sound.IsOpen() && sound.ReadText("", original)) settings.WriteText(keptName, original);
+}
+
+void RestoreOriginal(platform::RegistryKey& settings, const char* soundKey, const char* keptName) {
+  std::string original;
+  if (!settings.ReadText(keptName, original)) return;
+  platform::RegistryKey sound(soundKey, false);
+  if (sound.IsOpen()) sound.WriteDefault(original);
+  settings.DeleteValue(keptName);
+}
+
+int ExitClipCount(int character) {
+  int n = 0;
+  while (n < 10 && ExitClips[character][n]) ++n;
+  return n;
+}
+
+}  // namespace
+
+void TfrmData::ReplaceSystemSounds(bool preferNameless) {
+  const CounterSettings& s = counterSettings;
+  platform::RegistryKey settings(kSettingsKey, false);
+  if (s.wave == 0 || s.repl == 0) {
+    // Replacement turned off: the user gets back the sounds the voices stood in for.
+    if (settings.IsOpen()) {
+      RestoreOriginal(settings, kStartSoundKey, kKeptStart);
+      RestoreOriginal(settings, kExitSoundKey, kKeptExit);
+    }
+    return;
+  }
+  if (settings.IsOpen()) {
+    KeepOriginal(settings, kStartSoundKey, kKeptStart);
+    KeepOriginal(settings, kExitSoundKey, kKeptExit);
+  }
+  {
+    platform::RegistryKey start(kStartSoundKey, false);
+    if (start.IsOpen()) start.WriteDefault("");
+  }
+  const int n = ExitClipCount(s.char0);
+  const int k = n > 0 ? platform::LocalTime(platform::CurrentTime()).tm_sec % n : 0;
+  platform::RegistryKey exit(kExitSoundKey, false);
+  if (exit.IsOpen())
+    exit.WriteDefault(platform::ProgramFolder() + GetVoiceWave(ExitClips[s.char0][k], preferNameless));
+}

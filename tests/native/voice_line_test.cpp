@@ -1,0 +1,196 @@
+// Choosing the first character's line for the moment, and putting the user's names into it.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <memory>
+
+#include "counter/voice_line.h"
+#include "data/Untdata.h"
+
+namespace {
+
+std::tm Moment(int month, int day, int hour, int second, int weekday = 4) {
+  std::tm t{};
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_sec = second;
+  t.tm_wday = weekday;
+  return t;
+}
+
+ScenarioRow Row(int kind, int param, int hours) { return ScenarioRow{kind, param, hours, 0, 0, {"", "", ""}, {}}; }
+
+struct ChoiceCase {
+  const char* what;
+  std::tm moment;
+  int rand;
+  int expectedRow;
+  int expectedPartner;
+};
+
+TEST(VoiceLineChoice, RowsMatchTheirMomentAndWindow) {
+  const ScenarioRow table[] = {
+      Row(0, 23, 0),      // 0: 23:00-00:59
+      Row(1, 325, 916),   // 1: 25 March, 09:00-16:59
+      Row(3, 0, 810),     // 2: Sundays 08:00-10:59
+      Row(5, 4, 708),     // 3: April 07:00-08:59
+      Row(4, 5, 1617),    // 4: with partner 5, 16:00-17:59
+      Row(2, 0, 23),      // 5: never chosen
+      Row(3, 7, 0),       // 6: weekday 7 never comes
+      Row(9, 0, 23),      // 7: unknown kinds are never chosen
+      Row(-1, 0, 0),      // 8: end row
+  };
+  const ChoiceCase cases[] = {
+      {"23:30 inside the window that wraps", Moment(6, 1, 23, 0), 0, 0, 3},
+      {"00:30 inside the window that wraps", Moment(6, 1, 0, 0), 0, 0, 3},
+      {"01:00 after it: nothing matches, the end row", Moment(6, 1, 1, 0), 0, 8, 3},
+      {"date row at its first hour", Moment(3, 25, 9, 0), 0, 1, 3},
+      {"date row at 16:59", Moment(3, 25, 16, 0), 0, 1, 3},
+      {"date row not at 17:00", Moment(3, 25, 18, 0), 0, 8, 3},
+      {"date row on another day", Moment(3, 26, 9, 0), 0, 8, 3},
+      {"weekday row on a Sunday", Moment(6, 1, 9, 0, 0), 0, 2, 3},
+      {"month row", Moment(4, 10, 8, 0), 0, 3, 3},
+      {"partner row keeps the partner with random choice off", Moment(6, 1, 16, 0), 0, 4, 3},
+      {"partner row brings its partner with both random", Moment(6, 1, 16, 0), 1, 4, 5},
+      {"partner row brings its partner with right random", Moment(6, 1, 17, 0), 2, 4, 5},
+      {"partner row keeps the partner with one of the two", Moment(6, 1, 17, 0), 3, 4, 3},
+  };
+  for (const ChoiceCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const VoiceChoice choice = ChooseScenarioRow(table, c.moment, c.rand, 3);
+    EXPECT_EQ(c.expectedRow, choice.row);
+    EXPECT_EQ(c.expectedPartner, choice.partner);
+  }
+}
+
+TEST(VoiceLineChoice, SecondsPickAmongCandidatesInTableOrder) {
+  std::vector<ScenarioRow> table;
+  for (int i = 0; i < 12; ++i) table.push_back(Row(0, 0, 23));
+  table.push_back(Row(-1, 0, 0));
+  EXPECT_EQ(6, ChooseScenarioRow(table.data(), Moment(1, 2, 12, 30), 0, 0).row);
+  EXPECT_EQ(5, ChooseScenarioRow(table.data(), Moment(1, 2, 12, 5), 0, 0).row);
+  // Only the matching rows count.
+  table[0] = Row(0, 3, 4);
+  EXPECT_EQ(1, ChooseScenarioRow(table.data(), Moment(1, 2, 12, 0), 0, 0).row);
+  EXPECT_EQ(2, ChooseScenarioRow(table.data(), Moment(1, 2, 12, 12), 0, 0).row);
+}
+
+class NameSubstitution : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    counterSettings.name1a = kDefaultFamilyName;
+    counterSettings.name1b = kDefaultGivenName;
+    counterSettings.name2a = kDefaultFamilyReading;
+    counterSettings.name2b = kDefaultGivenReading;
+    counterSettings.name3 = kDefaultNickname;
+  }
+  static std::string Put(const std::string& line, bool& changed) { return SubstituteNames(line, changed); }
+};
+
+TEST_F(NameSubstitution, DefaultNamesGoInWithoutAskingForTheNamelessVoice) {
+  bool changed = false;
+  const std::string tokens = std::string(NameTokens[0]) + NameTokens[1] + NameTokens[2] + NameTokens[3] +
+                             NameTokens[4] + NameTokens[5];
+  EXPECT_EQ(std::string(kDefaultFamilyName) + kDefaultFamilyReading + kDefaultGivenName + kDefaultGivenReading +
+                kDefaultNickname + "ソウチャン",
+            Put(tokens, changed));
+  EXPECT_FALSE(changed);
+}
+
+TEST_F(NameSubstitution, RepeatedTokensAllChangeAndAnotherNameAsksForTheNamelessVoice) {
+  counterSettings.name3 = "ゆうき";
+  bool changed = false;
+  const std::string katakana = NameTokens[5];
+  EXPECT_EQ("ユウキ、ユウキ！", Put(katakana + "、" + katakana + "！", changed));
+  EXPECT_TRUE(changed);
+}
+
+TEST_F(NameSubstitution, ShorterOrEmptyNamesThatBeginTheDefaultDoNotCount) {
+  struct Case {
+    const char* given;
+    bool changed;
+  } cases[] = {{"蒼", false}, {"", false}, {"湊", true}, {"蒼太郎", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.given);
+    counterSettings.name1b = c.given;
+    bool changed = false;
+    EXPECT_EQ(std::string("やあ") + c.given, Put(std::string("やあ") + NameTokens[2], changed));
+    EXPECT_EQ(c.changed, changed);
+  }
+}
+
+TEST_F(NameSubstitution, ANameHoldingItsOwnTokenIsPutInOnce) {
+  counterSettings.name1b = std::string("x") + NameTokens[2] + "y";
+  bool changed = false;
+  const std::string line = std::string(NameTokens[2]) + "と" + NameTokens[2];
+  EXPECT_EQ(counterSettings.name1b + "と" + counterSettings.name1b, Put(line, changed));
+}
+
+TEST_F(NameSubstitution, LongNamesKeepTheWholeLine) {
+  counterSettings.name1b = std::string(200, 'n');
+  bool changed = false;
+  const std::string line = std::string(NameTokens[2]) + std::string(NameTokens[2]);
+  EXPECT_EQ(400u, Put(line, changed).size());
+}
+
+}  // namespace
+
+namespace {
+
+class UpperBubble : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const ui::Font bold16 = ui::FontOfPixels(16, true);
+    form = std::make_unique<ui::Form>();
+    form->Build({{.kind = ui::Kind::Label, .name = "a", .left = 124, .top = 18, .font = bold16, .useFont = true, .autoSize = true},
+                {.kind = ui::Kind::Label, .name = "b", .left = 124, .top = 42, .font = bold16, .useFont = true, .autoSize = true},
+                {.kind = ui::Kind::Label, .name = "c", .left = 124, .top = 66, .font = bold16, .useFont = true, .autoSize = true}});
+    a = form->Find<ui::Label>("a");
+    b = form->Find<ui::Label>("b");
+    c = form->Find<ui::Label>("c");
+  }
+  void Show(const std::string& one, const std::string& two, const std::string& three) {
+    const std::string lines[3] = {one, two, three};
+    ShowUpperLines(lines, a, b, c);
+  }
+  std::unique_ptr<ui::Form> form;
+  ui::Label *a, *b, *c;
+};
+
+TEST_F(UpperBubble, LinesStandByHowManyThereAre) {
+  struct Case {
+    const char* what;
+    const char *one, *two, *three;
+    int topA, topB;
+    bool bVisible, cVisible;
+  } cases[] = {
+      {"three lines at their places", "x", "y", "z", 18, 42, true, true},
+      {"two lines in thirds", "x", "y", "", 25, 57, true, false},
+      {"one line at the second line's height", "x", "", "", 42, 42, false, false},
+      {"an empty second line leaves the third unused", "x", "", "z", 42, 42, false, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    SetUp();
+    Show(k.one, k.two, k.three);
+    EXPECT_EQ(k.topA, a->Top());
+    EXPECT_EQ(k.topB, b->Top());
+    EXPECT_EQ(k.bVisible, b->Visible());
+    EXPECT_EQ(k.cVisible, c->Visible());
+    EXPECT_EQ(k.one, a->Caption());
+  }
+}
+
+TEST_F(UpperBubble, FiftyBytesMakeAllThreeFontsOnePointSmaller) {
+  for (size_t length : {49u, 50u, 60u}) {
+    SCOPED_TRACE(length);
+    SetUp();
+    Show("x", std::string(length, 'y'), "z");
+    const int expected = length >= 50 ? 11 : 12;
+    for (ui::Label* label : {a, b, c}) EXPECT_EQ(expected, label->GetFont().size);
+    EXPECT_EQ(length >= 50 ? 15 : 16, c->Height());
+  }
+}
+
+}  // namespace
