@@ -63,3 +63,54 @@ bench: prereqs
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE='-O2 -DNDEBUG' >/dev/null
 	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_targa_bench
 	@build/bench/m2k_targa_bench
+
+# ---- Game archives: fuzzing LzssDecode and the directory scans of ExtractImages and
+# GetVoiceWave (clang, the same sanitizers, outside the CMake build; the scans link the whole
+# native core and read their archives from /dev/shm), and the benchmarks of LzssDecode against
+# a textbook decoder and of a first-run extraction against a raw read (Release, -O2). `make fuzz`
+# runs both targets too, each with FUZZ_RUN. New inputs go to build/fuzz/lzss_corpus and
+# build/fuzz/archive_corpus, crashes to build/fuzz/; the committed seeds stay as they are
+# (tests/fuzz/make_seeds.py writes them).
+.PHONY: fuzz-lzss fuzz-archive bench-archives
+LZSS_FUZZ_SOURCES := tests/fuzz/lzss_fuzz.cpp data/lzss.cpp
+ARCHIVE_FUZZ_SOURCES := tests/fuzz/archive_fuzz.cpp \
+  $(wildcard app/entry.cpp counter/*.cpp data/*.cpp image/*.cpp settings/*.cpp platform/*.cpp ui/*.cpp) \
+  $(wildcard platform/native/*.cpp) ui/headless/backend.cpp image/native/dib_surface.cpp
+
+$(FUZZ)/lzss_fuzz: $(LZSS_FUZZ_SOURCES) data/lzss.h
+	@mkdir -p $(FUZZ)
+	@clang++ -std=c++20 -g -O1 -I. -Wall -Wextra -fsanitize=fuzzer,address,undefined \
+	  -fno-sanitize-recover=all $(LZSS_FUZZ_SOURCES) -o $@
+
+$(FUZZ)/archive_fuzz: $(ARCHIVE_FUZZ_SOURCES) $(wildcard data/*.h platform/*.h)
+	@mkdir -p $(FUZZ)
+	@clang++ -std=c++20 -g -O1 -I. -w -DM2K_RESOURCE_DIR='"$(CURDIR)/resources"' \
+	  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all $(ARCHIVE_FUZZ_SOURCES) -o $@
+
+fuzz: fuzz-lzss fuzz-archive
+
+fuzz-lzss: prereqs $(FUZZ)/lzss_fuzz
+	@echo "== fuzzing LzssDecode ($(FUZZ_RUN))"
+	@mkdir -p $(FUZZ)/lzss_corpus
+	@$(FUZZ)/lzss_fuzz $(FUZZ_RUN) -max_len=4096 -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ)/ $(FUZZ)/lzss_corpus tests/fuzz/lzss_corpus >$(FUZZ)/lzss-last-run.log 2>&1 \
+	  || { tail -n 60 $(FUZZ)/lzss-last-run.log; exit 1; }
+	@grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' $(FUZZ)/lzss-last-run.log
+
+# The target works in a folder of its own, so every path it is given is absolute.
+fuzz-archive: prereqs $(FUZZ)/archive_fuzz
+	@echo "== fuzzing the archive directory scans ($(FUZZ_RUN))"
+	@mkdir -p $(FUZZ)/archive_corpus
+	@$(FUZZ)/archive_fuzz $(FUZZ_RUN) -max_len=4096 -print_final_stats=1 \
+	  -dict=$(CURDIR)/tests/fuzz/archive.dict -artifact_prefix=$(CURDIR)/$(FUZZ)/ \
+	  $(CURDIR)/$(FUZZ)/archive_corpus $(CURDIR)/tests/fuzz/archive_corpus >$(FUZZ)/archive-last-run.log 2>&1 \
+	  || { tail -n 60 $(FUZZ)/archive-last-run.log; exit 1; }
+	@grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' $(FUZZ)/archive-last-run.log
+
+bench: bench-archives
+
+bench-archives: prereqs
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE='-O2 -DNDEBUG' >/dev/null
+	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_lzss_bench m2k_archive_bench
+	@build/bench/m2k_lzss_bench
+	@build/bench/m2k_archive_bench

@@ -1,5 +1,280 @@
-// The game's archives: filled in next.
+// The game's archives (Part 2.3): sprite sheets out of "grp.pak" into the work folder, voice
+// clips out of "voice.pak" as WAV files.
+//
+// The archives are files on the user's disk and may be damaged. What this reader does with
+// entries that cannot be what they claim, none of which a real archive holds:
+//
+// - A directory is read in blocks of entries, not entry by entry (same results, far fewer
+//   calls). An entry count below 1 means an empty directory. An entry that does not lie wholly
+//   inside the file, the header's count included, is a read that fails, exactly as reading it
+//   on its own would: the Part's failure rule applies (ExtractImages stops and returns false,
+//   ExtractVoice returns ""). So a huge count costs at most one pass over the file, and no
+//   memory beyond one block.
+// - An entry whose data does not lie wholly inside the file (offset + size past its end) is
+//   treated like an entry of size 0 or less: never taken, as if it were not in the directory,
+//   and the scan goes on. Such an entry names bytes that do not exist; reading it could only
+//   fail or yield garbage, and taking it would let a damaged later duplicate of a voice clip
+//   wipe out a good earlier one. For an image this gives an empty hidden sheet (when no other
+//   entry has the name), for a voice "not found".
+// - Data is copied in blocks of at most 1 MiB; only a packed entry is read whole, and its data
+//   lies inside the file.
+// - A packed entry is taken like any other; its content decides whether anything is written
+//   (the Part's wrong-length rule, which leaves an empty hidden sheet):
+//   - shorter than its 8-byte header: rejected, it holds no unpacked size;
+//   - an unpacked size below 0: rejected, no buffer of that size exists;
+//   - an unpacked size above what any stream of its length can yield (LzssMaxOutput, about 8.47
+//     bytes per stream byte): rejected without a buffer of that size. The stream is still
+//     decoded (discarding its output), because the decoder's window keeps bytes from call to
+//     call and must end up as it would after the full decode that the Part describes;
+//   - otherwise the buffer holds at most 8.47 times the entry's own size, and the stream is
+//     decoded into it and accepted only at exactly the unpacked size, as the Part says.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "data/Untdata.h"
-bool TfrmData::ExtractImages() { return true; }
-std::string TfrmData::GetVoiceWave(const char*, bool) { return std::string(); }
-std::string TfrmData::ExtractVoice(const char*, bool) { return std::string(); }
+#include "data/lzss.h"
+#include "data/ogg.h"
+#include "data/sprites.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr int64_t kHeaderSize = 8;
+constexpr int64_t kCountOffset = 4;
+constexpr int64_t kImageEntrySize = 36;  // packed flag, name[24], offset, size
+constexpr int64_t kImageNameSize = 24;
+constexpr int64_t kVoiceEntrySize = 40;  // complemented name[32], size, offset
+constexpr int64_t kVoiceNameSize = 32;
+constexpr int64_t kPackedHeaderSize = 8;  // not examined, unpacked size
+// Directory blocks start small (most wanted entries lie near the front) and double up to a cap.
+constexpr int64_t kFirstBlockEntries = 64;
+constexpr int64_t kMaxBlockEntries = 4096;
+constexpr size_t kCopyBlock = size_t{1} << 20;
+
+int32_t Int32At(const uint8_t* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+uint32_t Uint32At(const uint8_t* p) { return static_cast<uint32_t>(Int32At(p)); }
+
+// The directory of an open archive, read in blocks of entries in ascending order.
+class Directory {
+ public:
+  Directory(platform::File& archive, int64_t fileSize, int64_t entrySize)
+      : archive_(archive), fileSize_(fileSize), entrySize_(entrySize) {}
+
+  // The entry count at offset 4; false when it cannot be read.
+  bool ReadCount(int32_t& count) {
+    uint8_t bytes[4];
+    if (archive_.ReadAt(kCountOffset, bytes, 4) != 4) return false;
+    count_ = Int32At(bytes);
+    count = count_;
+    return true;
+  }
+
+  // Entry k (0 <= k < count, asked for in ascending order): its bytes, or null when they are
+  // not all in the file or the read fails.
+  const uint8_t* Entry(int64_t k) {
+    if (k < first_ || k >= first_ + held_) Load(k);
+    if (k >= first_ + held_) return nullptr;
+    return block_.data() + (k - first_) * entrySize_;
+  }
+
+ private:
+  void Load(int64_t k) {
+    blockEntries_ = k == 0 ? kFirstBlockEntries : std::min(blockEntries_ * 2, kMaxBlockEntries);
+    first_ = k;
+    held_ = 0;
+    const int64_t at = kHeaderSize + k * entrySize_;
+    // No more than the directory still has, nor than the file still holds past this entry.
+    const int64_t inFile = fileSize_ > at ? (fileSize_ - at) / entrySize_ : 0;
+    const int64_t wanted = std::min({blockEntries_, int64_t{count_} - k, inFile});
+    if (wanted <= 0) return;
+    block_.resize(static_cast<size_t>(wanted * entrySize_));
+    const int64_t got = archive_.ReadAt(at, block_.data(), block_.size());
+    if (got > 0) held_ = got / entrySize_;  // a short read ends the directory early
+  }
+
+  platform::File& archive_;
+  const int64_t fileSize_;
+  const int64_t entrySize_;
+  int32_t count_ = 0;
+  std::vector<uint8_t> block_;
+  int64_t first_ = 0;
+  int64_t held_ = 0;
+  int64_t blockEntries_ = kFirstBlockEntries;
+};
+
+// True when the entry's data lies wholly inside the file.
+bool DataInside(uint32_t offset, int32_t size, int64_t fileSize) {
+  return size > 0 && int64_t{offset} + size <= fileSize;
+}
+
+// Copies `size` bytes from `offset` of the archive to the output; false when a read comes up
+// short or fails (the file changed under us) or a write fails.
+bool CopyData(platform::File& archive, int64_t offset, int64_t size, platform::File& output) {
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<int64_t>(size, kCopyBlock)));
+  for (int64_t done = 0; done < size;) {
+    const size_t chunk = static_cast<size_t>(std::min<int64_t>(size - done, kCopyBlock));
+    if (archive.ReadAt(offset + done, buffer.data(), chunk) != static_cast<int64_t>(chunk)) return false;
+    if (!output.Write(buffer.data(), chunk)) return false;
+    done += static_cast<int64_t>(chunk);
+  }
+  return true;
+}
+
+// Writes the decoded content of a packed entry whose `size` bytes lie at `offset`, when it
+// decodes to exactly its unpacked size; false only when a read or write fails.
+bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform::File& output) {
+  if (size < kPackedHeaderSize) return true;  // no unpacked size: rejected
+  std::vector<uint8_t> data(static_cast<size_t>(size));
+  if (archive.ReadAt(offset, data.data(), data.size()) != size) return false;
+  const int32_t unpacked = Int32At(data.data() + 4);
+  const uint8_t* stream = data.data() + kPackedHeaderSize;
+  const int32_t streamLength = size - static_cast<int32_t>(kPackedHeaderSize);
+  if (unpacked < 0) return true;  // rejected
+  if (unpacked > LzssMaxOutput(streamLength)) {
+    LzssDecodeDiscarding(stream, streamLength);  // rejected; the window as after a full decode
+    return true;
+  }
+  std::vector<uint8_t> out(static_cast<size_t>(unpacked));
+  if (LzssDecode(out.data(), stream, streamLength, unpacked) != unpacked) return true;  // rejected
+  return output.Write(out.data(), out.size());
+}
+
+// One sheet of SpriteFiles, steps 2.1 to 2.5 of ExtractImages.
+bool ExtractSheet(const std::string& archivePath, const std::string& name) {
+  if (platform::FileExists(name)) return true;  // extracted before: never again
+  platform::RemoveFile(name);
+  platform::File archive;
+  if (!archive.OpenShared(archivePath)) return false;  // no output file made for this name
+  platform::File output;
+  if (!output.CreateExclusive(name)) return false;
+
+  const int64_t fileSize = archive.Size();
+  if (fileSize < 0) return false;
+  Directory directory(archive, fileSize, kImageEntrySize);
+  int32_t count = 0;
+  if (!directory.ReadCount(count)) return false;
+  for (int64_t k = 0; k < count; ++k) {
+    const uint8_t* entry = directory.Entry(k);
+    if (!entry) return false;
+    const int32_t size = Int32At(entry + 32);
+    const uint32_t offset = Uint32At(entry + 28);
+    if (!DataInside(offset, size, fileSize)) continue;  // size <= 0, or bytes that do not exist
+    const uint8_t* field = entry + 4;
+    const size_t length = std::find(field, field + kImageNameSize, 0) - field;
+    if (length != name.size() || std::memcmp(field, name.data(), length) != 0) continue;
+    // Taken: the first entry of the name, letter case significant; the scan ends here.
+    const bool packed = Uint32At(entry) != 0;
+    const bool written = packed ? WritePacked(archive, offset, size, output)
+                                : CopyData(archive, offset, size, output);
+    if (!written) return false;
+    break;
+  }
+  archive.Close();
+  output.Close();
+  platform::SetHidden(name, true);
+  return true;
+}
+
+// The stored voice name matches `wanted`: complemented bytes up to the first stored zero, at
+// most 32, equal to `wanted` with the letters a-z and A-Z compared regardless of case.
+bool VoiceNameMatches(const uint8_t* field, const std::string& wanted) {
+  const size_t length = std::find(field, field + kVoiceNameSize, 0) - field;
+  if (length != wanted.size()) return false;
+  for (size_t i = 0; i < length; ++i) {
+    uint8_t a = static_cast<uint8_t>(255 - field[i]);
+    uint8_t b = static_cast<uint8_t>(wanted[i]);
+    if (a >= 'a' && a <= 'z') a = static_cast<uint8_t>(a - 'a' + 'A');
+    if (b >= 'a' && b <= 'z') b = static_cast<uint8_t>(b - 'a' + 'A');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool TfrmData::ExtractImages() {
+  const std::string archivePath = GameFilePath(counterSettings.dirwave, "grp.pak");
+  for (int character = 0; character < kRosterSize; ++character)
+    for (int variant = 0; variant < kVariants && SpriteFiles[character][variant]; ++variant)
+      if (!ExtractSheet(archivePath, SpriteFiles[character][variant])) return false;
+  return true;
+}
+
+std::string TfrmData::GetVoiceWave(const char* clipName, bool preferVariant) {
+  if (!clipName || !*clipName) return std::string();
+  std::string result = ExtractVoice(clipName, preferVariant);
+  std::string retry = clipName;
+  if (result.empty() && retry.size() >= 10 && !(retry[8] == '0' && retry[9] == '0')) {
+    retry[8] = '0';
+    retry[9] = '0';
+    result = ExtractVoice(retry.c_str(), preferVariant);
+  }
+  return result;
+}
+
+std::string TfrmData::ExtractVoice(const char* clipName, bool preferVariant) {
+  if (!clipName || !*clipName) return std::string();
+  const std::string clip = clipName;
+  std::string variant;
+  if (preferVariant) {
+    const size_t dot = clip.rfind('.');
+    variant = dot == std::string::npos ? clip + "A" : clip.substr(0, dot) + "A" + clip.substr(dot);
+  }
+  const std::string archivePath = GameFilePath(counterSettings.dirwave, "voice.pak");
+  // Both named after the clip that was asked for, never after its variant.
+  const std::string temporaryPath = ".\\" + clip;
+  const std::string wavePath = temporaryPath + ".wav";
+  platform::RemoveFile(temporaryPath);
+  platform::RemoveFile(wavePath);
+
+  platform::File archive;
+  if (!archive.OpenShared(archivePath)) return std::string();
+  platform::File temporary;
+  if (!temporary.CreateExclusive(temporaryPath)) return std::string();
+
+  const int64_t fileSize = archive.Size();
+  if (fileSize < 0) return std::string();
+  Directory directory(archive, fileSize, kVoiceEntrySize);
+  int32_t count = 0;
+  if (!directory.ReadCount(count)) return std::string();
+  // The winner is copied once, after the scan: the Part rewrites the temporary file for every
+  // match, which leaves the same bytes (the last match, or the variant).
+  bool found = false;
+  uint32_t foundOffset = 0;
+  int32_t foundSize = 0;
+  for (int64_t i = 0; i < count; ++i) {
+    const uint8_t* entry = directory.Entry(i);
+    if (!entry) return std::string();
+    const int32_t size = Int32At(entry + 32);
+    const uint32_t offset = Uint32At(entry + 36);
+    if (!DataInside(offset, size, fileSize)) continue;  // size <= 0, or bytes that do not exist
+    const bool isVariant = preferVariant && VoiceNameMatches(entry, variant);
+    if (isVariant || VoiceNameMatches(entry, clip)) {
+      found = true;
+      foundOffset = offset;
+      foundSize = size;
+      if (isVariant) break;  // a variant anywhere wins
+    }
+  }
+  if (found && !CopyData(archive, foundOffset, foundSize, temporary)) return std::string();
+  archive.Close();
+  temporary.Close();
+  if (!found) {
+    platform::RemoveFile(temporaryPath);
+    return std::string();
+  }
+
+  // The decoder's results are not examined (Part 2.4): without the library there is simply no
+  // WAV file, and the caller tests for it before playing.
+  LoadOggLibrary();
+  DecodeOggFile(temporaryPath, wavePath);
+  UnloadOggLibrary();
+  platform::RemoveFile(temporaryPath);
+  return wavePath;
+}

@@ -1,5 +1,7 @@
 #pragma once
 // Files addressed by Windows-style paths (backslash separators, Shift-JIS names).
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -29,5 +31,38 @@ bool SetCurrentFolder(const std::string& path);
 // Case-insensitive wildcard match of a file name against "*" and "?" as the Windows file
 // search does it for long names.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+// An open file for block reads at given offsets, or for writing from its start; closed by its
+// owner. Used for the game's archives and the files taken out of them (Part 2.3).
+class File {
+ public:
+  File() = default;
+  ~File() { Close(); }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens an existing file for reading, shared with every other opener (reading, writing and
+  // deleting). Read and write access is asked for first, as Part 2.3 has the archives opened;
+  // where that is refused (a read-only file or medium, or another opener that shares reading
+  // only) the file is opened for reading alone, which is all that is ever done with it: an
+  // archive that can be read is never refused for want of write access. Folders do not open.
+  bool OpenShared(const std::string& path);
+  // Creates the file, or empties an existing one, for writing through this handle alone.
+  bool CreateExclusive(const std::string& path);
+  bool IsOpen() const { return handle_ != kClosed; }
+  void Close();
+
+  // The file's size in bytes, or -1.
+  int64_t Size() const;
+  // Reads up to `count` bytes from `offset` on: the number read, fewer only at the end of the
+  // file, or -1 on failure.
+  int64_t ReadAt(int64_t offset, void* buffer, size_t count);
+  // Writes `count` bytes after those written before; true when all were written.
+  bool Write(const void* data, size_t count);
+
+ private:
+  static constexpr intptr_t kClosed = -1;  // also INVALID_HANDLE_VALUE
+  intptr_t handle_ = kClosed;
+};
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -155,6 +156,67 @@ std::string CurrentFolder() {
 }
 
 bool SetCurrentFolder(const std::string& path) { return chdir(Posix(path).c_str()) == 0; }
+
+bool File::OpenShared(const std::string& path) {
+  Close();
+  const std::string posix = Posix(path);
+  int fd = open(posix.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) fd = open(posix.c_str(), O_RDONLY | O_CLOEXEC);  // read-only file or medium
+  if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {  // a folder opens on POSIX only
+    close(fd);
+    return false;
+  }
+  handle_ = fd;
+  return true;
+}
+
+bool File::CreateExclusive(const std::string& path) {
+  Close();
+  // POSIX has no share modes: the file is simply created or emptied.
+  const int fd = open(Posix(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  handle_ = fd;
+  return true;
+}
+
+void File::Close() {
+  if (handle_ != kClosed) close(static_cast<int>(handle_));
+  handle_ = kClosed;
+}
+
+int64_t File::Size() const {
+  struct stat info;
+  if (handle_ == kClosed || fstat(static_cast<int>(handle_), &info) != 0) return -1;
+  return static_cast<int64_t>(info.st_size);
+}
+
+int64_t File::ReadAt(int64_t offset, void* buffer, size_t count) {
+  if (handle_ == kClosed || offset < 0) return -1;
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = pread(static_cast<int>(handle_), static_cast<char*>(buffer) + done,
+                            count - done, static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;  // end of file
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<int64_t>(done);
+}
+
+bool File::Write(const void* data, size_t count) {
+  if (handle_ == kClosed) return false;
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = write(static_cast<int>(handle_), static_cast<const char*>(data) + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
 
 namespace testing {
 void SetProgramFolder(const std::string& folder) { programFolder = folder; }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/sjis.h"
 
 namespace platform {
@@ -124,6 +126,82 @@ void RemoveMatching(const std::string& pattern) {
     }
   } while (FindNextFileA(search, &found));
   FindClose(search);
+}
+
+bool File::OpenShared(const std::string& path) {
+  Close();
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Write access is refused for a read-only file (ERROR_ACCESS_DENIED), on a read-only medium
+  // such as a CD (ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED) and while another opener shares
+  // reading only (ERROR_SHARING_VIOLATION); reading alone then still works. A file that is not
+  // there fails both ways.
+  if (file == INVALID_HANDLE_VALUE)
+    file = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle_ = reinterpret_cast<intptr_t>(file);
+  return true;
+}
+
+bool File::CreateExclusive(const std::string& path) {
+  Close();
+  // As in WriteWholeFile: CREATE_ALWAYS refuses a hidden file unless asked to keep it hidden.
+  const DWORD existing = Attributes(path);
+  const DWORD flags = (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_HIDDEN))
+                          ? FILE_ATTRIBUTE_HIDDEN
+                          : FILE_ATTRIBUTE_NORMAL;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle_ = reinterpret_cast<intptr_t>(file);
+  return true;
+}
+
+void File::Close() {
+  if (handle_ != kClosed) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = kClosed;
+}
+
+int64_t File::Size() const {
+  LARGE_INTEGER size{};
+  if (handle_ == kClosed || !GetFileSizeEx(reinterpret_cast<HANDLE>(handle_), &size)) return -1;
+  return size.QuadPart;
+}
+
+int64_t File::ReadAt(int64_t offset, void* buffer, size_t count) {
+  if (handle_ == kClosed || offset < 0) return -1;
+  size_t done = 0;
+  while (done < count) {
+    const uint64_t at = static_cast<uint64_t>(offset) + done;
+    OVERLAPPED where{};  // a synchronous handle reads at the offset it gives
+    where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(count - done, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), static_cast<char*>(buffer) + done, chunk,
+                  &got, &where)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      return -1;
+    }
+    if (got == 0) break;  // end of file
+    done += got;
+  }
+  return static_cast<int64_t>(done);
+}
+
+bool File::Write(const void* data, size_t count) {
+  if (handle_ == kClosed) return false;
+  size_t done = 0;
+  while (done < count) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(count - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(reinterpret_cast<HANDLE>(handle_), static_cast<const char*>(data) + done,
+                   chunk, &written, nullptr) || written == 0)
+      return false;
+    done += written;
+  }
+  return true;
 }
 
 std::string ProgramFolder() {

@@ -1,0 +1,119 @@
+// libFuzzer target for the directory scans of the game's archives: ExtractImages over any
+// grp.pak and GetVoiceWave over any voice.pak, read from a temporary folder (on /dev/shm where
+// there is one) through the native platform layer, exactly as the program reads them.
+//
+// Input: byte 0 chooses the archive (bit 0: voice), the variant preference (bit 1) and, in
+// bits 2..7, which sheet to extract anew (the others stay from earlier runs and are skipped,
+// which keeps a run to one extraction) or which clip to ask for; the rest is the archive. Sanitizers judge every access; the checks
+// below hold the outcome to what Part 2.3 allows: whatever the bytes, a sheet that is written is
+// hidden and no larger than the archive can justify, and a voice request gives "" or the WAV
+// path of the clip or of its "00" retry, with the temporary OGG file gone on success.
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/Untdata.h"
+#include "data/lzss.h"
+#include "data/sprites.h"
+#include "platform/files.h"
+
+namespace {
+
+void Check(bool holds) {
+  if (!holds) std::abort();
+}
+
+std::vector<std::string> sheets;
+std::vector<bool> present;  // complete and hidden, from an earlier run: skipped by the scan
+std::string game;
+TfrmData* data = nullptr;
+
+void SetUpOnce() {
+  char pattern[] = "/dev/shm/m2k-archive-fuzz-XXXXXX";
+  char fallback[] = "/tmp/m2k-archive-fuzz-XXXXXX";
+  const char* root = mkdtemp(pattern);
+  if (!root) root = mkdtemp(fallback);
+  Check(root != nullptr);
+  const std::string work = std::string(root) + "/work";
+  game = std::string(root) + "/game";
+  Check(platform::MakeFolder(work) && platform::MakeFolder(game));
+  Check(chdir(work.c_str()) == 0);
+  counterSettings.dirwave = game + "\\";
+  for (int c = 0; c < kRosterSize; ++c)
+    for (int v = 0; v < kVariants && SpriteFiles[c][v]; ++v)
+      if (std::find(sheets.begin(), sheets.end(), SpriteFiles[c][v]) == sheets.end()) sheets.push_back(SpriteFiles[c][v]);
+  present.assign(sheets.size(), false);
+  data = new TfrmData();
+}
+
+void WriteArchive(const char* name, const uint8_t* bytes, size_t size) {
+  FILE* out = fopen((game + "/" + name).c_str(), "wb");
+  Check(out != nullptr);
+  Check(size == 0 || fwrite(bytes, 1, size, out) == size);
+  Check(fclose(out) == 0);
+}
+
+int64_t FileSize(const std::string& name) {  // a bare name in the work folder; -1: none
+  struct stat info;
+  return stat(name.c_str(), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+}
+
+void Images(uint8_t choice, const uint8_t* archive, size_t size) {
+  WriteArchive("grp.pak", archive, size);
+  const size_t pick = choice >> 2;
+  for (size_t k = 0; k < sheets.size(); ++k)
+    if (k == pick % sheets.size()) {
+      platform::RemoveFile(sheets[k]);
+      present[k] = false;
+    }
+  const std::vector<bool> before = present;
+  lzss_testing::ResetWindow();  // the same input, the same run
+  const bool done = data->ExtractImages();
+
+  const int64_t most = std::max<int64_t>(static_cast<int64_t>(size), LzssMaxOutput(static_cast<int64_t>(size)));
+  bool allHidden = true;
+  for (size_t k = 0; k < sheets.size(); ++k) {
+    if (before[k]) continue;
+    const int64_t length = FileSize(sheets[k]);  // -1: not made
+    Check(length <= most);
+    if (length < 0 || !platform::IsHidden(sheets[k])) {
+      allHidden = false;
+      platform::RemoveFile(sheets[k]);  // unfinished: extracted anew by a later run
+    } else {
+      present[k] = true;
+    }
+  }
+  Check(done == allHidden);  // true: every sheet dealt with; false: one is missing or unfinished
+}
+
+void Voices(uint8_t choice, const uint8_t* archive, size_t size) {
+  static const char* const kClips[] = {"V000000012_000001.OGG", "V000000000_000001.OGG", "v.ogg", "clip", "0123456789"};
+  const std::string clip = kClips[(choice >> 2) % 5];
+  std::string retry = clip;
+  if (retry.size() >= 10) retry[8] = retry[9] = '0';
+  WriteArchive("voice.pak", archive, size);
+  const std::string wave = data->GetVoiceWave(clip.c_str(), choice & 2);
+  Check(wave.empty() || wave == ".\\" + clip + ".wav" || wave == ".\\" + retry + ".wav");
+  if (!wave.empty()) Check(!platform::FileExists(wave.substr(0, wave.size() - 4)));
+  Check(!platform::FileExists(".\\" + clip + ".wav"));  // no decoder library here
+  platform::RemoveFile(".\\" + clip);  // a temporary file that a failed read left behind
+  platform::RemoveFile(".\\" + retry);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  if (!data) SetUpOnce();
+  if (size < 1) return 0;
+  if (bytes[0] & 1)
+    Voices(bytes[0], bytes + 1, size - 1);
+  else
+    Images(bytes[0], bytes + 1, size - 1);
+  return 0;
+}

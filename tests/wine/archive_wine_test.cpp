@@ -1,0 +1,212 @@
+// The game's archives against the real Win32 file API under Wine: extracted sheets carry the
+// hidden attribute, a read-only archive and an archive that another handle holds open are
+// still read, and a voice clip comes out as a WAV file named after the clip.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/Untdata.h"
+#include "data/ogg.h"
+#include "data/sprites.h"
+#include "platform/files.h"
+#include "tools/lzss/lzss_encode.h"
+
+namespace {
+
+std::string Le32(uint32_t v) {
+  std::string s(4, '\0');
+  for (int k = 0; k < 4; ++k) s[k] = static_cast<char>(v >> (8 * k) & 0xFF);
+  return s;
+}
+
+struct Entry {
+  std::string name;
+  std::string data;
+  bool packed = false;
+};
+
+// grp.pak (36-byte entries) or voice.pak (40-byte entries, complemented names).
+std::string Pak(const std::vector<Entry>& entries, bool voice) {
+  const size_t entrySize = voice ? 40 : 36;
+  std::string directory, data;
+  for (const Entry& e : entries) {
+    const uint32_t offset = static_cast<uint32_t>(8 + entrySize * entries.size() + data.size());
+    const uint32_t size = static_cast<uint32_t>(e.packed ? LzssPackEntry(e.data).size() : e.data.size());
+    std::string name = e.name;
+    if (voice)
+      for (char& c : name) c = static_cast<char>(255 - static_cast<uint8_t>(c));
+    name.resize(voice ? 32 : 24, '\0');
+    directory += voice ? name + Le32(size) + Le32(offset) : Le32(e.packed ? 1 : 0) + name + Le32(offset) + Le32(size);
+    data += e.packed ? LzssPackEntry(e.data) : e.data;
+  }
+  return "PAK0" + Le32(static_cast<uint32_t>(entries.size())) + directory + data;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  platform::ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+std::string Fixture(const std::string& name) { return ReadFileBytes(std::string(M2K_OGG_FIXTURES) + "/" + name); }
+
+// A fresh work folder as the current directory and a game folder beside it.
+class ArchiveWine : public testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH], name[MAX_PATH];
+    ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
+    ASSERT_NE(0u, GetTempFileNameA(temp, "pak", 0, name));
+    DeleteFileA(name);
+    ASSERT_TRUE(CreateDirectoryA(name, nullptr));
+    root_ = name;
+    work_ = root_ + "\\work";
+    game_ = root_ + "\\game\\";
+    ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(game_.c_str(), nullptr));
+    saved_ = platform::CurrentFolder();
+    ASSERT_TRUE(platform::SetCurrentFolder(work_));
+    counterSettings = CounterSettings{};
+    counterSettings.dirwave = game_;
+  }
+  void TearDown() override {
+    UnloadOggLibrary();
+    platform::SetCurrentFolder(saved_);
+    for (const std::string& folder : {work_, game_}) {
+      WIN32_FIND_DATAA found;
+      HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+      if (search != INVALID_HANDLE_VALUE) {
+        do {
+          const std::string path = folder + "\\" + found.cFileName;
+          SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+      }
+      RemoveDirectoryA(folder.c_str());
+    }
+    RemoveDirectoryA(root_.c_str());
+  }
+
+  void WriteArchive(const char* name, const std::string& bytes) {
+    const std::string path = game_ + name;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
+  }
+  static std::vector<Entry> AllSheets() {
+    std::vector<Entry> entries;
+    bool packed = false;
+    for (int c = 0; c < kRosterSize; ++c)
+      for (int v = 0; v < kVariants && SpriteFiles[c][v]; ++v) {
+        if (c == 9) continue;  // "mapc140.tga" again, listed for character 8 already
+        entries.push_back({SpriteFiles[c][v], std::string("sheet ") + SpriteFiles[c][v] + std::string(2000, 'a' + c), packed});
+        packed = !packed;
+      }
+    return entries;
+  }
+  void ExpectAllSheets() {
+    for (const Entry& e : AllSheets()) {
+      const DWORD attributes = GetFileAttributesA(e.name.c_str());
+      ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << e.name;
+      EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << e.name;
+      EXPECT_TRUE(e.data == ReadFileBytes(e.name)) << e.name;
+    }
+  }
+
+  std::string root_, work_, game_, saved_;
+  TfrmData data;
+};
+
+TEST_F(ArchiveWine, SheetsComeOutHiddenAndAreNotExtractedAgain) {
+  WriteArchive("grp.pak", Pak(AllSheets(), false));
+  EXPECT_TRUE(data.ExtractImages());
+  ExpectAllSheets();
+  // A hidden sheet counts as present: a changed archive changes nothing.
+  WriteArchive("grp.pak", Pak({{"mapc010.tga", "changed"}}, false));
+  EXPECT_TRUE(data.ExtractImages());
+  ExpectAllSheets();
+  // The windows' cleanup removes the hidden .tga sheets and keeps mapc070.tg2.
+  platform::RemoveMatching(".\\*.TGA");
+  EXPECT_FALSE(platform::FileExists("mapc010.tga"));
+  EXPECT_TRUE(platform::FileExists("mapc070.tg2"));
+  EXPECT_TRUE(platform::IsHidden("mapc070.tg2"));
+}
+
+TEST_F(ArchiveWine, AReadOnlyArchiveIsStillRead) {
+  WriteArchive("grp.pak", Pak(AllSheets(), false));
+  ASSERT_TRUE(SetFileAttributesA((game_ + "grp.pak").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_TRUE(data.ExtractImages());
+  ExpectAllSheets();
+}
+
+TEST_F(ArchiveWine, AnArchiveHeldOpenWithReadSharingOnlyIsStillRead) {
+  WriteArchive("grp.pak", Pak(AllSheets(), false));
+  // As the game itself might hold it: reading, sharing reading only, so no one may write.
+  HANDLE held = CreateFileA((game_ + "grp.pak").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_TRUE(data.ExtractImages());
+  ExpectAllSheets();
+  CloseHandle(held);
+}
+
+TEST_F(ArchiveWine, AnArchiveHeldOpenForWritingWithFullSharingIsRead) {
+  WriteArchive("grp.pak", Pak(AllSheets(), false));
+  HANDLE held = CreateFileA((game_ + "grp.pak").c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_TRUE(data.ExtractImages());
+  ExpectAllSheets();
+  CloseHandle(held);
+}
+
+TEST_F(ArchiveWine, AnArchiveLockedAgainstReadersStopsTheExtraction) {
+  WriteArchive("grp.pak", Pak(AllSheets(), false));
+  HANDLE held = CreateFileA((game_ + "grp.pak").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_FALSE(data.ExtractImages());
+  EXPECT_FALSE(platform::FileExists("mapc010.tga")) << "no output file when the archive cannot be opened";
+  CloseHandle(held);
+}
+
+TEST_F(ArchiveWine, TheOpenFileClassReadsBlocksAndWritesExclusively) {
+  WriteArchive("grp.pak", "0123456789");
+  platform::File file;
+  ASSERT_TRUE(file.OpenShared(game_ + "grp.pak"));
+  EXPECT_EQ(10, file.Size());
+  char block[8] = {};
+  EXPECT_EQ(4, file.ReadAt(6, block, 8));
+  EXPECT_EQ("6789", std::string(block, 4));
+  EXPECT_EQ(0, file.ReadAt(100, block, 8));
+  EXPECT_FALSE(file.OpenShared(game_)) << "a folder does not open";
+
+  platform::File out;
+  ASSERT_TRUE(out.CreateExclusive("x.bin"));
+  HANDLE other = CreateFileA("x.bin", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_EQ(INVALID_HANDLE_VALUE, other) << "written exclusively";
+  if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+  EXPECT_TRUE(out.Write("abc", 3));
+  out.Close();
+  EXPECT_EQ("abc", ReadFileBytes("x.bin"));
+}
+
+TEST_F(ArchiveWine, AVoiceClipBecomesAWaveNamedAfterTheClip) {
+  const std::string clip = "V000000012_000001.OGG";
+  WriteArchive("voice.pak", Pak({{"v000000012_000001.ogg", Fixture("tone-mono-22050.ogg")},
+                                 {"v000000012_000001a.ogg", Fixture("tone-stereo-22050.ogg")}}, true));
+  EXPECT_EQ(".\\" + clip + ".wav", data.GetVoiceWave(clip.c_str(), true));
+  const std::string wav = ReadFileBytes(clip + ".wav");
+  ASSERT_GE(wav.size(), 44u);
+  EXPECT_EQ("RIFF", wav.substr(0, 4));
+  EXPECT_EQ(2, static_cast<uint8_t>(wav[22])) << "stereo: the variant's clip";
+  EXPECT_FALSE(platform::FileExists(clip)) << "the temporary OGG file is removed";
+  EXPECT_FALSE(platform::FileExists("V000000012_000001A.OGG.wav"));
+}
+
+}  // namespace
