@@ -5,7 +5,9 @@
 // entries that cannot be what they claim, none of which a real archive holds:
 //
 // - A directory is read in blocks of entries, not entry by entry (same results, far fewer
-//   calls). An entry count below 1 means an empty directory. An entry that does not lie wholly
+//   calls): 64 entries first, each further block twice the last, up to 4096 entries (160 KB),
+//   never past the count nor past the end of the file. An entry count below 1 means an empty
+//   directory. An entry that does not lie wholly
 //   inside the file, the header's count included, is a read that fails, exactly as reading it
 //   on its own would: the Part's failure rule applies (ExtractImages stops and returns false,
 //   ExtractVoice returns ""). So a huge count costs at most one pass over the file, and no

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ void Check(bool holds) {
   if (!holds) std::abort();
 }
 
+std::string root;  // removed when the run ends
 std::vector<std::string> sheets;
 std::vector<bool> present;  // complete and hidden, from an earlier run: skipped by the scan
 std::string game;
@@ -37,11 +39,16 @@ TfrmData* data = nullptr;
 void SetUpOnce() {
   char pattern[] = "/dev/shm/m2k-archive-fuzz-XXXXXX";
   char fallback[] = "/tmp/m2k-archive-fuzz-XXXXXX";
-  const char* root = mkdtemp(pattern);
-  if (!root) root = mkdtemp(fallback);
-  Check(root != nullptr);
-  const std::string work = std::string(root) + "/work";
-  game = std::string(root) + "/game";
+  const char* made = mkdtemp(pattern);
+  if (!made) made = mkdtemp(fallback);
+  Check(made != nullptr);
+  root = made;
+  std::atexit([] {
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+  });
+  const std::string work = root + "/work";
+  game = root + "/game";
   Check(platform::MakeFolder(work) && platform::MakeFolder(game));
   Check(chdir(work.c_str()) == 0);
   counterSettings.dirwave = game + "\\";
