@@ -22,7 +22,7 @@ windows:
 	@$(MAKE) --no-print-directory -C $(WINDOWS) -j$(JOBS)
 
 test: build
-	@$(MAKE) --no-print-directory test-native fuzz test-wine FUZZ_RUN='-runs=200000 -seed=1'
+	@$(MAKE) --no-print-directory test-native fuzz demo-game test-wine FUZZ_RUN='-runs=200000 -seed=1'
 
 test-native:
 	@echo "== native tests"
@@ -30,9 +30,25 @@ test-native:
 
 test-wine:
 	@echo "== tests under Wine"
-	@tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1
+	@M2K_DEMO_GAME='$(DEMO_GAME_WIN)' M2K_DEMO_SPRITES='$(DEMO_SPRITES_WIN)' \
+	  tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1
 
-run: build
+# The demo game (tools/make_demo_game.py): a game folder of our own content for the counter to
+# find. `make run` registers it as the installed game and removes the working files of earlier
+# runs, so the counter takes its sheets out of the archive afresh.
+DEMO_GAME := build/demo_game
+DEMO_GAME_WIN := Z:$(subst /,\,$(CURDIR)/$(DEMO_GAME))
+DEMO_SPRITES_WIN := Z:$(subst /,\,$(CURDIR)/resources/demo_sprites)
+.PHONY: demo-game
+
+demo-game: build
+	@python3 tools/make_demo_game.py $(DEMO_GAME)
+
+run: demo-game
+	@tools/wine-env.sh exec wine reg add 'HKCU\Software\Vant\Marivel2 KORVEN' /v InstallDir \
+	  /d '$(DEMO_GAME_WIN)\' /f >/dev/null
+	@find $(WINDOWS)/bin -maxdepth 1 -type f \( -iname '*.tga' -o -iname '*.tg2' -o -iname '*.ogg' \
+	  -o -iname '*.wav' \) -delete
 	@tools/screenshot.sh --framed --wait 3 build/screenshots/counter.png $(WINDOWS)/bin/M2KCOUNT.EXE /C
 
 clean:

@@ -11,6 +11,7 @@ packages=(
   python3
   clang libclang-rt-14-dev libstb-dev
   vorbis-tools sox
+  espeak-ng
 )
 
 missing=()
