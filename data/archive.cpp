@@ -1,4 +1,4 @@
-// The game's archives (Part 2.3): sprite sheets out of "grp.pak" into the work folder, voice
+// The game's archives: sprite sheets out of "grp.pak" into the work folder, voice
 // clips out of "voice.pak" as WAV files.
 //
 // The archives are files on the user's disk and may be damaged. What this reader does with
@@ -272,7 +272,7 @@ std::string TfrmData::ExtractVoice(const char* clipName, bool preferVariant) {
     return std::string();
   }
 
-  // The decoder's results are not examined (Part 2.4): without the library there is simply no
+  // The decoder's results are not examined: without the library there is simply no
   // WAV file, and the caller tests for it before playing.
   LoadOggLibrary();
   DecodeOggFile(temporaryPath, wavePath);

@@ -1,5 +1,5 @@
 #pragma once
-// LZSS decoding of the packed entries of the game's image archive (Part 2.3): the widely
+// LZSS decoding of the packed entries of the game's image archive: the widely
 // published reference form with a 4096-byte window, write position from 4078, flag bits least
 // significant first (1 = literal byte, 0 = a 12-bit window position and a length of 3 to 18).
 //

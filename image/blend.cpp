@@ -17,7 +17,7 @@ uint32_t BlendPixel(uint32_t d, uint32_t s, uint32_t constantAlpha) {
 
 }  // namespace
 
-bool BlendRect(PixelBuffer& destination, const BlendSpec& spec, int32_t dx, int32_t dy,
+bool BlendRect(PixelBuffer& destination, const BlendSpec& blend, int32_t dx, int32_t dy,
                const PixelBuffer& source, int32_t sx, int32_t sy, int32_t w, int32_t h) {
   const int32_t SW = source.BufferWidth(), SH = source.BufferHeight();
   const int32_t DW = destination.BufferWidth(), DH = destination.BufferHeight();
@@ -36,7 +36,7 @@ bool BlendRect(PixelBuffer& destination, const BlendSpec& spec, int32_t dx, int3
     const uint32_t* from = source.PixelAt(sx, sy + (r - dy));
     uint32_t* to = destination.PixelAt(dx, r);
     if (!from || !to) return false;  // a buffer without its block
-    for (int32_t i = 0; i < w; ++i) to[i] = BlendPixel(to[i], from[i], spec.constantAlpha);
+    for (int32_t i = 0; i < w; ++i) to[i] = BlendPixel(to[i], from[i], blend.constantAlpha);
   }
   return true;
 }

@@ -26,5 +26,5 @@ struct BlendSpec {
 
 // Blends the w x h area of `source` at (sx, sy) onto `destination` at (dx, dy), clipped to both
 // buffers; true when anything was drawn.
-bool BlendRect(PixelBuffer& destination, const BlendSpec& spec, int32_t dx, int32_t dy,
+bool BlendRect(PixelBuffer& destination, const BlendSpec& blend, int32_t dx, int32_t dy,
                const PixelBuffer& source, int32_t sx, int32_t sy, int32_t w, int32_t h);

@@ -33,7 +33,7 @@ bool SetCurrentFolder(const std::string& path);
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
 // An open file for block reads at given offsets, or for writing from its start; closed by its
-// owner. Used for the game's archives and the files taken out of them (Part 2.3).
+// owner. Used for the game's archives and the files taken out of them.
 class File {
  public:
   File() = default;
@@ -42,7 +42,7 @@ class File {
   File& operator=(const File&) = delete;
 
   // Opens an existing file for reading, shared with every other opener (reading, writing and
-  // deleting). Read and write access is asked for first, as Part 2.3 has the archives opened;
+  // deleting). Read and write access is asked for first, as the program has always opened the archives;
   // where that is refused (a read-only file or medium, or another opener that shares reading
   // only) the file is opened for reading alone, which is all that is ever done with it: an
   // archive that can be read is never refused for want of write access. Folders do not open.

@@ -5,7 +5,7 @@
 // Input: byte 0 chooses the archive (bit 0: voice), the variant preference (bit 1) and, in
 // bits 2..7, which sheet to extract anew (the others stay from earlier runs and are skipped,
 // which keeps a run to one extraction) or which clip to ask for; the rest is the archive. Sanitizers judge every access; the checks
-// below hold the outcome to what Part 2.3 allows: whatever the bytes, a sheet that is written is
+// below hold the outcome to what the archive rules allow: whatever the bytes, a sheet that is written is
 // hidden and no larger than the archive can justify, and a voice request gives "" or the WAV
 // path of the clip or of its "00" retry, with the temporary OGG file gone on success.
 #include <stdio.h>

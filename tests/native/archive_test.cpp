@@ -1,4 +1,4 @@
-// The game's archives (Part 2.3): ExtractImages out of grp.pak, GetVoiceWave and ExtractVoice
+// The game's archives: ExtractImages out of grp.pak, GetVoiceWave and ExtractVoice
 // out of voice.pak, on archives written here byte by byte, and a suite of damaged archives
 // that must each end promptly, with a stated outcome, within memory the file justifies.
 #include <gtest/gtest.h>
