@@ -1,0 +1,161 @@
+// The voice sequence of a counter start, with real clips: taken out of a voice archive,
+// decoded by the OGG library and played one after another with 500 ms between them.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "counter/Untcount.h"
+#include "counter/scenario.h"
+#include "platform/files.h"
+#include "tests/native/native_support.h"
+
+namespace {
+
+using native_support::StoreSetting;
+
+std::string Le32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+
+// A voice archive holding every clip of the first table, all with the same short tone.
+std::string VoiceArchiveOfTable(int character, const std::string& ogg) {
+  std::map<std::string, bool> names;
+  for (const ScenarioRow* row = ScenarioTables[character];; ++row) {
+    for (const char* clip : row->clips)
+      if (clip) names[clip] = true;
+    if (row->kind == -1) break;
+  }
+  std::string directory, data;
+  const uint32_t dataStart = 8 + 40 * static_cast<uint32_t>(names.size());
+  for (const auto& [name, unused] : names) {
+    std::string field(32, '\0');
+    for (size_t i = 0; i < name.size(); ++i) field[i] = static_cast<char>(255 - static_cast<unsigned char>(name[i]));
+    directory += field + Le32(static_cast<uint32_t>(ogg.size())) + Le32(dataStart + static_cast<uint32_t>(data.size()));
+    data += ogg;
+  }
+  return Le32(0) + Le32(static_cast<uint32_t>(names.size())) + directory + data;
+}
+
+int64_t TokyoMs(int year, int month, int day, int hour, int second) {
+  std::tm local{};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_sec = second;
+  local.tm_isdst = -1;
+  return int64_t{mktime(&local)} * 1000 + 300;
+}
+
+int ClipCount(const ScenarioRow& row) {
+  int n = 0;
+  while (n < 5 && row.clips[n]) ++n;
+  return n;
+}
+
+class Playback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    native_support::ResetProcessState();
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
+    ASSERT_TRUE(work.Made() && game.Made());
+    std::filesystem::current_path(work.Posix());
+    platform::testing::SetProgramFolder(work.Windows());
+    std::filesystem::remove(work.Child("ogog.dll"));
+    std::filesystem::copy_file(M2K_OGOG_LIBRARY, work.Child("ogog.dll"));
+    std::string ogg;
+    ASSERT_TRUE(platform::ReadWholeFile(std::string(M2K_OGG_FIXTURES) + "/tone-mono-22050.ogg", ogg));
+    native_support::MakeFile(game.Child("voice.pak"), VoiceArchiveOfTable(0, ogg));
+    StoreSetting("dirwave", game.Windows());
+    StoreSetting("wave", 1);
+    StoreSetting("timer", 1);
+  }
+  void TearDown() override {
+    form.reset();
+    native_support::ResetProcessState();
+  }
+
+  // Starts the counter at the first second of the hour whose line has `clips` clips.
+  const ScenarioRow* StartWithClips(int clips) {
+    for (int second = 0; second < 60; ++second) {
+      platform::testing::SetClockMilliseconds(TokyoMs(2027, 3, 25, 10, second));
+      native_support::ResetProcessState();
+      StoreSetting("dirwave", game.Windows());
+      StoreSetting("wave", 1);
+      StoreSetting("timer", 1);
+      form = std::make_unique<TfrmCount>();
+      const ScenarioRow& row = ScenarioTables[0][chosenLine];
+      if (ClipCount(row) == clips) return &row;
+      form.reset();
+    }
+    return nullptr;
+  }
+
+ public:
+  native_support::TempFolder work, game;
+  native_support::CurrentFolderGuard guard;
+  std::unique_ptr<TfrmCount> form;
+};
+
+TEST_F(Playback, EveryClipPlaysWithAPauseBetweenAndTheWindowClosesAfterTheLast) {
+  const ScenarioRow* row = StartWithClips(5);
+  ASSERT_NE(nullptr, row) << "no five-clip line at 10 o'clock on 25 March";
+  for (int i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_NE(nullptr, ui::headless::PlayingPlayer());
+    ASSERT_EQ(static_cast<size_t>(i + 1), ui::headless::OpenedMedia().size());
+    EXPECT_EQ(std::string(".\\") + row->clips[i] + ".wav", ui::headless::OpenedMedia().back());
+    EXPECT_EQ(i + 1, voiceStep);
+    ui::headless::CompleteMedia(ui::NotifyValue::Successful);
+    ui::headless::AdvanceTime(499);
+    EXPECT_EQ(static_cast<size_t>(i + 1), ui::headless::OpenedMedia().size());
+    ui::headless::AdvanceTime(1);
+  }
+  EXPECT_EQ(6, voiceStep);
+  // The display time has long passed: the next close check ends the run.
+  ui::headless::AdvanceTime(100);
+  EXPECT_TRUE(form->Closed());
+}
+
+TEST_F(Playback, AnEmptySlotEndsTheSequence) {
+  const ScenarioRow* row = StartWithClips(2);
+  ASSERT_NE(nullptr, row);
+  ui::headless::CompleteMedia(ui::NotifyValue::Successful);
+  ui::headless::AdvanceTime(500);
+  ui::headless::CompleteMedia(ui::NotifyValue::Successful);
+  ui::headless::AdvanceTime(500);
+  EXPECT_EQ(2u, ui::headless::OpenedMedia().size());
+  EXPECT_EQ(6, voiceStep);
+}
+
+TEST_F(Playback, NothingPlaysWhenTheVoiceCannotBeHad) {
+  struct Case {
+    const char* what;
+    std::function<void(Playback&)> arrange;
+  } cases[] = {
+      {"voices off", [](Playback&) { StoreSetting("wave", 0); }},
+      {"the first character's voice off", [](Playback&) { StoreSetting("usewave", std::string("0111111111")); }},
+      {"no voice archive", [](Playback& t) { std::filesystem::remove(t.game.Child("voice.pak")); }},
+      {"no OGG library", [](Playback& t) { std::filesystem::remove(t.work.Child("ogog.dll")); }},
+      {"the device refuses the clip", [](Playback&) { ui::headless::FailNextMediaOpen(); }},
+      {"the device cannot play it", [](Playback&) { ui::headless::FailNextMediaPlay(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    c.arrange(*this);
+    platform::testing::SetClockMilliseconds(TokyoMs(2027, 3, 25, 10, 0));
+    form = std::make_unique<TfrmCount>();
+    EXPECT_EQ(6, voiceStep);
+    EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());
+    ui::headless::AdvanceTime(1000);
+    EXPECT_TRUE(form->Closed());
+    TearDown();
+  }
+}
+
+}  // namespace
