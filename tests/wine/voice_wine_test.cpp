@@ -1,0 +1,99 @@
+// A counter start with voices on, against the demo game: the clips are taken out of the voice
+// archive, decoded and played, and the Windows logon and exit sounds are replaced and, once the
+// replacement is turned off, given back.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "tests/wine/program_runner.h"
+
+namespace {
+
+const char kSettingsKey[] = "\\Software\\Zorve\\M2K-COUNTER";
+const char kGameKey[] = "\\Software\\Vant\\Marivel2 KORVEN";
+const char kStartKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current";
+const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
+
+std::string DemoGame() {
+  char value[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA("M2K_DEMO_GAME", value, MAX_PATH);
+  std::string folder = length > 0 && length < MAX_PATH ? value : wine_test::BinFolder() + "..\\..\\demo_game\\";
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+std::string DefaultOf(const char* key) {
+  platform::RegistryKey k(key, false);
+  std::string value = "(none)";
+  k.ReadText("", value);
+  return value;
+}
+
+int WaveFilesIn(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*.wav").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int count = 0;
+  do ++count;
+  while (FindNextFileA(search, &found));
+  FindClose(search);
+  return count;
+}
+
+class VoiceWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!platform::FileExists(DemoGame() + "voice.pak")) GTEST_SKIP() << "the demo game is built by make test";
+    platform::DeleteRegistryTree(kSettingsKey);
+    {
+      platform::RegistryKey game(kGameKey, true);
+      game.WriteText("InstallDir", DemoGame());
+      platform::RegistryKey start(kStartKey, true), exit(kExitKey, true);
+      start.WriteDefault("C:\\Windows\\Media\\mine-logon.wav");
+      exit.WriteDefault("C:\\Windows\\Media\\mine-exit.wav");
+    }
+    Configure(1, 1);
+  }
+  void TearDown() override {
+    platform::DeleteRegistryTree(kSettingsKey);
+    platform::DeleteRegistryTree(kGameKey);
+    platform::RemoveFile(wine_test::BinFolder() + "mapc070.tg2");
+    platform::RemoveFile(wine_test::BinFolder() + "STARTHUB");
+  }
+  static void Configure(int wave, int repl) {
+    platform::RegistryKey key(kSettingsKey, true);
+    key.WriteInteger("wave", wave);
+    key.WriteInteger("repl", repl);
+    key.WriteInteger("timer", 1);
+  }
+  static void RunCounter() {
+    wine_test::ProgramRun run("/C");
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(run.WaitExit(60000)) << "the counter did not close after its voices";
+  }
+};
+
+TEST_F(VoiceWine, ClipsPlayAndTheWindowsSoundsAreReplacedThenGivenBack) {
+  RunCounter();
+  const std::string bin = wine_test::BinFolder();
+  EXPECT_EQ("", DefaultOf(kStartKey));
+  const std::string exitSound = DefaultOf(kExitKey);
+  ASSERT_EQ(0u, exitSound.rfind(bin, 0)) << exitSound;
+  ASSERT_GT(exitSound.size(), bin.size()) << "the exit clip could not be prepared";
+  EXPECT_TRUE(platform::FileExists(exitSound)) << exitSound;
+  EXPECT_TRUE(PlaySoundA(exitSound.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
+  // The clips of the line stay as WAV files beside the exit sound until the next start.
+  EXPECT_GE(WaveFilesIn(bin), 2);
+
+  Configure(1, 0);
+  RunCounter();
+  EXPECT_EQ("C:\\Windows\\Media\\mine-logon.wav", DefaultOf(kStartKey));
+  EXPECT_EQ("C:\\Windows\\Media\\mine-exit.wav", DefaultOf(kExitKey));
+  platform::RegistryKey settings(kSettingsKey, false);
+  EXPECT_FALSE(settings.ValueExists("keptSystemStart"));
+  EXPECT_FALSE(settings.ValueExists("keptSystemExit"));
+}
+
+}  // namespace
