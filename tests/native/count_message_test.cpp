@@ -19,17 +19,8 @@ namespace {
 
 using native_support::StoreSetting;
 
-// Seconds since 1970 of a local time in Tokyo.
 platform::CTime Tokyo(int year, int month, int day, int hour = 10, int minute = 0, int second = 1) {
-  std::tm local{};
-  local.tm_year = year - 1900;
-  local.tm_mon = month - 1;
-  local.tm_mday = day;
-  local.tm_hour = hour;
-  local.tm_min = minute;
-  local.tm_sec = second;
-  local.tm_isdst = -1;
-  return static_cast<platform::CTime>(mktime(&local));
+  return static_cast<platform::CTime>(native_support::LocalSeconds(year, month, day, hour, minute, second));
 }
 
 struct Start {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -85,6 +86,24 @@ inline void StoreSetting(const char* name, int32_t value) {
 inline void StoreSetting(const char* name, const std::string& value) {
   platform::RegistryKey key("\\Software\\Zorve\\M2K-COUNTER", true);
   key.WriteText(name, value);
+}
+
+// Seconds since 1970 of a local calendar time (of the TZ in force: the tests use Tokyo's).
+inline int64_t LocalSeconds(int year, int month, int day, int hour = 10, int minute = 0, int second = 1) {
+  std::tm local{};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_sec = second;
+  local.tm_isdst = -1;
+  return static_cast<int64_t>(mktime(&local));
+}
+
+// The virtual clock at a local time, 300 ms into its second.
+inline void SetLocalClock(int year, int month, int day, int hour, int second) {
+  platform::testing::SetClockMilliseconds(LocalSeconds(year, month, day, hour, 0, second) * 1000 + 300);
 }
 
 // Back to a fresh process: empty registry, fresh application and headless backend.

@@ -39,16 +39,6 @@ std::string VoiceArchiveOfTable(int character, const std::string& ogg) {
   return Le32(0) + Le32(static_cast<uint32_t>(names.size())) + directory + data;
 }
 
-int64_t TokyoMs(int year, int month, int day, int hour, int second) {
-  std::tm local{};
-  local.tm_year = year - 1900;
-  local.tm_mon = month - 1;
-  local.tm_mday = day;
-  local.tm_hour = hour;
-  local.tm_sec = second;
-  local.tm_isdst = -1;
-  return int64_t{mktime(&local)} * 1000 + 300;
-}
 
 int ClipCount(const ScenarioRow& row) {
   int n = 0;
@@ -82,7 +72,7 @@ class Playback : public ::testing::Test {
   // Starts the counter at the first second of the hour whose line has `clips` clips.
   const ScenarioRow* StartWithClips(int clips) {
     for (int second = 0; second < 60; ++second) {
-      platform::testing::SetClockMilliseconds(TokyoMs(2027, 3, 25, 10, second));
+      native_support::SetLocalClock(2027, 3, 25, 10, second);
       native_support::ResetProcessState();
       StoreSetting("dirwave", game.Windows());
       StoreSetting("wave", 1);
@@ -148,7 +138,7 @@ TEST_F(Playback, NothingPlaysWhenTheVoiceCannotBeHad) {
     SCOPED_TRACE(c.what);
     SetUp();
     c.arrange(*this);
-    platform::testing::SetClockMilliseconds(TokyoMs(2027, 3, 25, 10, 0));
+    native_support::SetLocalClock(2027, 3, 25, 10, 0);
     form = std::make_unique<TfrmCount>();
     EXPECT_EQ(6, voiceStep);
     EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());

@@ -19,16 +19,6 @@ using native_support::StoreSetting;
 const char kStartKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current";
 const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
 
-int64_t TokyoMs(int year, int month, int day, int hour, int second) {
-  std::tm local{};
-  local.tm_year = year - 1900;
-  local.tm_mon = month - 1;
-  local.tm_mday = day;
-  local.tm_hour = hour;
-  local.tm_sec = second;
-  local.tm_isdst = -1;
-  return int64_t{mktime(&local)} * 1000 + 300;
-}
 
 // Shift-JIS trail bytes can equal "{", so tokens are looked for whole.
 bool HasToken(const std::string& text, const char* token) { return text.find(token) != std::string::npos; }
@@ -65,7 +55,7 @@ class VoiceRun : public ::testing::Test {
 TEST_F(VoiceRun, NothingMatchingTheHourGivesTheEndRowAndKeepsThePair) {
   StoreSetting("char0", 3);
   StoreSetting("char1", 7);
-  platform::testing::SetClockMilliseconds(TokyoMs(2026, 11, 10, 3, 0));  // she sleeps at 03:00
+  native_support::SetLocalClock(2026, 11, 10, 3, 0);  // she sleeps at 03:00
   form = std::make_unique<TfrmCount>();
   const ScenarioRow* table = ScenarioTables[3];
   int end = 0;
@@ -82,7 +72,7 @@ TEST_F(VoiceRun, NothingMatchingTheHourGivesTheEndRowAndKeepsThePair) {
 
 TEST_F(VoiceRun, TheRestingCharacterStandsInHerPoseWhileSpeaking) {
   StoreSetting("char0", 9);
-  platform::testing::SetClockMilliseconds(TokyoMs(2026, 11, 10, 12, 0));
+  native_support::SetLocalClock(2026, 11, 10, 12, 0);
   form = std::make_unique<TfrmCount>();
   EXPECT_EQ(4, ChipState[0].pose);
 }
@@ -98,7 +88,7 @@ TEST_F(VoiceRun, ChangedNamesAskForTheNamelessVoiceWhereTheLineNamesTheUser) {
     for (int second = 0; second < 20; ++second) {
       native_support::ResetProcessState();
       configure();
-      platform::testing::SetClockMilliseconds(TokyoMs(2026, 11, 10, hour, second));
+      native_support::SetLocalClock(2026, 11, 10, hour, second);
       form = std::make_unique<TfrmCount>();
       const ScenarioRow& row = table[chosenLine];
       const std::string text = std::string(row.lines[0]) + row.lines[1] + row.lines[2];
@@ -123,7 +113,7 @@ TEST_F(VoiceRun, SoundsAreReplacedAndTheUsersOwnComeBackWhenTurnedOff) {
   SetDefault(kExitKey, "C:\\Windows\\Media\\exit.wav");
   StoreSetting("wave", 1);
   StoreSetting("repl", 1);
-  platform::testing::SetClockMilliseconds(TokyoMs(2026, 11, 10, 12, 0));
+  native_support::SetLocalClock(2026, 11, 10, 12, 0);
   form = std::make_unique<TfrmCount>();
   form.reset();
   EXPECT_EQ("", Default(kStartKey));
