@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <utility>
 
 #include "platform/native/testing.h"
 #include "platform/registry.h"
@@ -10,14 +11,14 @@
 namespace platform {
 namespace {
 
-enum class Type { Integer, Text, Binary };
 struct Value {
-  Type type;
+  ValueType type;  // Integer, Text, ExpandableText or Other (binary data)
   int32_t integer = 0;
   std::string bytes;
 };
 struct Key {
   std::map<std::string, Value> values;
+  bool writeDenied = false;  // the user may read the key but not write it
 };
 
 std::map<std::string, Key>& Hive() {
@@ -62,15 +63,27 @@ RegistryKey::RegistryKey(const std::string& path, bool create) {
       hive[key.substr(0, cut)];
     it = hive.emplace(key, Key{}).first;
   }
+  if (it->second.writeDenied) return;  // opening for writing is refused
   handle_ = &it->second;
 }
 
+RegistryKey RegistryKey::ForReading(const std::string& path) {
+  RegistryKey opened;
+  opened.writable_ = false;
+  if (unavailable) return opened;
+  auto it = Hive().find(Normal(path));
+  if (it != Hive().end()) opened.handle_ = &it->second;
+  return opened;
+}
+
 RegistryKey::~RegistryKey() { Close(); }
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(other.handle_) {
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept
+    : handle_(other.handle_), writable_(other.writable_) {
   other.handle_ = nullptr;
 }
 RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
   handle_ = other.handle_;
+  writable_ = other.writable_;
   other.handle_ = nullptr;
   return *this;
 }
@@ -78,38 +91,57 @@ void RegistryKey::Close() { handle_ = nullptr; }
 
 bool RegistryKey::ValueExists(const std::string& name) const { return Find(handle_, name); }
 
+ValueType RegistryKey::TypeOf(const std::string& name) const {
+  const Value* v = Find(handle_, name);
+  return v ? v->type : ValueType::Missing;
+}
+
 bool RegistryKey::ReadInteger(const std::string& name, int32_t& value) const {
   const Value* v = Find(handle_, name);
-  if (!v || v->type != Type::Integer) return false;
+  if (!v || v->type != ValueType::Integer) return false;
   value = v->integer;
   return true;
 }
 
 bool RegistryKey::ReadText(const std::string& name, std::string& value) const {
   const Value* v = Find(handle_, name);
-  if (!v || v->type != Type::Text) return false;
+  if (!v || (v->type != ValueType::Text && v->type != ValueType::ExpandableText)) return false;
   value = v->bytes;
   return true;
 }
 
-bool RegistryKey::WriteInteger(const std::string& name, int32_t value) {
-  if (!handle_) return false;
-  KeyOf(handle_)->values[Lower(name)] = Value{Type::Integer, value, {}};
+namespace {
+
+bool Store(void* handle, bool writable, const std::string& name, Value value) {
+  if (!handle || !writable) return false;
+  KeyOf(handle)->values[Lower(name)] = std::move(value);
   return true;
 }
 
+// REG_SZ and REG_EXPAND_SZ end at their first zero byte.
+std::string TextUpToZero(const std::string& value) { return value.substr(0, value.find('\0')); }
+
+}  // namespace
+
+bool RegistryKey::WriteInteger(const std::string& name, int32_t value) {
+  return Store(handle_, writable_, name, Value{ValueType::Integer, value, {}});
+}
+
 bool RegistryKey::WriteText(const std::string& name, const std::string& value) {
-  if (!handle_) return false;
-  // REG_SZ ends at its first zero byte.
-  KeyOf(handle_)->values[Lower(name)] = Value{Type::Text, 0, value.substr(0, value.find('\0'))};
-  return true;
+  return Store(handle_, writable_, name, Value{ValueType::Text, 0, TextUpToZero(value)});
+}
+
+bool RegistryKey::WriteExpandableText(const std::string& name, const std::string& value) {
+  return Store(handle_, writable_, name, Value{ValueType::ExpandableText, 0, TextUpToZero(value)});
 }
 
 bool RegistryKey::WriteDefault(const std::string& value) { return WriteText("", value); }
 
 bool RegistryKey::DeleteValue(const std::string& name) {
-  return handle_ && KeyOf(handle_)->values.erase(Lower(name)) > 0;
+  return handle_ && writable_ && KeyOf(handle_)->values.erase(Lower(name)) > 0;
 }
+
+bool RegistryKey::DeleteDefault() { return DeleteValue(""); }
 
 bool DeleteRegistryTree(const std::string& path) {
   const std::string key = Normal(path);
@@ -129,8 +161,9 @@ void ResetRegistry() {
 }
 void SetRegistryUnavailable(bool value) { unavailable = value; }
 void WriteBinaryValue(const std::string& keyPath, const std::string& name, const std::string& data) {
-  Hive()[Normal(keyPath)].values[Lower(name)] = Value{Type::Binary, 0, data};
+  Hive()[Normal(keyPath)].values[Lower(name)] = Value{ValueType::Other, 0, data};
 }
+void DenyWriting(const std::string& keyPath) { Hive()[Normal(keyPath)].writeDenied = true; }
 bool KeyExists(const std::string& keyPath) { return Hive().count(Normal(keyPath)) != 0; }
 int ValueCount(const std::string& keyPath) {
   auto it = Hive().find(Normal(keyPath));

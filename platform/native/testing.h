@@ -10,6 +10,9 @@ void ResetRegistry();
 void SetRegistryUnavailable(bool unavailable);
 // Stores a value of a type other than REG_DWORD / REG_SZ (binary data).
 void WriteBinaryValue(const std::string& keyPath, const std::string& name, const std::string& data);
+// Lets the user read the key but not write it: opening it for writing fails (the key is made
+// when missing).
+void DenyWriting(const std::string& keyPath);
 bool KeyExists(const std::string& keyPath);
 int ValueCount(const std::string& keyPath);
 

@@ -32,9 +32,19 @@ RegistryKey::RegistryKey(const std::string& path, bool create) {
   if (result == ERROR_SUCCESS) handle_ = key;
 }
 
+RegistryKey RegistryKey::ForReading(const std::string& path) {
+  RegistryKey opened;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, RelativeKeyPath(path).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+    opened.handle_ = key;
+  opened.writable_ = false;
+  return opened;
+}
+
 RegistryKey::~RegistryKey() { Close(); }
 
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(other.handle_) {
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept
+    : handle_(other.handle_), writable_(other.writable_) {
   other.handle_ = nullptr;
 }
 
@@ -42,6 +52,7 @@ RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
   if (this != &other) {
     Close();
     handle_ = other.handle_;
+    writable_ = other.writable_;
     other.handle_ = nullptr;
   }
   return *this;
@@ -55,6 +66,18 @@ void RegistryKey::Close() {
 bool RegistryKey::ValueExists(const std::string& name) const {
   return handle_ && RegQueryValueExA(Key(handle_), name.c_str(), nullptr, nullptr, nullptr,
                                      nullptr) == ERROR_SUCCESS;
+}
+
+ValueType RegistryKey::TypeOf(const std::string& name) const {
+  DWORD type = 0;
+  if (!handle_ || RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+    return ValueType::Missing;
+  switch (type) {
+    case REG_SZ: return ValueType::Text;
+    case REG_EXPAND_SZ: return ValueType::ExpandableText;
+    case REG_DWORD: return ValueType::Integer;
+    default: return ValueType::Other;
+  }
 }
 
 bool RegistryKey::ReadInteger(const std::string& name, int32_t& value) const {
@@ -85,10 +108,22 @@ bool RegistryKey::WriteInteger(const std::string& name, int32_t value) {
                                    reinterpret_cast<const BYTE*>(&raw), sizeof raw) == ERROR_SUCCESS;
 }
 
+namespace {
+
+bool SetText(void* handle, const std::string& name, DWORD type, const std::string& value) {
+  return handle && RegSetValueExA(Key(handle), name.c_str(), 0, type,
+                                  reinterpret_cast<const BYTE*>(value.c_str()),
+                                  static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
 bool RegistryKey::WriteText(const std::string& name, const std::string& value) {
-  return handle_ && RegSetValueExA(Key(handle_), name.c_str(), 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(value.c_str()),
-                                   static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  return SetText(handle_, name, REG_SZ, value);
+}
+
+bool RegistryKey::WriteExpandableText(const std::string& name, const std::string& value) {
+  return SetText(handle_, name, REG_EXPAND_SZ, value);
 }
 
 bool RegistryKey::WriteDefault(const std::string& value) { return WriteText("", value); }
@@ -96,6 +131,8 @@ bool RegistryKey::WriteDefault(const std::string& value) { return WriteText("", 
 bool RegistryKey::DeleteValue(const std::string& name) {
   return handle_ && RegDeleteValueA(Key(handle_), name.c_str()) == ERROR_SUCCESS;
 }
+
+bool RegistryKey::DeleteDefault() { return DeleteValue(""); }
 
 bool DeleteRegistryTree(const std::string& path) {
   const std::string relative = RelativeKeyPath(path);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
+#include "tests/common/registry_contract.h"
 
 namespace {
 
@@ -57,6 +58,12 @@ TEST_F(RegistryWine, WrongTypeReadsAsMissing) {
   EXPECT_EQ("kept", text);
   EXPECT_TRUE(key.ValueExists("number"));
 }
+
+TEST_F(RegistryWine, ValueTypesAndTheDefaultValue) {
+  registry_contract::CheckValueTypesAndTheDefaultValue(kKey);
+}
+
+TEST_F(RegistryWine, AKeyOpenedForReadingRefusesWrites) { registry_contract::CheckReadOnlyOpening(kKey); }
 
 TEST_F(RegistryWine, MovedKeyHandleClosesOnce) {
   platform::RegistryKey first(kKey, true);
