@@ -115,7 +115,8 @@ void TfrmData::SaveSettings() {
 
 bool TfrmData::FindGameFolder(std::string& folder) {
   folder.clear();
-  platform::RegistryKey key(kGameKey, false);
+  // Read only: the game's installer may have left a key that the user cannot write.
+  const platform::RegistryKey key = platform::RegistryKey::ForReading(kGameKey);
   if (!key.IsOpen()) return false;
   std::string installDir;
   if (!key.ReadText("InstallDir", installDir)) return false;

@@ -35,7 +35,7 @@ bool SameCalendarDay(const std::tm& a, const std::tm& b) {
 }  // namespace
 
 std::string TfrmData::StartHistoryPath() {
-  const platform::RegistryKey key(kIntegrationKey, false);
+  const platform::RegistryKey key = platform::RegistryKey::ForReading(kIntegrationKey);
   std::string sharedFile;
   if (Integrated(key) && key.ReadText("starthubfile", sharedFile)) return sharedFile;
   return kDefaultHistoryFile;
@@ -70,7 +70,7 @@ void TfrmData::SaveStartHistory() {
 }
 
 bool TfrmData::FirstSetupPending() {
-  const platform::RegistryKey settings(kSettingsKey, false);
+  const platform::RegistryKey settings = platform::RegistryKey::ForReading(kSettingsKey);
   if (settings.IsOpen() && settings.ValueExists("char0")) return false;
-  return !Integrated(platform::RegistryKey(kIntegrationKey, false));
+  return !Integrated(platform::RegistryKey::ForReading(kIntegrationKey));
 }

@@ -75,6 +75,18 @@ TEST_F(GameDiscovery, FindGameFolderNeedsTheStoredFolderWithItsBackslashAndTheEx
   }
 }
 
+TEST_F(GameDiscovery, AGameKeyTheUserMayOnlyReadIsFound) {
+  MakeFile(game.Child("Marivel2.exe"));
+  {
+    platform::RegistryKey key(kGameKey, true);
+    key.WriteText("InstallDir", game.Windows());
+  }
+  platform::testing::DenyWriting(kGameKey);
+  std::string folder;
+  EXPECT_TRUE(data.FindGameFolder(folder));
+  EXPECT_EQ(game.Windows(), folder);
+}
+
 TEST_F(GameDiscovery, GameFilePathJoinsWithExactlyOneBackslash) {
   // The literals are Shift-JIS: the second byte of these characters is the backslash code.
   ASSERT_EQ(std::string("\x95\x5c"), std::string("表"));

@@ -424,6 +424,25 @@ TEST_F(StartHistoryStore, NoOperationCreatesOrChangesTheIntegrationKey) {
   EXPECT_FALSE(platform::testing::KeyExists(kProgramKey)) << "nor the program's own key";
 }
 
+TEST_F(StartHistoryStore, KeysTheUserMayOnlyReadAreRead) {
+  {
+    platform::RegistryKey key(kIntegrationKey, true);
+    key.WriteInteger("integrate", 1);
+    key.WriteText("starthubfile", kSharedFile);
+  }
+  platform::testing::DenyWriting(kIntegrationKey);
+  EXPECT_EQ(kSharedFile, data.StartHistoryPath());
+  EXPECT_FALSE(data.FirstSetupPending());
+
+  platform::testing::ResetRegistry();
+  {
+    platform::RegistryKey key(kProgramKey, true);
+    key.WriteInteger("char0", 0);
+  }
+  platform::testing::DenyWriting(kProgramKey);
+  EXPECT_FALSE(data.FirstSetupPending()) << "the settings were saved once";
+}
+
 TEST_F(StartHistoryStore, IntegratedHistoryIsLoadedAndSavedInTheSharedFile) {
   const std::string shared = work.Windows() + "shared.hub";
   {
