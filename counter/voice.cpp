@@ -133,23 +133,53 @@ namespace {
 
 const char kStartSoundKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current";
 const char kExitSoundKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
-// The user's own sounds, kept under the program's key while the voices stand in for them.
-const char kKeptStart[] = "keptSystemStart";
-const char kKeptExit[] = "keptSystemExit";
 
-void KeepOriginal(platform::RegistryKey& settings, const char* soundKey, const char* keptName) {
-  if (settings.ValueExists(keptName)) return;  // kept at the first replacement only
-  platform::RegistryKey sound(soundKey, false);
+// The user's own sounds, kept under the program's key while the voices stand in for them.
+// The text of the sound's default value is kept as REG_SZ under the name that earlier versions
+// used, so that they can still give it back. What plain text cannot tell lies beside it in
+// "<name>Type": "absent" (the key had no default value; its text is kept as "", which plays no
+// sound either), "REG_EXPAND_SZ" or "REG_SZ". A kept text without a type is REG_SZ.
+struct KeptSound {
+  const char* soundKey;
+  const char* keptName;
+  std::string TypeName() const { return std::string(keptName) + "Type"; }
+};
+const KeptSound kKeptStart = {kStartSoundKey, "keptSystemStart"};
+const KeptSound kKeptExit = {kExitSoundKey, "keptSystemExit"};
+
+const char kAbsent[] = "absent";
+const char kExpandable[] = "REG_EXPAND_SZ";
+const char kPlain[] = "REG_SZ";
+
+void KeepOriginal(platform::RegistryKey& settings, const KeptSound& kept) {
+  if (settings.ValueExists(kept.keptName)) return;  // kept at the first replacement only
+  const platform::RegistryKey sound = platform::RegistryKey::ForReading(kept.soundKey);
+  if (!sound.IsOpen()) return;
   std::string original;
-  if (sound.IsOpen() && sound.ReadText("", original)) settings.WriteText(keptName, original);
+  const platform::ValueType type = sound.TypeOf("");
+  // A value of another type than text plays nothing; it is kept as the empty text.
+  sound.ReadText("", original);
+  settings.WriteText(kept.TypeName(), type == platform::ValueType::Missing          ? kAbsent
+                                      : type == platform::ValueType::ExpandableText ? kExpandable
+                                                                                    : kPlain);
+  settings.WriteText(kept.keptName, original);
 }
 
-void RestoreOriginal(platform::RegistryKey& settings, const char* soundKey, const char* keptName) {
-  std::string original;
-  if (!settings.ReadText(keptName, original)) return;
-  platform::RegistryKey sound(soundKey, false);
-  if (sound.IsOpen()) sound.WriteDefault(original);
-  settings.DeleteValue(keptName);
+void RestoreOriginal(platform::RegistryKey& settings, const KeptSound& kept) {
+  std::string original, type;
+  if (settings.ReadText(kept.keptName, original)) {
+    settings.ReadText(kept.TypeName(), type);
+    platform::RegistryKey sound(kept.soundKey, false);
+    if (type == kAbsent)
+      sound.DeleteDefault();
+    else if (type == kExpandable)
+      sound.WriteExpandableText("", original);
+    else
+      sound.WriteDefault(original);
+    settings.DeleteValue(kept.keptName);
+  }
+  // Also a type left alone by an earlier version, which gave back the text only.
+  settings.DeleteValue(kept.TypeName());
 }
 
 int ExitClipCount(int character) {
@@ -166,14 +196,14 @@ void TfrmData::ReplaceSystemSounds(bool preferNameless) {
   if (s.wave == 0 || s.repl == 0) {
     // Replacement turned off: the user gets back the sounds the voices stood in for.
     if (settings.IsOpen()) {
-      RestoreOriginal(settings, kStartSoundKey, kKeptStart);
-      RestoreOriginal(settings, kExitSoundKey, kKeptExit);
+      RestoreOriginal(settings, kKeptStart);
+      RestoreOriginal(settings, kKeptExit);
     }
     return;
   }
   if (settings.IsOpen()) {
-    KeepOriginal(settings, kStartSoundKey, kKeptStart);
-    KeepOriginal(settings, kExitSoundKey, kKeptExit);
+    KeepOriginal(settings, kKeptStart);
+    KeepOriginal(settings, kKeptExit);
   }
   {
     platform::RegistryKey start(kStartSoundKey, false);

@@ -133,6 +133,82 @@ TEST_F(VoiceRun, SoundsAreReplacedAndTheUsersOwnComeBackWhenTurnedOff) {
   EXPECT_FALSE(settings.ValueExists("keptSystemExit"));
 }
 
+// How a sound's default value may stand before the voices replace it.
+enum class Original { Absent, Text, ExpandableText };
+
+void SetOriginal(const char* key, Original original, const std::string& text) {
+  platform::RegistryKey k(key, true);
+  if (original == Original::Text) k.WriteDefault(text);
+  if (original == Original::ExpandableText) k.WriteExpandableText("", text);
+}
+
+TEST_F(VoiceRun, TheUsersSoundsComeBackAsTheyWereAbsentOrExpandable) {
+  struct Case {
+    const char* what;
+    Original original;
+    platform::ValueType type;
+    std::string text;  // what an earlier version, which knows only the text, finds kept
+  };
+  const Case cases[] = {
+      {"no default value", Original::Absent, platform::ValueType::Missing, ""},
+      {"REG_SZ", Original::Text, platform::ValueType::Text, "C:\\Windows\\Media\\mine.wav"},
+      {"REG_EXPAND_SZ", Original::ExpandableText, platform::ValueType::ExpandableText,
+       "%SystemRoot%\\media\\Windows Logon.wav"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    native_support::ResetProcessState();
+    SetOriginal(kStartKey, c.original, c.text);
+    SetOriginal(kExitKey, c.original, c.text);
+    StoreSetting("wave", 1);
+    StoreSetting("repl", 1);
+    // Two replacing runs: the second finds the voices' own values in the keys.
+    for (int run = 0; run < 2; ++run) {
+      form = std::make_unique<TfrmCount>();
+      form.reset();
+    }
+    {
+      platform::RegistryKey settings("\\Software\\Zorve\\M2K-COUNTER", false);
+      std::string kept = "(none)";
+      EXPECT_EQ(platform::ValueType::Text, settings.TypeOf("keptSystemStart"));
+      settings.ReadText("keptSystemStart", kept);
+      EXPECT_EQ(c.text, kept);
+    }
+    StoreSetting("repl", 0);
+    form = std::make_unique<TfrmCount>();
+    form.reset();
+    for (const char* key : {kStartKey, kExitKey}) {
+      SCOPED_TRACE(key);
+      platform::RegistryKey sound(key, false);
+      EXPECT_EQ(c.type, sound.TypeOf(""));
+      EXPECT_EQ(c.original == Original::Absent ? "(none)" : c.text, Default(key));
+    }
+    platform::RegistryKey settings("\\Software\\Zorve\\M2K-COUNTER", false);
+    for (const char* kept : {"keptSystemStart", "keptSystemStartType", "keptSystemExit", "keptSystemExitType"})
+      EXPECT_FALSE(settings.ValueExists(kept)) << kept;
+  }
+}
+
+TEST_F(VoiceRun, WhatAnEarlierVersionKeptOrLeftIsUnderstood) {
+  // Kept by an earlier version: the text alone, given back as REG_SZ.
+  SetDefault(kStartKey, "");
+  StoreSetting("keptSystemStart", std::string("C:\\Windows\\Media\\logon.wav"));
+  // An earlier version gave back the text that this one kept, and left the type: the user's
+  // sound stays as it is now.
+  SetDefault(kExitKey, "C:\\Users\\me\\chosen.wav");
+  StoreSetting("keptSystemExitType", std::string("absent"));
+  StoreSetting("wave", 1);
+  StoreSetting("repl", 0);
+  form = std::make_unique<TfrmCount>();
+  form.reset();
+  EXPECT_EQ("C:\\Windows\\Media\\logon.wav", Default(kStartKey));
+  EXPECT_EQ(platform::ValueType::Text, platform::RegistryKey(kStartKey, false).TypeOf(""));
+  EXPECT_EQ("C:\\Users\\me\\chosen.wav", Default(kExitKey));
+  platform::RegistryKey settings("\\Software\\Zorve\\M2K-COUNTER", false);
+  EXPECT_FALSE(settings.ValueExists("keptSystemStart"));
+  EXPECT_FALSE(settings.ValueExists("keptSystemExitType"));
+}
+
 TEST_F(VoiceRun, SoundKeysAreNeverCreated) {
   StoreSetting("wave", 1);
   StoreSetting("repl", 1);

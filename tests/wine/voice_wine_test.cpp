@@ -96,4 +96,22 @@ TEST_F(VoiceWine, ClipsPlayAndTheWindowsSoundsAreReplacedThenGivenBack) {
   EXPECT_FALSE(settings.ValueExists("keptSystemExit"));
 }
 
+TEST_F(VoiceWine, ASoundWithoutAValueAndAnExpandableOneComeBackAsTheyWere) {
+  const std::string logon = "%SystemRoot%\\media\\Windows Logon.wav";
+  {
+    platform::RegistryKey start(kStartKey, false), exit(kExitKey, false);
+    ASSERT_TRUE(start.WriteExpandableText("", logon));
+    ASSERT_TRUE(exit.DeleteDefault());
+  }
+  // The second replacing run finds the voices' own values in both keys.
+  RunCounter();
+  ASSERT_NE("(none)", DefaultOf(kExitKey)) << "the exit sound was replaced";
+  RunCounter();
+  Configure(1, 0);
+  RunCounter();
+  EXPECT_EQ(platform::ValueType::ExpandableText, platform::RegistryKey(kStartKey, false).TypeOf(""));
+  EXPECT_EQ(logon, DefaultOf(kStartKey));
+  EXPECT_EQ(platform::ValueType::Missing, platform::RegistryKey(kExitKey, false).TypeOf(""));
+}
+
 }  // namespace
