@@ -212,6 +212,8 @@ void TfrmData::ReplaceSystemSounds(bool preferNameless) {
   const int n = ExitClipCount(s.char0);
   const int k = n > 0 ? platform::LocalTime(platform::CurrentTime()).tm_sec % n : 0;
   platform::RegistryKey exit(kExitSoundKey, false);
-  if (exit.IsOpen())
-    exit.WriteDefault(platform::ProgramFolder() + GetVoiceWave(ExitClips[s.char0][k], preferNameless));
+  if (!exit.IsOpen()) return;
+  // Windows would play nothing from a WAV that is not there: without one the exit sound stays.
+  const std::string wave = GetVoiceWave(ExitClips[s.char0][k], preferNameless);
+  if (platform::FileExists(wave)) exit.WriteDefault(platform::ProgramFolder() + wave);
 }

@@ -272,11 +272,13 @@ std::string TfrmData::ExtractVoice(const char* clipName, bool preferVariant) {
     return std::string();
   }
 
-  // The decoder's results are not examined: without the library there is simply no
-  // WAV file, and the caller tests for it before playing.
-  LoadOggLibrary();
-  DecodeOggFile(temporaryPath, wavePath);
+  // A clip counts as found only once its WAV file is there: a missing library, a decoder that
+  // reports a failure and a decoder that leaves no file all give "", so that the caller tries
+  // the clip's "00" form and never hands on the path of a file that was never made.
+  const bool decoded = LoadOggLibrary() == 0 && DecodeOggFile(temporaryPath, wavePath) == 0;
   UnloadOggLibrary();
   platform::RemoveFile(temporaryPath);
-  return wavePath;
+  if (decoded && platform::FileExists(wavePath)) return wavePath;
+  platform::RemoveFile(wavePath);  // whatever a failed decoder left
+  return std::string();
 }

@@ -6,7 +6,8 @@
 // 0 when the library is loaded with both entry points (or already was), -1 otherwise.
 int LoadOggLibrary();
 
-// Decodes the OGG file into a WAV file: the library's own result, or -1 when it is not loaded.
+// Decodes the OGG file into a WAV file: the library's own result (0 when the WAV file was
+// written), or -1 when it is not loaded.
 int DecodeOggFile(const std::string& oggPath, const std::string& wavPath);
 
 // Releases the library if it is loaded; always 0.

@@ -428,6 +428,7 @@ TEST_F(Voices, ComplementedNamesMatchRegardlessOfCaseAndTheTemporaryFileGoes) {
 }
 
 TEST_F(Voices, OnlyLettersFoldTheirCase) {
+  InstallLibrary();
   WriteVoice(VoicePak({{.name = "a`b.ogg", .data = mono}}));  // '`' is 0x60, '@' is 0x40
   EXPECT_EQ("", data.ExtractVoice("A@B.OGG", false));
   EXPECT_EQ(".\\A`B.OGG.wav", data.ExtractVoice("A`B.OGG", false));
@@ -470,6 +471,7 @@ TEST_F(Voices, TheFirstVariantEndsTheScan) {
 }
 
 TEST_F(Voices, WithoutAVariantThePreferenceTakesTheClip) {
+  InstallLibrary();
   WriteVoice(VoicePak({{.name = kClip, .data = mono}}));
   EXPECT_EQ(std::string(".\\") + kClip + ".wav", data.GetVoiceWave(kClip, true));
   // A name without an extension gains its "A" at the end.
@@ -478,6 +480,7 @@ TEST_F(Voices, WithoutAVariantThePreferenceTakesTheClip) {
 }
 
 TEST_F(Voices, AMissingClipIsRetriedOnceWithZerosAsItsNinthAndTenthCharacters) {
+  InstallLibrary();
   WriteVoice(VoicePak({{.name = kClipRetry, .data = mono}}));
   OpenCounter opens(game.Child("voice.pak"));
   EXPECT_EQ(std::string(".\\") + kClipRetry + ".wav", data.GetVoiceWave(kClip, false));
@@ -502,11 +505,45 @@ TEST_F(Voices, AClipAlreadyEndingItsDigitsInZerosIsTriedOnce) {
   EXPECT_EQ(2, opens.Opens());
 }
 
-TEST_F(Voices, NoLibraryReturnsTheWavePathWithoutAWaveFile) {
-  WriteVoice(VoicePak({{.name = kClip, .data = mono}}));
+TEST_F(Voices, AClipThatCannotBeDecodedIsNotFoundAndItsZerosFormIsTried) {
+  struct Case {
+    const char* what;
+    bool library;
+    std::string clipData;
+  };
+  const Case cases[] = {
+      {"no library", false, mono},
+      {"the decoder fails", true, "not an OGG stream"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(work.Child("ogog.dll"));
+    if (c.library) InstallLibrary();
+    WriteVoice(VoicePak({{.name = kClip, .data = c.clipData}}));
+    EXPECT_EQ("", data.ExtractVoice(kClip, false));
+    EXPECT_FALSE(Present(std::string(kClip) + ".wav"));
+    EXPECT_FALSE(Present(kClip)) << "the temporary OGG file is removed";
+
+    WriteVoice(VoicePak({{.name = kClip, .data = c.clipData}, {.name = kClipRetry, .data = mono}}));
+    OpenCounter opens(game.Child("voice.pak"));
+    const std::string wave = data.GetVoiceWave(kClip, false);
+    EXPECT_EQ(2, opens.Opens()) << "the zeros form was tried";
+    EXPECT_EQ(c.library ? std::string(".\\") + kClipRetry + ".wav" : std::string(), wave);
+    EXPECT_EQ(c.library, Present(std::string(kClipRetry) + ".wav"));
+    EXPECT_FALSE(Present(std::string(kClip) + ".wav"));
+  }
+}
+
+TEST_F(Voices, AVoiceEntryOfSizeZeroOrLessIsNeverTaken) {
+  InstallLibrary();
+  const std::string expected = Decoded(mono);
+  // The last entry of the clip's name would win; those of size 0 or less do not count.
+  WriteVoice(VoicePak({{.name = kClip, .data = mono},
+                       {.name = kClip, .data = stereo, .size = -4},
+                       {.name = kClip, .data = stereo, .size = INT32_MIN},
+                       {.name = kClip, .data = stereo, .size = 0}}));
   EXPECT_EQ(std::string(".\\") + kClip + ".wav", data.GetVoiceWave(kClip, false));
-  EXPECT_FALSE(Present(std::string(kClip) + ".wav"));
-  EXPECT_FALSE(Present(kClip));
+  EXPECT_EQ(expected, Read(std::string(kClip) + ".wav"));
 }
 
 TEST_F(Voices, AMissingClipLeavesNeitherTheTemporaryFileNorAStaleWave) {
@@ -534,6 +571,7 @@ TEST_F(Voices, NoClipNameGivesNothing) {
 }
 
 TEST_F(Voices, AThirtyTwoByteNameNeedsNoTerminator) {
+  InstallLibrary();
   const std::string name32 = "abcdefghijklmnopqrstuvwxyz12.ogg";
   ASSERT_EQ(32u, name32.size());
   WriteVoice(VoicePak({{.name = name32, .data = mono}}));
@@ -664,6 +702,7 @@ struct HostileVoice {
 };
 
 TEST_F(Voices, DamagedVoiceArchivesEndPromptlyWithTheirStatedOutcome) {
+  InstallLibrary();
   const std::string clip = "v.ogg";
   const std::vector<HostileVoice> cases = {
       {"an empty file", "", VoiceOutcome::kFailedRead},

@@ -117,8 +117,8 @@ TEST_F(VoiceRun, SoundsAreReplacedAndTheUsersOwnComeBackWhenTurnedOff) {
   form = std::make_unique<TfrmCount>();
   form.reset();
   EXPECT_EQ("", Default(kStartKey));
-  // No archive here: the clip cannot be prepared, so the exit sound is the bare folder.
-  EXPECT_EQ(work.Windows(), Default(kExitKey));
+  // No archive here: without a WAV for the exit clip the exit sound stays as it was.
+  EXPECT_EQ("C:\\Windows\\Media\\exit.wav", Default(kExitKey));
 
   // A second replacing run keeps the user's sounds, not the voices' values.
   form = std::make_unique<TfrmCount>();
