@@ -65,6 +65,9 @@ void TfrmData::SaveStartHistory() {
   // The save runs at every logon, just when power cuts and forced shutdowns are likeliest. A
   // file torn in the middle of an in-place rewrite would load as no history at all and the
   // count would start from 1 again, so the new block replaces the old one in a single step.
+  // Only where that step is impossible (a folder the user may not create files in, or a file
+  // that another program holds open) is the file rewritten in place: not counting the start at
+  // all would lose more.
   const std::string bytes(reinterpret_cast<const char*>(&startHistory), sizeof startHistory);
   platform::ReplaceWholeFile(StartHistoryPath(), bytes);  // a failed save keeps the old file
 }

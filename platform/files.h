@@ -10,9 +10,14 @@ bool FileExists(const std::string& path);  // a file, not a folder
 bool FolderExists(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
-// Writes bytes to a temporary file in the same folder, flushes it, then atomically replaces
-// path with it: readers see the old content or the new, never a part. On any failure the
-// target is untouched and the temporary file removed.
+// Writes bytes to a temporary file (path + ".tmp") in the same folder, flushes it, then
+// atomically replaces path with it: readers see the old content or the new, never a part.
+// Where that cannot be done although the file itself can be written - the temporary file
+// cannot be created (no right to create files in the folder, a folder in the way) or cannot
+// replace the file (another program holds it open without sharing its deletion) - an existing
+// file is rewritten in place instead, through a handle that shares reading and writing. On
+// failure the target is untouched (unless the in-place rewrite itself failed) and no temporary
+// file is left.
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 bool SetHidden(const std::string& path, bool hidden);
 bool IsHidden(const std::string& path);

@@ -87,17 +87,29 @@ bool WriteAll(int fd, const std::string& bytes) {
   }
   return true;
 }
+
+// Overwrites an existing file from its start and cuts it to the new length.
+bool RewriteInPlace(const std::string& target, const std::string& bytes) {
+  const int fd = open(target.c_str(), O_WRONLY);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  return ok;
+}
+
 }  // namespace
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
   const std::string target = Posix(path);
   const std::string temporary = target + ".tmp";
   const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  bool ok = fd >= 0 && WriteAll(fd, bytes) && fsync(fd) == 0;
-  if (fd >= 0) ok = close(fd) == 0 && ok;
-  ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) unlink(temporary.c_str());  // a folder in the way is not ours and stays
-  return ok;
+  if (fd < 0) return RewriteInPlace(target, bytes);
+  bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+  written = close(fd) == 0 && written;
+  if (written && rename(temporary.c_str(), target.c_str()) == 0) return true;
+  unlink(temporary.c_str());  // a folder in the way is not ours and stays
+  // A write that failed (a full disk) would fail in place as well, and tear the file.
+  return written && RewriteInPlace(target, bytes);
 }
 
 bool SetHidden(const std::string& path, bool hidden) {

@@ -67,6 +67,27 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   return ok;
 }
 
+namespace {
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  DWORD written = 0;
+  return bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                     nullptr) && written == bytes.size());
+}
+
+// Overwrites an existing file from its start and cuts it to the new length, sharing reading and
+// writing with whoever holds it open.
+bool RewriteInPlace(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = WriteAll(file, bytes) && SetEndOfFile(file) && FlushFileBuffers(file);
+  CloseHandle(file);
+  return ok;
+}
+
+}  // namespace
+
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
   // A read-only target refuses a plain write too; it stays as it is.
   const DWORD existing = Attributes(path);
@@ -78,18 +99,15 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".tmp";
   HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool ok = file != INVALID_HANDLE_VALUE;
-  if (ok) {
-    DWORD written = 0;
-    ok = (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                      &written, nullptr) && written == bytes.size())) &&
-         FlushFileBuffers(file);
-    CloseHandle(file);
-  }
-  ok = ok && MoveFileExA(temporary.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(temporary.c_str());  // a folder in the way is not ours and stays
-  return ok;
+  if (file == INVALID_HANDLE_VALUE) return RewriteInPlace(path, bytes);
+  const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (written && MoveFileExA(temporary.c_str(), path.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileA(temporary.c_str());
+  // A write that failed (a full disk) would fail in place as well, and tear the file.
+  return written && RewriteInPlace(path, bytes);
 }
 
 bool SetHidden(const std::string& path, bool hidden) {

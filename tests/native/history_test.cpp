@@ -579,7 +579,6 @@ TEST_F(StartHistoryStore, FailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) 
     std::function<void()> inject;
   };
   const Case cases[] = {
-      {"temporary name taken by a folder", [] { platform::MakeFolder("STARTHUB.tmp"); }},
       {"disk full after ten bytes",
        [] {
          signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of killing
@@ -601,6 +600,19 @@ TEST_F(StartHistoryStore, FailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) 
     EXPECT_EQ(oldBytes, StoredHistory());
     EXPECT_FALSE(std::filesystem::is_regular_file(File("STARTHUB.tmp")));
   }
+}
+
+TEST_F(StartHistoryStore, WhereNoTemporaryFileCanBeMadeTheFileIsRewrittenInPlace) {
+  StoreHistory(Encode(Recorded()));
+  ASSERT_TRUE(platform::MakeFolder("STARTHUB.tmp"));
+  data.LoadStartHistory();
+  RecordAt(kNow);
+  data.SaveStartHistory();
+  const auto saved = StoredHistory();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(InMemory(), *saved);
+  EXPECT_EQ(Recorded().startNumber + 1, Decode(*saved).startNumber);
+  EXPECT_TRUE(std::filesystem::is_directory(File("STARTHUB.tmp"))) << "the folder is not ours";
 }
 
 TEST_F(StartHistoryStore, SharedFileInAMissingFolderIsSkippedSilently) {
@@ -654,12 +666,8 @@ TEST_F(ReplaceWholeFileNative, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) 
     std::string target;
   };
   const Case cases[] = {
-      {"temporary name taken by a folder",
-       [](const TempFolder& w) {
-         native_support::MakeFile(w.Child("hub"), "old");
-         std::filesystem::create_directory(w.Child("hub.tmp"));
-       },
-       "hub"},
+      {"temporary name taken by a folder and no file to rewrite",
+       [](const TempFolder& w) { std::filesystem::create_directory(w.Child("hub.tmp")); }, "hub"},
       {"target is a folder",
        [](const TempFolder& w) { std::filesystem::create_directory(w.Child("hub")); }, "hub"},
       {"folder missing", [](const TempFolder&) {}, "missing\\hub"},
@@ -678,6 +686,19 @@ TEST_F(ReplaceWholeFileNative, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) 
     EXPECT_EQ(wasFolder, std::filesystem::is_directory(fresh.Child("hub")));
     EXPECT_FALSE(std::filesystem::is_regular_file(fresh.Child("hub.tmp")));
     EXPECT_FALSE(native_support::Exists(fresh.Child("missing")));
+  }
+}
+
+TEST_F(ReplaceWholeFileNative, WithoutATemporaryFileAnExistingFileIsRewrittenInPlace) {
+  for (const std::string& before : {std::string(300, 'o'), std::string("ab")}) {
+    SCOPED_TRACE(before);
+    TempFolder fresh;
+    ASSERT_TRUE(fresh.Made());
+    native_support::MakeFile(fresh.Child("hub"), before);
+    std::filesystem::create_directory(fresh.Child("hub.tmp"));
+    EXPECT_TRUE(platform::ReplaceWholeFile(fresh.Windows() + "hub", "new content"));
+    EXPECT_EQ("new content", FileBytes(fresh.Child("hub")));
+    EXPECT_TRUE(std::filesystem::is_directory(fresh.Child("hub.tmp")));
   }
 }
 

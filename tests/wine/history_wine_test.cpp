@@ -103,6 +103,26 @@ TEST_F(HistoryRun, TwoCounterRunsCountInTheProgramFolder) {
   EXPECT_FALSE(platform::FileExists(defaultFile + ".tmp"));
 }
 
+TEST_F(HistoryRun, CountsWhileAnotherProgramHoldsTheFileOpen) {
+  CounterRun();
+  const auto before = Contents(defaultFile);
+  ASSERT_TRUE(before);
+  // As the integrated environment may hold it: reading and writing, shared for reading and
+  // writing but not for deleting, so the file cannot be replaced, only rewritten.
+  HANDLE held = CreateFileA(defaultFile.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  CounterRun();
+  CloseHandle(held);
+
+  const auto after = Contents(defaultFile);
+  ASSERT_TRUE(after);
+  ASSERT_EQ(64u, after->size());
+  EXPECT_EQ(FieldAt(*before, 4) + 1, FieldAt(*after, 4));
+  EXPECT_FALSE(platform::FileExists(defaultFile + ".tmp"));
+}
+
 TEST_F(HistoryRun, IntegratedEnvironmentKeepsTheHistoryInItsOwnFile) {
   std::string seeded(64, '\0');
   seeded[4] = 41;                                             // startNumber
@@ -183,12 +203,9 @@ TEST_F(ReplaceWholeFileWine, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) {
          platform::WriteWholeFile(target, "old");
          SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
        }},
-      {"temporary name taken by a folder",
+      {"temporary name taken by a folder and no file to rewrite",
        target,
-       [this] {
-         platform::WriteWholeFile(target, "old");
-         platform::MakeFolder(target + ".tmp");
-       }},
+       [this] { platform::MakeFolder(target + ".tmp"); }},
       {"target is a folder", target, [this] { platform::MakeFolder(target); }},
   };
   for (const Case& c : cases) {
@@ -204,6 +221,30 @@ TEST_F(ReplaceWholeFileWine, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) {
     EXPECT_EQ(attributes, GetFileAttributesA(target.c_str()));
     EXPECT_FALSE(platform::FileExists(c.path + ".tmp"));
     EXPECT_FALSE(platform::FolderExists(folder + "missing"));
+  }
+}
+
+TEST_F(ReplaceWholeFileWine, WhereTheFileCannotBeReplacedItIsRewrittenInPlace) {
+  for (const bool heldOpen : {false, true}) {
+    SCOPED_TRACE(heldOpen ? "held open without delete sharing" : "temporary name taken by a folder");
+    Clean();
+    ASSERT_TRUE(platform::WriteWholeFile(target, std::string(300, 'o')));
+    ASSERT_TRUE(platform::SetHidden(target, true));
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (heldOpen) {
+      held = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    } else {
+      ASSERT_TRUE(platform::MakeFolder(target + ".tmp"));
+    }
+
+    EXPECT_TRUE(platform::ReplaceWholeFile(target, "new"));
+
+    if (heldOpen) CloseHandle(held);
+    EXPECT_EQ("new", Contents(target));
+    EXPECT_TRUE(platform::IsHidden(target));
+    EXPECT_FALSE(platform::FileExists(target + ".tmp"));
   }
 }
 
