@@ -264,8 +264,15 @@ void Application::Restore() { backend::ApplicationRestore(); }
 void Application::SetMainForm(std::unique_ptr<Form> form) { mainForm_ = std::move(form); }
 
 void Application::Run() {
-  if (mainForm_ && showMainForm) mainForm_->Show();
-  if (mainForm_ && !terminated_) backend::RunMessageLoop(*this);
+  try {
+    if (mainForm_ && showMainForm) mainForm_->Show();
+    if (mainForm_ && !terminated_) backend::RunMessageLoop(*this);
+  } catch (...) {
+    // The forms' cleanup runs now, while everything it uses still exists, not at the end of
+    // the process.
+    mainForm_.reset();
+    throw;
+  }
   mainForm_.reset();
 }
 

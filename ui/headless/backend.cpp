@@ -2,6 +2,7 @@
 // outside event is injected by the test.
 #include <algorithm>
 #include <deque>
+#include <exception>
 #include <map>
 #include <utility>
 
@@ -129,7 +130,13 @@ void ApplicationRestore() {}
 void RunMessageLoop(Application& app) {
   // Ten virtual minutes is far beyond any run; a loop that would go on longer is a fault.
   const int64_t limit = S().now + 10 * 60 * 1000;
-  while (!app.Terminated() && S().now < limit) headless::AdvanceTime(10);
+  while (!app.Terminated() && S().now < limit) {
+    try {
+      headless::AdvanceTime(10);
+    } catch (const std::exception& error) {
+      app.ShowException(error);  // as the win32 loop does: shown, and the loop goes on
+    }
+  }
 }
 
 void ShowException(const std::string& title, const std::string& message) {

@@ -5,6 +5,7 @@
 #undef MessageBox
 #undef DrawText
 
+#include <exception>
 #include <map>
 #include <tuple>
 
@@ -168,9 +169,15 @@ bool PressKeyButton(const MSG& msg) {
 }
 
 void Dispatch(const MSG& msg) {
-  if (PressKeyButton(msg)) return;
-  TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  // As the standard application object does: an exception from an event handler is shown and
+  // the loop goes on, so one failed timer tick or media notice does not end the program.
+  try {
+    if (PressKeyButton(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  } catch (const std::exception& error) {
+    Application::Instance().ShowException(error);
+  }
 }
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
