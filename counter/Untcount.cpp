@@ -140,7 +140,6 @@ void TfrmCount::FormCreate() {
   if (counterSettings.delay == 0) {
     ui::Application& app = ui::Application::Instance();
     app.showMainForm = true;
-    app.Restore();
     PlayClip(ChosenClip(0));
   } else {
     timDelay->SetInterval(counterSettings.delay * 1000);
@@ -148,7 +147,13 @@ void TfrmCount::FormCreate() {
   }
 }
 
-void TfrmCount::FormShow() { ui::Application::Instance().HideTaskbarWindow(); }
+void TfrmCount::FormShow() {
+  ui::Application& app = ui::Application::Instance();
+  app.HideTaskbarWindow();
+  // A Startup shortcut set to "minimised" would leave the counter iconic. Only now is there a
+  // window, the application's main window, to restore.
+  app.Restore();
+}
 
 void TfrmCount::FormDestroy() {
   mplWave->Close();

@@ -64,6 +64,20 @@ TEST_F(CounterRun, ShowsTheCounterFramedOnTopAndClosesAfterTheDisplayTime) {
   EXPECT_GE(GetTickCount() - shownAt, 900u);
 }
 
+TEST_F(CounterRun, AStartAskedToBeMinimisedShowsTheCounterRestored) {
+  Configure(3, 0, 0);
+  ProgramRun run("/C", "", SW_SHOWMINNOACTIVE);
+  ASSERT_TRUE(run.Started());
+  HWND window = run.WaitWindow(kCounterCaption, 10000);
+  ASSERT_NE(nullptr, window);
+  // The window may show iconic for a moment before it is restored.
+  const DWORD shownAt = GetTickCount();
+  while (IsIconic(window) && GetTickCount() - shownAt < 1500) Sleep(20);
+  EXPECT_FALSE(IsIconic(window));
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_TRUE(run.WaitExit(10000));
+}
+
 TEST_F(CounterRun, BorderlessWindowIsExactlyTheBackdrop) {
   Configure(1, 0, 1);
   ProgramRun run("/C");

@@ -11,7 +11,7 @@ std::string BinFolder() {
   return full.substr(0, full.find_last_of('\\') + 1);
 }
 
-ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFolder) {
+ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFolder, int showWindow) {
   std::string command = "\"";
   command += BinFolder();
   command += "M2KCOUNT.EXE\"";
@@ -20,6 +20,10 @@ ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFold
   line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  if (showWindow >= 0) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showWindow);
+  }
   PROCESS_INFORMATION info{};
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                      workFolder.empty() ? nullptr : workFolder.c_str(), &startup, &info)) {

@@ -10,8 +10,9 @@ std::string BinFolder();  // with trailing backslash
 
 class ProgramRun {
  public:
-  // Starts the program with `arguments` in `workFolder` (empty: the test's current folder).
-  ProgramRun(const std::string& arguments, const std::string& workFolder = "");
+  // Starts the program with `arguments` in `workFolder` (empty: the test's current folder);
+  // with a `showWindow` command (SW_...), as a shortcut set to open minimised passes it.
+  ProgramRun(const std::string& arguments, const std::string& workFolder = "", int showWindow = -1);
   ~ProgramRun();
   bool Started() const { return process_ != nullptr; }
   // Waits up to `ms` for the process to end; true when it has.

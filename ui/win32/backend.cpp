@@ -8,6 +8,7 @@
 #include <exception>
 #include <map>
 #include <tuple>
+#include <utility>
 
 #include "ui/backend.h"
 
@@ -29,6 +30,7 @@ struct State {
   HWND appWindow = nullptr;    // hidden owner: owned forms get no taskbar button
   HICON icon = nullptr;
   bool taskbarHidden = false;
+  bool startStateTaken = false;  // the main form has been shown once
   std::map<UINT_PTR, Timer*> timers;
   UINT_PTR nextTimerId = 1;
   std::map<MCIDEVICEID, MediaPlayer*> players;
@@ -297,6 +299,18 @@ HWND EnsureWindow(Form& form) {
   return window->hwnd;
 }
 
+// The main form's first show takes the state the program was started in (a shortcut set to
+// "minimised"), as a Windows program passes its nCmdShow to its first window; every other show
+// is a plain one.
+int ShowCommand(const Form& form) {
+  if (&form != Application::Instance().MainForm() || std::exchange(S().startStateTaken, true))
+    return SW_SHOWNORMAL;
+  STARTUPINFOA startup{};
+  GetStartupInfoA(&startup);
+  const bool given = (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow != SW_HIDE;
+  return given ? startup.wShowWindow : SW_SHOWNORMAL;
+}
+
 }  // namespace
 
 namespace backend {
@@ -314,7 +328,7 @@ void FormChanged(Form& form) {
 
 void FormSetVisible(Form& form, bool visible) {
   HWND hwnd = EnsureWindow(form);
-  ShowWindow(hwnd, visible ? SW_SHOWNORMAL : SW_HIDE);
+  ShowWindow(hwnd, visible ? ShowCommand(form) : SW_HIDE);
   if (visible) UpdateWindow(hwnd);
 }
 
