@@ -100,6 +100,11 @@ ui::Bitmap& CanvasOf(ui::Image* image) {
   return picture;
 }
 
+void ClearToZero(PixelBuffer& surface) {
+  for (int y = 0; y < surface.BufferHeight(); ++y)
+    for (int x = 0; x < surface.BufferWidth(); ++x) surface.SetPixel(x, y, 0);
+}
+
 int PoseCount(int character) {
   int count = 0;
   while (ChipRects[character][count].variant != -1) ++count;
@@ -125,7 +130,7 @@ void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, 
     if (background)
       CopyArea(background->Picture(), target->Left() + ox, target->Top() + oy, surface, 0, 0, W, H);
     else
-      CopyArea(canvas, ox, oy, surface, 0, 0, W, H);
+      ClearToZero(surface);  // the figure alone: black where the sheet is transparent
     BlendRect(surface, BlendSpec{}, 0, 0, sheet, r.x - 1, r.y - 1, W, H);
     ui::Bitmap handOver;  // opaque: the alpha channel stops here
     handOver.Resize(W, H);

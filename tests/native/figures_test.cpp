@@ -137,6 +137,26 @@ TEST_F(Figures, RestingPosesComeFromTheRosterWithoutTouchingTheChipState) {
   EXPECT_EQ(1, ChipState[1].pose);
 }
 
+TEST_F(Figures, WithoutABackdropTheFigureStandsOnBlack) {
+  // Character 1, pose 0: (2, 1, 88, 174), so 90 x 176 centred at (15, 0) in the box.
+  WriteSheet(Sheet("mapc020.tga"), 220, 400, [](int x, int y) -> uint32_t {
+    if (y == 1 && x == 2) return 0xFFFF0000;  // opaque red
+    if (y == 1 && x == 3) return 0x80FFFFFF;  // half white
+    return kClear;
+  });
+  ui::Bitmap shown;
+  shown.Resize(120, 176);
+  std::fill(shown.pixels.begin(), shown.pixels.end(), 0xFF445566u);
+  right->SetPicture(shown);
+  data.DrawCharacter(1, 0, nullptr, right, 0);
+  const int ox = 15;
+  EXPECT_EQ(0xFFFF0000u, At(right, ox + 1, 1));
+  EXPECT_EQ(0xFF808080u, At(right, ox + 2, 1)) << "half white over black: (255 * 129) >> 8";
+  EXPECT_EQ(0xFF000000u, At(right, ox + 3, 1)) << "clear over black";
+  EXPECT_EQ(0xFF000000u, At(right, ox, 0)) << "the margin too";
+  EXPECT_EQ(0xFF445566u, At(right, ox - 1, 0)) << "outside the figure the box keeps what it showed";
+}
+
 TEST_F(Figures, MissingOrBrokenSheetLeavesTheBoxAsItWas) {
   ui::Bitmap shown;
   shown.Resize(120, 176);
