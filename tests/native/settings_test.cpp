@@ -209,6 +209,26 @@ TEST_F(SettingsStore, AllRangedFieldsOutOfRangeAtOnce) {
   EXPECT_EQ(0, counterSettings.delay);
 }
 
+TEST_F(SettingsStore, ValuesClampedAtLoadAreSavedClamped) {
+  StoreInteger("char0", 10);
+  StoreInteger("char1", 10);
+  StoreInteger("timer", 10);
+  StoreInteger("delay", 10);
+  data.LoadSettings();
+  data.SaveSettings();
+  platform::RegistryKey key(kKey, false);
+  const struct {
+    const char* name;
+    int32_t saved;
+  } expected[] = {{"char0", 0}, {"char1", 0}, {"timer", 1}, {"delay", 0}};
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.name);
+    int32_t value = -99;
+    EXPECT_TRUE(key.ReadInteger(e.name, value));
+    EXPECT_EQ(e.saved, value);
+  }
+}
+
 enum class StoredAs { Integer, Text, Binary };
 
 struct WrongTypeCase {

@@ -47,7 +47,7 @@ TEST(VoiceLineChoice, RowsMatchTheirMomentAndWindow) {
       {"01:00 after it: nothing matches, the end row", Moment(6, 1, 1, 0), 0, 8, 3},
       {"date row at its first hour", Moment(3, 25, 9, 0), 0, 1, 3},
       {"date row at 16:59", Moment(3, 25, 16, 0), 0, 1, 3},
-      {"date row not at 17:00", Moment(3, 25, 18, 0), 0, 8, 3},
+      {"date row not at 17:00: the partner row alone", Moment(3, 25, 17, 0), 0, 4, 3},
       {"date row on another day", Moment(3, 26, 9, 0), 0, 8, 3},
       {"weekday row on a Sunday", Moment(6, 1, 9, 0, 0), 0, 2, 3},
       {"month row", Moment(4, 10, 8, 0), 0, 3, 3},

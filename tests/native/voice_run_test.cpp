@@ -220,11 +220,16 @@ TEST_F(VoiceRun, SoundKeysAreNeverCreated) {
 
 TEST_F(VoiceRun, ReplacementNeedsVoicesOn) {
   SetDefault(kStartKey, "mine.wav");
+  SetDefault(kExitKey, "my-exit.wav");
   StoreSetting("wave", 0);
   StoreSetting("repl", 1);
   form = std::make_unique<TfrmCount>();
   form.reset();
   EXPECT_EQ("mine.wav", Default(kStartKey));
+  EXPECT_EQ("my-exit.wav", Default(kExitKey));
+  platform::RegistryKey settings("\\Software\\Zorve\\M2K-COUNTER", false);
+  EXPECT_FALSE(settings.ValueExists("keptSystemStart"));
+  EXPECT_FALSE(settings.ValueExists("keptSystemExit"));
 }
 
 }  // namespace

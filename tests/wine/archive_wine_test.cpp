@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "counter/scenario.h"
 #include "data/Untdata.h"
 #include "data/ogg.h"
 #include "data/sprites.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "tools/lzss/lzss_encode.h"
 
 namespace {
@@ -207,6 +211,77 @@ TEST_F(ArchiveWine, AVoiceClipBecomesAWaveNamedAfterTheClip) {
   EXPECT_EQ(2, static_cast<uint8_t>(wav[22])) << "stereo: the variant's clip";
   EXPECT_FALSE(platform::FileExists(clip)) << "the temporary OGG file is removed";
   EXPECT_FALSE(platform::FileExists("V000000012_000001A.OGG.wav"));
+}
+
+// The archives of an empty game folder are those at the root of the current drive.
+TEST_F(ArchiveWine, AnEmptyGameFolderReadsTheArchivesAtTheRootOfTheCurrentDrive) {
+  ASSERT_EQ(":\\", work_.substr(1, 2)) << work_;
+  const std::string root = work_.substr(0, 3);
+  struct RootFiles {
+    std::string root;
+    ~RootFiles() {
+      DeleteFileA((root + "grp.pak").c_str());
+      DeleteFileA((root + "voice.pak").c_str());
+    }
+  } cleanup{root};
+  const std::string clip = "V000000012_000001.OGG";
+  ASSERT_TRUE(platform::WriteWholeFile(root + "grp.pak", Pak(AllSheets(), false)));
+  ASSERT_TRUE(platform::WriteWholeFile(root + "voice.pak", Pak({{clip, Fixture("tone-mono-22050.ogg")}}, true)));
+  counterSettings.dirwave = "";
+  EXPECT_TRUE(data.ExtractImages());
+  ExpectAllSheets();
+  EXPECT_EQ(".\\" + clip + ".wav", data.GetVoiceWave(clip.c_str(), false));
+  EXPECT_TRUE(platform::FileExists(clip + ".wav"));
+}
+
+const char kSettingsKey[] = "\\Software\\Zorve\\M2K-COUNTER";
+const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
+
+std::string VariantOf(const std::string& clip) { return clip.substr(0, clip.size() - 4) + "A.OGG"; }
+
+// The exit sound: a character's only exit clip, or among five the one that the seconds of the
+// moment choose, each in its name-less variant.
+TEST_F(ArchiveWine, TheExitSoundIsTheClipTheSecondsChooseInItsNamelessVariant) {
+  std::vector<Entry> entries;
+  for (int character : {0, 5})
+    for (const char* const* clip = ExitClips[character]; *clip; ++clip) {
+      entries.push_back({*clip, Fixture("tone-mono-22050.ogg")});
+      entries.push_back({VariantOf(*clip), Fixture("tone-stereo-22050.ogg")});
+    }
+  WriteArchive("voice.pak", Pak(entries, true));
+  { platform::RegistryKey exitKey(kExitKey, true); }
+  counterSettings.wave = 1;
+  counterSettings.repl = 1;
+  struct Case {
+    int character;
+    int clips;
+  };
+  for (const Case c : {Case{5, 1}, Case{0, 5}}) {
+    SCOPED_TRACE(c.character);
+    counterSettings.char0 = c.character;
+    std::set<int> chosen;
+    // Until two different clips have been seen for five, one for one; a call that spans the
+    // turn of a second says nothing and is made again.
+    for (int call = 0; call < 12 && static_cast<int>(chosen.size()) < std::min(c.clips, 2); ++call) {
+      SYSTEMTIME before{}, after{};
+      GetLocalTime(&before);
+      data.ReplaceSystemSounds(true);
+      GetLocalTime(&after);
+      if (before.wSecond != after.wSecond) continue;
+      const int k = before.wSecond % c.clips;
+      std::string exitSound;
+      platform::RegistryKey(kExitKey, false).ReadText("", exitSound);
+      EXPECT_EQ(platform::ProgramFolder() + ".\\" + ExitClips[c.character][k] + ".wav", exitSound)
+          << "second " << before.wSecond;
+      const std::string wav = ReadFileBytes(std::string(ExitClips[c.character][k]) + ".wav");
+      ASSERT_GE(wav.size(), 44u);
+      EXPECT_EQ(2, static_cast<uint8_t>(wav[22])) << "stereo: the name-less variant";
+      chosen.insert(k);
+      Sleep(1000 - after.wMilliseconds + 10);  // into the next second
+    }
+    EXPECT_EQ(std::min(c.clips, 2), static_cast<int>(chosen.size()));
+  }
+  platform::DeleteRegistryTree(kSettingsKey);
 }
 
 }  // namespace
