@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: all prereqs build native windows test test-native test-wine run screenshots clean fuzz bench
+.PHONY: all prereqs build native windows test test-native test-wine test-tools run screenshots clean fuzz bench
 
 all: build
 
@@ -22,7 +22,7 @@ windows:
 	@$(MAKE) --no-print-directory -C $(WINDOWS) -j$(JOBS)
 
 test: build
-	@$(MAKE) --no-print-directory test-native fuzz demo-game test-wine FUZZ_RUN='-runs=200000 -seed=1'
+	@$(MAKE) --no-print-directory test-native fuzz demo-game test-wine test-tools FUZZ_RUN='-runs=200000 -seed=1'
 
 test-native:
 	@echo "== native tests"
@@ -37,6 +37,11 @@ test-wine:
 	@# A runner killed under Wine can end with status 0: only a complete report counts.
 	@grep -q '<testsuites .*failures="0".*errors="0"' build/wine-tests.xml 2>/dev/null || \
 	  { echo "tests under Wine: no complete, failure-free report"; exit 1; }
+
+# The tools' own checks: the screenshot of `make run` is the Wine desktop alone.
+test-tools:
+	@echo "== tools"
+	@tests/tools/screenshot_test.sh
 
 # The demo game (tools/make_demo_game.py): a game folder of our own content for the counter to
 # find. `make run` registers it as the installed game and removes the working files of earlier

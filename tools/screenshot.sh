@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts a Windows program in the project's Wine and saves a screenshot of the screen while it
-# runs. With --framed the program runs in a Wine virtual desktop, which draws Windows-style
-# frames and captions (a bare X server has no window manager to draw them). With --at the
-# program sees the given local time (libfaketime), to look at special days.
+# runs. With --framed the program runs in a Wine virtual desktop of 800 x 400, which draws
+# Windows-style frames and captions (a bare X server has no window manager to draw them), and the
+# screenshot is of that desktop alone. With --at the program sees the given local time
+# (libfaketime), to look at special days.
 #
 #   tools/screenshot.sh [--framed] [--wait SECONDS] [--at 'YYYY-MM-DD HH:MM:SS'] OUTPUT.png PROGRAM.EXE [ARGS...]
 set -euo pipefail
@@ -19,29 +20,48 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ $# -ge 2 ] || { sed -n '2,7p' "$0"; exit 2; }
+[ $# -ge 2 ] || { sed -n '2,8p' "$0"; exit 2; }
 output="$1"
 shift
 mkdir -p "$(dirname "$output")"
 
+# The X window of the Wine virtual desktop (its size is unique on the screen), once it exists;
+# empty after 30 seconds without it.
+desktop_window() {
+  for _ in $(seq 120); do
+    local id
+    id=$(xwininfo -root -children 2>/dev/null | awk -v size=" $DESKTOP_SIZE+" 'index($0, size) {print $1; exit}')
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.25
+  done
+}
+
 shoot() {
   local program=("$@")
   if [ "$framed" -eq 1 ]; then
-    program=(wine explorer /desktop=M2K,800x400 "$@")
+    program=(wine explorer "/desktop=M2K,$DESKTOP_SIZE" "$@")
   else
     program=(wine "$@")
   fi
   "${program[@]}" &
   local pid=$!
+  # Framed: the picture is the desktop alone, not the screen around it, and the wait starts once
+  # it is there (a busy machine takes seconds to bring it up).
+  local window=root
+  if [ "$framed" -eq 1 ]; then
+    window=$(desktop_window)
+    [ -n "$window" ] || { echo "screenshot: no Wine desktop appeared" >&2; wineserver -k; return 1; }
+  fi
   sleep "$wait_seconds"
-  import -window root "$output"
+  import -window "$window" "$output"
   # A program that does not end by itself (the settings window) is ended after a grace time.
   for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && wineserver -k >/dev/null 2>&1
   wait "$pid" || true
 }
-export -f shoot
-export framed wait_seconds output
+DESKTOP_SIZE=800x400
+export -f shoot desktop_window
+export framed wait_seconds output DESKTOP_SIZE
 faked=()
 # NO_FAKE_STAT: file times stay real, or Wine would take its prefix for outdated.
 [ -n "$at" ] && faked=(env NO_FAKE_STAT=1 faketime "$at")

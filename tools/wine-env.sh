@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The project's own Wine: a prefix under build/wine with code page 932, quiet logging, the
 # design fonts replaced by IPA fonts ("MS UI Gothic" is proportional, so IPA P Gothic stands in
-# for it) and a null ALSA device, leaving the user's ~/.wine and ~/.asoundrc alone.
+# for it), the Marlett font of the caption buttons and a null ALSA device, leaving the user's
+# ~/.wine and ~/.asoundrc alone.
 #
-#   tools/wine-env.sh setup                      create the prefix (once; later calls return at once)
+#   tools/wine-env.sh setup                      create the prefix (once; later calls only add
+#                                                what an older prefix lacks)
 #   tools/wine-env.sh run PROGRAM.EXE [ARGS...]  run a Windows program in it, waiting for it
 #   tools/wine-env.sh exec COMMAND [ARGS...]     run any command with the environment set
 #                                                (e.g. "exec wine reg query ...")
@@ -49,8 +51,26 @@ with_display() {
   return "$status"
 }
 
+# Wine draws the caption buttons of framed windows (minimise, maximise, close) as glyphs of the
+# Marlett font. Debian's fonts-wine puts marlett.ttf in /usr/share/wine/fonts, a folder that
+# Debian's Wine does not search, and the prefix's own C:\windows\Fonts is empty: the buttons came
+# out as the letters "0 1 r". A copy in the prefix's font folder makes them symbols. Checked on
+# every call, so that a prefix made before this gets it too.
+install_symbol_font() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+}
+
 setup() {
-  [ -f "$WINE_HOME/ready" ] && return 0
+  if [ ! -f "$WINE_HOME/ready" ]; then
+    create_prefix
+  fi
+  install_symbol_font
+}
+
+create_prefix() {
   mkdir -p "$WINE_HOME"
   write_alsa_config
   echo "creating the Wine prefix in $WINEPREFIX"
