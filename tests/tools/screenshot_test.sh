@@ -6,10 +6,15 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$ROOT/tools/screenshot.sh" --framed --wait 2 "$work/shot.png" \
-  "$ROOT/build/windows/bin/M2KCOUNT.EXE" /C >/dev/null
-size=$(identify -format '%wx%h' "$work/shot.png")
-colours=$(identify -format '%k' "$work/shot.png")
+# The counter takes its sheets and clips out of the game first; on a busy machine that can take
+# longer than the first wait, so a picture without it is taken once more, later.
+for wait in 2 8; do
+  "$ROOT/tools/screenshot.sh" --framed --wait "$wait" "$work/shot.png" \
+    "$ROOT/build/windows/bin/M2KCOUNT.EXE" /C >/dev/null
+  size=$(identify -format '%wx%h' "$work/shot.png")
+  colours=$(identify -format '%k' "$work/shot.png")
+  [ "$colours" -ge 100 ] && break
+done
 if [ "$size" != 800x400 ]; then
   echo "screenshot test: the picture is $size, not the 800x400 desktop"
   exit 1
