@@ -66,7 +66,7 @@ std::string GroupedTwoDecimals(double value) {
 
 std::string StartTimeText(platform::CTime time) {
   const std::tm local = platform::LocalTime(time);
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
                 local.tm_mday, local.tm_hour, local.tm_min);
   return text;

@@ -379,6 +379,7 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
 
 void Form::Build(const std::vector<Design>& design) {
   int nextTabOrder = 0;
+  std::vector<std::pair<Label*, std::string>> linkedLabels;  // their controls may come later
   for (const Design& row : design) {
     std::unique_ptr<Component> made = Make(row);
     if (auto* control = dynamic_cast<Control*>(made.get()); control && *row.parent)
@@ -386,10 +387,11 @@ void Form::Build(const std::vector<Design>& design) {
     if (auto* windowed = dynamic_cast<WinControl*>(made.get()))
       windowed->tabOrder = row.tabOrder >= 0 ? row.tabOrder : nextTabOrder++;
     if (auto* label = dynamic_cast<Label*>(made.get()); label && *row.focusControl)
-      label->focusControl = Find<WinControl>(row.focusControl);
+      linkedLabels.emplace_back(label, row.focusControl);
     if (row.bind) row.bind(made.get());
     components_.push_back(std::move(made));
   }
+  for (auto& [label, name] : linkedLabels) label->focusControl = Find<WinControl>(name);
 }
 
 Component* Form::FindComponent(const std::string& name) const {

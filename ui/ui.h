@@ -64,7 +64,7 @@ enum class FormPosition { Designed, ScreenCenter };
 // One row of a form's design: the component's kind, name, place and its design-time values.
 // Rows made with Bind() also set the form's member that names the component.
 struct Design {
-  Kind kind;
+  Kind kind = Kind::Image;  // set by Bind() from the member's type
   const char* name;
   int left = 0, top = 0, width = 0, height = 0;
   const char* caption = "";
