@@ -83,6 +83,7 @@ TfrmMain::TfrmMain() {
   minimizeBox = true;
   maximizeBox = false;
   position = ui::FormPosition::ScreenCenter;
+  iconResource = "SETTINGSICON";
   font = ui::FontOfPixels(12);
   SetClientSize(292, 320);
   using ui::Bind;

@@ -118,6 +118,7 @@ class Form {
   Font font;
   Color color = kButtonFace;
   Form* ownerForm = nullptr;
+  std::string iconResource;  // the window's own icon; empty: the application's
   Handler onShow;
   Handler onClose;
 

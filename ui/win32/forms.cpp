@@ -351,9 +351,10 @@ HWND EnsureWindow(Form& form) {
   window->hwnd = CreateWindowExA(ExStyleOf(form), kFormClass, form.caption.c_str(), StyleOf(form),
                                  window->left, window->top, outer.cx, outer.cy, owner, menu,
                                  S().instance, &form);
-  if (S().icon) {
-    SendMessageA(window->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(S().icon));
-    SendMessageA(window->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(S().icon));
+  HICON icon = form.iconResource.empty() ? S().icon : LoadIconA(S().instance, form.iconResource.c_str());
+  if (icon) {
+    SendMessageA(window->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   KeepClientSize(window->hwnd, form);
   MakeControls(form, *window);
