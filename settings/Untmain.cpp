@@ -1,8 +1,21 @@
 #include "settings/Untmain.h"
 
+#include <cstdio>
+
+#include "data/history.h"
+#include "data/roster.h"
+#include "data/sprites.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/shell.h"
+#include "settings/pending_dialog.h"
+
 TfrmMain* frmMain = nullptr;
 
 const char* const kSettingsCaption = "Marivel2起動カウンターKORVENの設定";
+const char* const kStartupLinkName = "ミルテカ起動カウンター＋(プラス).lnk";
+// The maker's home page: an address of the reserved example domain until the maker has one.
+const char* const kHomePage = "https://www.example.com/m2kcount/";
 
 namespace {
 
@@ -11,13 +24,55 @@ const char kGameFilesMissing[] =
     "ゲームが標準インストールされていないか、\n"
     "正しいゲームフォルダが指定されていません。";
 
-std::vector<ui::Design> MainDesign() {
-  using ui::Kind;
-  return {
-      {.kind = Kind::Button, .name = "btnOk", .left = 128, .top = 288, .width = 75, .height = 25, .caption = "OK", .isDefault = true},
-      {.kind = Kind::Button, .name = "btnCancel", .left = 208, .top = 288, .width = 75, .height = 25, .caption = "キャンセル", .isCancel = true},
-  };
+constexpr ui::Color kPanelColor = 8348914;  // red 242, green 100, blue 127
+
+ui::Font PanelFont(ui::Color color, bool bold) {
+  ui::Font font = ui::FontOfPixels(12, bold, color);
+  return font;
 }
+
+ui::Design StatCaption(ui::Label*& member, const char* name, int left, int top, const char* caption) {
+  return ui::Bind(member, {.name = name, .left = left, .top = top, .caption = caption,
+                           .font = PanelFont(ui::kWhite, false), .useFont = true, .autoSize = true,
+                           .parent = "pnlStat"});
+}
+
+ui::Design StatValue(ui::Label*& member, const char* name, int left, int top) {
+  return ui::Bind(member, {.name = name, .left = left, .top = top, .caption = "-",
+                           .font = PanelFont(ui::kYellow, true), .useFont = true, .autoSize = true,
+                           .parent = "pnlStat"});
+}
+
+// "#,##0": whole numbers grouped by thousands with the locale's separator.
+std::string Grouped(long long value) {
+  const std::string digits = std::to_string(value < 0 ? -value : value);
+  std::string text;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += platform::ThousandsSeparator();
+    text.push_back(digits[i]);
+  }
+  return value < 0 ? "-" + text : text;
+}
+
+// "#,##0.00": rounded to two decimals, the whole part grouped.
+std::string GroupedTwoDecimals(double value) {
+  char fixed[64];
+  std::snprintf(fixed, sizeof fixed, "%.2f", value < 0 ? -value : value);
+  const std::string text = fixed;
+  const size_t dot = text.find('.');
+  const std::string whole = Grouped(std::stoll(text.substr(0, dot)));
+  return (value < 0 && text != "0.00" ? "-" : "") + whole + text.substr(dot);
+}
+
+std::string StartTimeText(platform::CTime time) {
+  const std::tm local = platform::LocalTime(time);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                local.tm_mday, local.tm_hour, local.tm_min);
+  return text;
+}
+
+int32_t NextCharacter(int32_t current) { return current >= 9 ? 0 : current + 1; }
 
 }  // namespace
 
@@ -28,13 +83,69 @@ TfrmMain::TfrmMain() {
   minimizeBox = true;
   maximizeBox = false;
   position = ui::FormPosition::ScreenCenter;
+  iconResource = "SETTINGSICON";
   font = ui::FontOfPixels(12);
   SetClientSize(292, 320);
-  Build(MainDesign());
-  btnOk = Find<ui::Button>("btnOk");
-  btnCancel = Find<ui::Button>("btnCancel");
+  using ui::Bind;
+  Build({
+      Bind(imgBack, {.name = "imgBack", .width = 292, .height = 320, .picture = "MAIN_BACK"}),
+      Bind(imgChar0, {.name = "imgChar0", .left = 16, .top = 5, .width = 120, .height = 176}),
+      Bind(imgChar1, {.name = "imgChar1", .left = 156, .top = 5, .width = 120, .height = 176}),
+      Bind(btnOk, {.name = "btnOk", .left = 128, .top = 288, .width = 75, .height = 25, .caption = "OK",
+                   .isDefault = true, .tabOrder = 0}),
+      Bind(btnCancel, {.name = "btnCancel", .left = 208, .top = 288, .width = 75, .height = 25,
+                       .caption = "キャンセル", .isCancel = true, .tabOrder = 1}),
+      Bind(cbxChar0, {.name = "cbxChar0", .left = 24, .top = 182, .width = 105, .height = 20, .tabOrder = 2,
+                      .itemHeight = 12}),
+      Bind(cbxChar1, {.name = "cbxChar1", .left = 164, .top = 182, .width = 105, .height = 20, .tabOrder = 3,
+                      .itemHeight = 12}),
+      Bind(pnlStat, {.name = "pnlStat", .left = 4, .top = 206, .width = 284, .height = 76, .color = kPanelColor,
+                     .useColor = true, .tabOrder = 4, .bevelOuter = ui::BevelCut::None,
+                     .bevelInner = ui::BevelCut::Lowered}),
+      StatCaption(lblSC1, "lblSC1", 8, 8, "初回起動日時"),
+      StatValue(lblInit, "lblInit", 88, 8),
+      StatCaption(lblSC2, "lblSC2", 8, 24, "前回起動日時"),
+      StatValue(lblLast, "lblLast", 88, 24),
+      StatCaption(lblSC3, "lblSC3", 8, 40, "通算経過日数"),
+      StatValue(lblDiffDay, "lblDiffDay", 88, 40),
+      StatCaption(lblSC4, "lblSC4", 152, 40, "通算起動回数"),
+      StatValue(lblTotal, "lblTotal", 232, 40),
+      StatCaption(lblSC5, "lblSC5", 8, 56, "1日の平均起動回数"),
+      StatValue(lblDayAve, "lblDayAve", 112, 56),
+      StatCaption(lblSC6, "lblSC6", 152, 56, "1日の最大起動回数"),
+      StatValue(lblDayMax, "lblDayMax", 256, 56),
+      Bind(timChip, {.name = "timChip", .enabled = false, .interval = 200}),
+  });
+  mnuMain = MakeMainMenu("mnuMain", {
+      {&mnuFunc, "mnuFunc", "機能(&F)", nullptr, {
+          {&mnuConfig, "mnuConfig", "詳細設定(&C)...", [this] { mnuConfigClick(); }},
+          {&mnuGirl, "mnuGirl", "女の子情報(&D)...", [this] { mnuGirlClick(); }},
+          {&mnuStartup, "mnuStartup", "スタートアップ登録(&S)", nullptr, {
+              {&mnuStartupUser, "mnuStartupUser", "現ユーザーのみ利用(&U)"},
+              {&mnuStartupComm, "mnuStartupComm", "全てのユーザー利用(&A)"},
+          }},
+          {&mnuStartupDel, "mnuStartupDel", "スタートアップ抹消(&D)"},
+      }},
+      {&mnuHelp, "mnuHelp", "ヘルプ(&H)", nullptr, {
+          {&mnuReadme, "mnuReadme", "READMEの表示(&R)", [this] { mnuReadmeClick(); }},
+          {&mnuWeb, "mnuWeb", "ZORVEのホームページ(&W)", [this] { mnuWebClick(); }},
+          {&mnuAbout, "mnuAbout", "バージョン情報(&A)...", [this] { mnuAboutClick(); }},
+      }},
+  });
+  pumChar = MakePopupMenu("pumChar");
+  imgChar0->popupMenu = pumChar;
+  imgChar1->popupMenu = pumChar;
+
+  onShow = [this] { FormShow(); };
   btnOk->onClick = [this] { btnOkClick(); };
   btnCancel->onClick = [this] { btnCancelClick(); };
+  cbxChar0->onChange = [this] { cbxChar0Change(); };
+  cbxChar1->onChange = [this] { cbxChar1Change(); };
+  imgChar0->onMouseDown = [this](ui::MouseButton b, int x, int y) { imgChar0MouseDown(b, x, y); };
+  imgChar1->onMouseDown = [this](ui::MouseButton b, int x, int y) { imgChar1MouseDown(b, x, y); };
+  imgChar0->onMouseUp = [this](ui::MouseButton b, int x, int y) { imgChar0MouseUp(b, x, y); };
+  imgChar1->onMouseUp = [this](ui::MouseButton b, int x, int y) { imgChar1MouseUp(b, x, y); };
+  timChip->onTimer = [this] { timChipTimer(); };
   FormCreate();
 }
 
@@ -44,15 +155,155 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::FormCreate() {
+  FShownChar0 = FShownChar1 = -1;
+  DetectStartup();
   data_ = std::make_unique<TfrmData>();
   frmData = data_.get();
   ui::Application::Instance().SetIcon(frmData->imgIcon->iconResource);
   frmData->LoadSettings();
+  if (frmData->FirstSetupPending()) btnCancel->SetEnabled(false);
+  frmData->ExtractImages();
+  frmData->LoadStartHistory();
+  RefreshCharacters();
+  FillCharacterLists();
+  ShowStatistics();
 }
 
+void TfrmMain::DetectStartup() {
+  const platform::ShellFolder folders[2] = {platform::ShellFolder::Startup, platform::ShellFolder::CommonStartup};
+  ui::MenuItem* items[2] = {mnuStartupUser, mnuStartupComm};
+  for (int i = 0; i < 2; ++i) {
+    FStartupItem[i] = items[i];
+    FStartupFolder[i].clear();
+    FStartupLink[i].clear();
+    std::string path;
+    const platform::FolderLookup found = platform::SpecialFolderPath(folders[i], path);
+    if (found == platform::FolderLookup::NoFolder) {
+      items[i]->SetEnabled(false);
+      continue;
+    }
+    if (found == platform::FolderLookup::NoPath) continue;
+    FStartupFolder[i] = path;
+    FStartupLink[i] = path + "\\" + kStartupLinkName;
+    items[i]->SetChecked(platform::FileExists(FStartupLink[i]));
+  }
+}
+
+void TfrmMain::FormShow() { timChip->SetEnabled(true); }
+
 void TfrmMain::FormDestroy() {
+  // The sheets taken out of the archive at opening; hidden ones too, read-only ones stay.
+  platform::RemoveMatching(".\\*.TGA");
   frmData = nullptr;
   data_.reset();
+}
+
+void TfrmMain::RefreshCharacters() {
+  CounterSettings& s = counterSettings;
+  if (s.char0 != FShownChar0) {
+    FShownChar0 = s.char0;
+    ResetChip(s.char0, FChipStep0, 0);
+  }
+  if (s.char1 != FShownChar1) {
+    FShownChar1 = s.char1;
+    ResetChip(s.char1, FChipStep1, 1);
+  }
+  frmData->DrawCharacters(0, imgChar0, imgBack, imgChar1);
+  cbxChar0->SetItemIndex(s.char0);
+  cbxChar1->SetItemIndex(s.char1);
+}
+
+void TfrmMain::FillCharacterLists() {
+  cbxChar0->Clear();
+  cbxChar1->Clear();
+  for (int index = 0; index < kRosterSize; ++index) {
+    const std::string name = frmData->CharacterName(-1, index);
+    cbxChar0->Add(name);
+    cbxChar1->Add(name);
+  }
+  cbxChar0->SetItemIndex(counterSettings.char0);
+  cbxChar1->SetItemIndex(counterSettings.char1);
+}
+
+void TfrmMain::BuildCharacterMenu() {
+  ui::MenuItem& root = pumChar->Root();
+  root.Clear();
+  const int32_t current = FMenuSide == 0 ? counterSettings.char0 : counterSettings.char1;
+  for (int n = 0; n < kRosterSize; ++n) {
+    ui::MenuItem* item = root.Add("mitChar" + std::to_string(n), frmData->CharacterName(counterSettings.name, n));
+    item->onClick = [this, item] { CharacterMenuClick(item); };
+    item->SetChecked(n == current);
+  }
+}
+
+void TfrmMain::CharacterMenuClick(ui::MenuItem* item) {
+  const int position = item->IndexInParent();
+  if (FMenuSide == 0 && position != counterSettings.char0) counterSettings.char0 = position;
+  if (FMenuSide == 1 && position != counterSettings.char1) counterSettings.char1 = position;
+  RefreshCharacters();
+}
+
+void TfrmMain::cbxChar0Change() {
+  if (cbxChar0->ItemIndex() == counterSettings.char0) return;
+  counterSettings.char0 = cbxChar0->ItemIndex();
+  RefreshCharacters();
+}
+
+void TfrmMain::cbxChar1Change() {
+  if (cbxChar1->ItemIndex() == counterSettings.char1) return;
+  counterSettings.char1 = cbxChar1->ItemIndex();
+  RefreshCharacters();
+}
+
+void TfrmMain::imgChar0MouseDown(ui::MouseButton, int, int) {
+  FMenuSide = 0;
+  BuildCharacterMenu();
+}
+
+void TfrmMain::imgChar1MouseDown(ui::MouseButton, int, int) {
+  FMenuSide = 1;
+  BuildCharacterMenu();
+}
+
+void TfrmMain::FigureReleased(int32_t& setting, ui::MouseButton button, int x, int y, const ui::Image& image) {
+  if (button != ui::MouseButton::Left) return;
+  if (x < 0 || x >= image.Width() || y < 0 || y >= image.Height()) return;
+  setting = NextCharacter(setting);
+  RefreshCharacters();
+}
+
+void TfrmMain::imgChar0MouseUp(ui::MouseButton button, int x, int y) {
+  FigureReleased(counterSettings.char0, button, x, y, *imgChar0);
+}
+
+void TfrmMain::imgChar1MouseUp(ui::MouseButton button, int x, int y) {
+  FigureReleased(counterSettings.char1, button, x, y, *imgChar1);
+}
+
+void TfrmMain::timChipTimer() {
+  StepChip(counterSettings.char0, FChipStep0, 0);
+  StepChip(counterSettings.char1, FChipStep1, 1);
+  frmData->DrawCharacters(0, imgChar0, imgBack, imgChar1);
+}
+
+void TfrmMain::ShowStatistics() {
+  const StartHistory& history = startHistory;
+  if (history.startNumber == 1) {
+    for (ui::Label* label : {lblInit, lblLast, lblDiffDay, lblDayAve, lblDayMax}) label->SetCaption("-");
+    lblTotal->SetCaption("0");
+    return;
+  }
+  lblInit->SetCaption(StartTimeText(history.firstStart));
+  lblLast->SetCaption(StartTimeText(history.lastStart));
+  // Whole periods of 24 hours since the first start, the first period counted as day 1.
+  const long long elapsed = static_cast<long long>(platform::CurrentTime()) - history.firstStart;
+  const long long days = elapsed / 86400 + 1;
+  lblDiffDay->SetCaption(Grouped(days));
+  const long long total = static_cast<long long>(history.startNumber) - 1;
+  lblTotal->SetCaption(Grouped(total));
+  const double average = days > 0 ? static_cast<double>(total) / static_cast<double>(days) : static_cast<double>(total);
+  lblDayAve->SetCaption(GroupedTwoDecimals(average));
+  lblDayMax->SetCaption(Grouped(history.maxStartsPerDay));
 }
 
 void TfrmMain::btnOkClick() {
@@ -65,3 +316,19 @@ void TfrmMain::btnOkClick() {
 }
 
 void TfrmMain::btnCancelClick() { Close(); }
+
+void TfrmMain::mnuConfigClick() {
+  const std::string folderBefore = counterSettings.dirwave;
+  ShowPendingDialog(*this, "詳細設定");
+  if (counterSettings.dirwave != folderBefore) frmData->ExtractImages();
+  RefreshCharacters();
+  FillCharacterLists();
+}
+
+void TfrmMain::mnuGirlClick() { ShowPendingDialog(*this, "女の子情報"); }
+
+void TfrmMain::mnuReadmeClick() { platform::ShellOpen(platform::ProgramFolder() + "README.TXT"); }
+
+void TfrmMain::mnuWebClick() { platform::ShellOpen(kHomePage); }
+
+void TfrmMain::mnuAboutClick() { ShowPendingDialog(*this, "バージョン情報"); }

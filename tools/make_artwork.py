@@ -6,6 +6,14 @@ Writes into the output folder (default: resources/artwork under the repository r
   bubble_upper.bmp  390x80 speech bubble, 32-bit BGRA (straight alpha), bottom-up
   bubble_lower.bmp  325x56 speech bubble, same format
   app_icon.ico      32x32 icon, one 32-bit BGRA image plus its AND mask
+  main_back.bmp     292x320 settings window backdrop (a little stage), 24-bit BGR, bottom-up
+  girl_back.bmp     390x208 profile window backdrop, same format
+  girl_prev.bmp     130x32 button glyph, arrow to the left, same format
+  girl_next.bmp     130x32 button glyph, arrow to the right, same format
+  about_logo.bmp    73x33 logo on black for the About box, same format
+  folder_open.bmp   16x16 folder list glyph, 32-bit BGRA (straight alpha), bottom-up
+  folder_closed.bmp 16x16 folder list glyph, same format
+  main_icon.ico     32x32 settings window icon (a gear in the speech bubble), like app_icon.ico
 
 Rerun:  python3 tools/make_artwork.py [output_folder]
 The output is the same bytes on every run (the only randomness is seeded).
@@ -117,9 +125,12 @@ def sparkle(canvas, cx, cy, size, color, strength):
 
 # ---------------------------------------------------------------- backdrop
 
-def backdrop(width=600, height=176, floor_top=150):
+FLOOR = (251, 221, 233)
+
+
+def sky_and_floor(width, height, floor_top, floor=FLOOR):
+    """Pink-to-lavender sky, a pink floor band from floor_top down, a white glow on its edge."""
     top, middle, low = (255, 234, 243), (252, 248, 255), (240, 237, 255)
-    floor = (251, 221, 233)
     canvas = []
     for y in range(height):
         t = y / (floor_top - 1)
@@ -130,16 +141,25 @@ def backdrop(width=600, height=176, floor_top=150):
         glow = 1.0 - smoothstep(0.0, 2.5, abs(y + 0.5 - (floor_top + 3.5)))
         color = mix(color, WHITE, 0.55 * glow)
         canvas.append([color] * width)
-    rng = random.Random(2024)
+    return canvas
+
+
+def bokeh_and_twinkles(canvas, rng, floor_top, slots, twinkles, strength=(0.3, 0.5)):
+    """One blob per vertical slot (so they spread evenly), then the sparkles, above the floor."""
+    width = len(canvas[0])
     palette = [WHITE, (234, 226, 255), (228, 234, 255), (255, 218, 234)]
-    slots = 20
     for i in range(slots):
         x = (i + rng.uniform(0.1, 0.9)) * width / slots
         soft_disc(canvas, x, rng.uniform(4, floor_top - 20), rng.uniform(9, 28),
-                  rng.choice(palette), rng.uniform(0.3, 0.5))
-    for _ in range(14):
+                  rng.choice(palette), rng.uniform(*strength))
+    for _ in range(twinkles):
         sparkle(canvas, rng.uniform(8, width - 8), rng.uniform(6, floor_top - 12),
                 rng.uniform(4, 6.5), WHITE, 0.9)
+
+
+def backdrop(width=600, height=176, floor_top=150):
+    canvas = sky_and_floor(width, height, floor_top)
+    bokeh_and_twinkles(canvas, random.Random(2024), floor_top, slots=20, twinkles=14)
     floor_dots(canvas, floor_top)
     return canvas
 
@@ -220,6 +240,261 @@ def speech_distance(px, py):
     return min(body, tail)
 
 
+# ---------------------------------------------------------------- settings window stage
+
+ROSE = (240, 96, 150)           # the icon's heart
+RIM = (214, 86, 134)            # the icon's dark edge
+DRAPE_LIGHT, DRAPE_DARK = (253, 222, 234), (243, 178, 203)
+
+
+def light_pool(canvas, cx, cy, rx, ry, strength):
+    """A soft oval of light on the floor where a figure stands."""
+    height, width = len(canvas), len(canvas[0])
+    for y in range(max(0, int(cy - ry - 1)), min(height, int(cy + ry + 2))):
+        for x in range(max(0, int(cx - rx - 1)), min(width, int(cx + rx + 2))):
+            d = math.hypot((x + 0.5 - cx) / rx, (y + 0.5 - cy) / ry)
+            blend(canvas, x, y, WHITE, strength * (1.0 - smoothstep(0.25, 1.0, d)))
+
+
+def drape_width(y, floor_top, top_width, tie_y, tie_width, foot_width):
+    """How far a side curtain reaches into the window at row y: wide at the top, gathered at
+    the tie, a little wider again where it falls onto the floor."""
+    if y <= tie_y:
+        return tie_width + (top_width - tie_width) * (1.0 - y / tie_y) ** 2
+    return tie_width + (foot_width - tie_width) * smoothstep(tie_y, floor_top, y)
+
+
+def drape(canvas, right, floor_top, top_width=30.0, tie_y=104.0, tie_width=8.0, foot_width=15.0):
+    """A side curtain with soft vertical folds, a pink hem line and a heart on its tie."""
+    height, width = len(canvas), len(canvas[0])
+    hem = floor_top + 5.0
+    for y in range(0, min(height, int(hem) + 2)):
+        py = y + 0.5
+        reach = drape_width(py, floor_top, top_width, tie_y, tie_width, foot_width)
+        for x in range(0, int(top_width) + 2):
+            inner = x + 0.5                      # distance from the window's side
+            cover = clamp01(reach - inner + 0.5) * clamp01(hem - py + 0.5)
+            if cover == 0.0:
+                continue
+            fold = 0.5 + 0.5 * math.cos(inner / reach * 2.0 * math.pi * 2.5)
+            color = mix(DRAPE_LIGHT, DRAPE_DARK, 0.75 * fold)
+            color = mix(color, OUTLINE, clamp01(1.6 - min(reach - inner, hem - py)))
+            blend(canvas, width - 1 - x if right else x, y, color, cover)
+    tie_x = tie_width + 1.0
+    paint_heart(canvas, width - tie_x if right else tie_x, tie_y, 4.0)
+
+
+def paint_heart(canvas, cx, cy, size, color=ROSE):
+    """A heart with a thin white rim."""
+    height, width = len(canvas), len(canvas[0])
+    for y in range(max(0, int(cy - 2 * size)), min(height, int(cy + 2 * size) + 1)):
+        for x in range(max(0, int(cx - 2 * size)), min(width, int(cx + 2 * size) + 1)):
+            d = heart_distance(x + 0.5, y + 0.5, cx, cy, size)
+            blend(canvas, x, y, mix(color, WHITE, clamp01(d + 0.8)), clamp01(1.5 - d))
+
+
+def valance(canvas, depth=5.0, base=3.0, period=24.0):
+    """A scalloped curtain border along the top edge with a pearl where the scallops meet."""
+    width = len(canvas[0])
+    for x in range(width):
+        phase = ((x + 0.5 + period / 2) % period) / period
+        edge = base + depth * math.sin(math.pi * phase)
+        for y in range(0, int(base + depth) + 2):
+            py = y + 0.5
+            cover = clamp01(edge - py + 0.5)
+            if cover == 0.0:
+                continue
+            color = mix(DRAPE_LIGHT, DRAPE_DARK, 0.5 * (1.0 - py / (base + depth)))
+            color = mix(color, OUTLINE, clamp01(1.6 - (edge - py)))
+            blend(canvas, x, y, color, cover)
+    for i in range(int(width / period) + 2):
+        soft_disc(canvas, i * period, base + 1.0, 1.7, WHITE, 1.0)
+
+
+def panel_frame(canvas, x0, y0, x1, y1, gap=2.0, radius=5.0):
+    """A white mat with a pink outline around the place where a panel will be drawn."""
+    height, width = len(canvas), len(canvas[0])
+    for y in range(max(0, int(y0 - gap - 1)), min(height, int(y1 + gap + 2))):
+        for x in range(max(0, int(x0 - gap - 1)), min(width, int(x1 + gap + 2))):
+            d = rounded_rect_distance(x + 0.5, y + 0.5, x0 - gap, y0 - gap, x1 + gap, y1 + gap, radius)
+            blend(canvas, x, y, mix(WHITE, OUTLINE, clamp01(d + 1.5)), clamp01(0.5 - d))
+
+
+def main_backdrop(width=292, height=320, floor_top=156):
+    """The settings window: curtains frame two figures standing in pools of light on the floor;
+    the statistics panel gets a mat, and three hearts fill the corner left of the buttons."""
+    canvas = sky_and_floor(width, height, floor_top)
+    bokeh_and_twinkles(canvas, random.Random(4101), floor_top, slots=9, twinkles=6,
+                       strength=(0.22, 0.38))
+    floor_dots(canvas, floor_top)
+    for feet_x in (16 + 60, 156 + 60):
+        light_pool(canvas, feet_x, 177.5, 50.0, 9.0, 0.75)
+    valance(canvas)
+    drape(canvas, False, floor_top)
+    drape(canvas, True, floor_top)
+    panel_frame(canvas, 4, 206, 288, 282)
+    for cx, cy, size in ((22.0, 301.5, 5.0), (41.0, 298.5, 4.0), (57.0, 296.0, 3.2)):
+        paint_heart(canvas, cx, cy, size)
+    sparkle(canvas, 72.0, 299.0, 5.0, WHITE, 0.9)
+    return canvas
+
+
+def girl_backdrop(width=390, height=208, floor_top=150):
+    """The profile window: the same sky, the figure in a pool of light on the right, a mat
+    around the profile panel. The floor takes the window's own background colour."""
+    canvas = sky_and_floor(width, height, floor_top, floor=(254, 215, 227))
+    bokeh_and_twinkles(canvas, random.Random(3400), floor_top, slots=13, twinkles=9,
+                       strength=(0.22, 0.4))
+    floor_dots(canvas, floor_top)
+    light_pool(canvas, 267 + 60, 175.5, 50.0, 9.0, 0.75)
+    panel_frame(canvas, 16, 8, 16 + 249, 8 + 153)
+    return canvas
+
+
+# ---------------------------------------------------------------- button glyphs
+
+def glyph_arrow_left(width=130, height=32):
+    """A glossy pink pill with a white arrow at its left end, a trail of dots and a heart.
+    The corners outside the pill keep the profile window's background colour."""
+    corner = (254, 215, 227)
+    mid = height / 2.0
+    arrow = ((10.0, mid), (27.0, mid - 9.0), (27.0, mid + 9.0))
+    rows = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            px, py = x + 0.5, y + 0.5
+            d = rounded_rect_distance(px, py, 0.5, 0.5, width - 0.5, height - 0.5, 8.0)
+            color = mix((255, 176, 206), (242, 116, 162), py / height)
+            gloss = clamp01(0.5 - (math.hypot((px - width / 2.0) / (width * 0.48),
+                                               (py - 6.0) / 7.5) - 1.0) * 8.0)
+            color = mix(color, WHITE, 0.38 * gloss)
+            color = mix(color, RIM, smoothstep(-2.0, -0.5, d))
+            color = mix(color, WHITE, clamp01(0.5 - (triangle_distance(px, py, *arrow) - 1.2)))
+            for cx, r in ((38.0, 2.6), (48.0, 2.1), (57.0, 1.6)):
+                color = mix(color, WHITE, clamp01(0.5 - (math.hypot(px - cx, py - mid) - r)))
+            heart = heart_distance(px, py, width / 2.0 + 10.0, mid, 5.0)
+            color = mix(color, WHITE, clamp01(0.5 - (heart - 1.3)))
+            color = mix(color, ROSE, clamp01(0.5 - heart))
+            row.append(mix(corner, color, clamp01(0.5 - d)))
+        rows.append(row)
+    return rows
+
+
+def mirrored(rows):
+    return [list(reversed(row)) for row in rows]
+
+
+# ---------------------------------------------------------------- About box logo
+
+def logo(width=73, height=33):
+    """On black (the About box's field): the speech bubble with its heart from the icon, and
+    three dots that grow to the right like a count going up, with a twinkle."""
+    canvas = [[(0, 0, 0)] * width for _ in range(height)]
+    for y in range(height):
+        for x in range(width):
+            px, py = x + 0.5, y + 0.5
+            body = (math.hypot((px - 19.0) / 16.5, (py - 14.5) / 12.0) - 1.0) * 12.0
+            tail = triangle_distance(px, py, (7.0, 20.0), (14.0, 24.0), (3.5, 31.0))
+            d = min(body, tail)
+            blend(canvas, x, y, mix(WHITE, OUTLINE, clamp01(d + 2.0)), clamp01(0.5 - d))
+    paint_heart(canvas, 19.0, 14.0, 5.2)
+    for cx, cy, r, color in ((43.0, 24.5, 2.7, (255, 206, 226)), (53.5, 20.0, 3.5, (248, 150, 190)),
+                             (65.0, 14.5, 4.4, ROSE)):
+        bead(canvas, cx, cy, r, color)
+    sparkle(canvas, 66.5, 4.5, 4.0, WHITE, 1.0)
+    sparkle(canvas, 41.0, 7.5, 3.2, WHITE, 0.8)
+    return canvas
+
+
+def bead(canvas, cx, cy, r, color):
+    """A solid round dot with a small white shine at its upper left."""
+    height, width = len(canvas), len(canvas[0])
+    for y in range(max(0, int(cy - r - 1)), min(height, int(cy + r + 2))):
+        for x in range(max(0, int(cx - r - 1)), min(width, int(cx + r + 2))):
+            px, py = x + 0.5, y + 0.5
+            shine = clamp01(0.5 - (math.hypot(px - (cx - r * 0.35), py - (cy - r * 0.35)) - r * 0.3))
+            blend(canvas, x, y, mix(color, WHITE, 0.7 * shine),
+                  clamp01(0.5 - (math.hypot(px - cx, py - cy) - r)))
+
+
+# ---------------------------------------------------------------- folder glyphs
+
+def over(under, color, alpha):
+    """Straight-alpha 'over': color with coverage alpha (0..1) on top of an (r, g, b, a) pixel."""
+    below = under[3] / 255.0 * (1.0 - alpha)
+    total = alpha + below
+    if total == 0.0:
+        return (0, 0, 0, 0)
+    rgb = tuple((c * alpha + u * below) / total for c, u in zip(color, under[:3]))
+    return rgb + (255 * total,)
+
+
+def quad_distance(px, py, corners):
+    """Signed distance (approximate, negative inside) to a convex quadrilateral given clockwise
+    on screen (y grows downward)."""
+    return max(edge_distance(px, py, *corners[i], *corners[(i + 1) % 4]) for i in range(4))
+
+
+def outlined(d, fill):
+    """Colour and coverage of a shape with a one-pixel dark rim."""
+    return mix(fill, RIM, clamp01(d + 1.5)), clamp01(0.5 - d)
+
+
+def folder(opened, size=16):
+    """A pink folder with a tab; opened, its front flap tilts forward over the back."""
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            px, py = x + 0.5, y + 0.5
+            tab = rounded_rect_distance(px, py, 1.0, 2.0, 7.5, 6.5, 1.2)
+            pixel = over((0, 0, 0, 0), *outlined(tab, (246, 168, 198)))
+            if opened:
+                back = rounded_rect_distance(px, py, 1.0, 4.5, 13.5, 14.0, 1.2)
+                pixel = over(pixel, *outlined(back, (246, 168, 198)))
+                flap = quad_distance(px, py, ((4.5, 7.5), (15.5, 7.5), (12.5, 14.0), (1.0, 14.0)))
+                pixel = over(pixel, *outlined(flap, mix((255, 232, 241), (252, 196, 218), (py - 7.5) / 6.5)))
+            else:
+                body = rounded_rect_distance(px, py, 1.0, 4.5, 15.0, 14.0, 1.2)
+                pixel = over(pixel, *outlined(body, mix((255, 226, 238), (249, 184, 210), py / size)))
+            row.append(pixel)
+        rows.append(row)
+    return rows
+
+
+# ---------------------------------------------------------------- settings icon
+
+def gear_distance(px, py, cx, cy, outer, inner, hole, teeth=8):
+    """Signed distance (approximate) to a gear wheel with a round hole."""
+    r = math.hypot(px - cx, py - cy)
+    angle = math.atan2(py - cy, px - cx)
+    tooth = clamp01(math.cos(teeth * angle) * 2.5 + 0.5)
+    return max(r - (inner + (outer - inner) * tooth), hole - r)
+
+
+def settings_icon(size=32):
+    """The application icon's bubble, with a gear in place of the heart."""
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            px, py = x + 0.5, y + 0.5
+            d = rounded_rect_distance(px, py, 1, 1, size - 1, size - 1, 7)
+            alpha = clamp01(0.5 - d)
+            if alpha == 0.0:
+                row.append((0, 0, 0, 0))
+                continue
+            color = mix((255, 168, 200), (244, 118, 164), py / size)
+            color = mix(color, RIM, smoothstep(-1.8, -0.4, d))
+            color = mix(color, WHITE, clamp01(0.5 - speech_distance(px, py)))
+            gear = gear_distance(px, py, 16.0, 14.5, 6.6, 4.6, 2.0)
+            color = mix(color, ROSE, clamp01(0.5 - gear))
+            row.append(color + (255 * alpha,))
+        rows.append(row)
+    return rows
+
+
 # ---------------------------------------------------------------- main
 
 def write(path, data):
@@ -237,6 +512,15 @@ def main():
     write(os.path.join(out, 'bubble_upper.bmp'), bmp_bytes(390, 80, bubble(390, 80), 32))
     write(os.path.join(out, 'bubble_lower.bmp'), bmp_bytes(325, 56, bubble(325, 56, radius=12.0), 32))
     write(os.path.join(out, 'app_icon.ico'), ico_bytes(32, icon()))
+    write(os.path.join(out, 'main_back.bmp'), bmp_bytes(292, 320, main_backdrop(), 24))
+    write(os.path.join(out, 'girl_back.bmp'), bmp_bytes(390, 208, girl_backdrop(), 24))
+    previous = glyph_arrow_left()
+    write(os.path.join(out, 'girl_prev.bmp'), bmp_bytes(130, 32, previous, 24))
+    write(os.path.join(out, 'girl_next.bmp'), bmp_bytes(130, 32, mirrored(previous), 24))
+    write(os.path.join(out, 'about_logo.bmp'), bmp_bytes(73, 33, logo(), 24))
+    write(os.path.join(out, 'folder_open.bmp'), bmp_bytes(16, 16, folder(True), 32))
+    write(os.path.join(out, 'folder_closed.bmp'), bmp_bytes(16, 16, folder(False), 32))
+    write(os.path.join(out, 'main_icon.ico'), ico_bytes(32, settings_icon()))
 
 
 if __name__ == '__main__':

@@ -1,6 +1,8 @@
 #pragma once
 // What the component layer asks of a backend. Each backend (win32, headless) implements every
 // function; the build links exactly one of them.
+#include <memory>
+
 #include "ui/ui.h"
 
 namespace ui::backend {
@@ -9,16 +11,37 @@ struct Rect {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
-void FormChanged(Form& form);  // caption, size, border or style changed
+void FormChanged(Form& form);  // caption, size, border, style or menu bar changed
 void FormSetVisible(Form& form, bool visible);
 void FormDestroyed(Form& form);
 void FormInvalidate(Form& form);
 Rect FormOuterRect(const Form& form);
 void FormMove(Form& form, int left, int top);
-int FormRunModal(Form& form);
+// Runs the modal loop of a shown form until it has a modal result or is closed.
+void FormRunModal(Form& form);
+// The owner's window is enabled (true) or disabled while a modal form is up.
+void FormEnableOwner(Form& form, bool enabled);
 
-void ControlChanged(Control& control);  // place, visibility or caption changed
-void ControlDestroyed(Control& control);
+void PaintedChanged(Control& control);  // place, visibility or picture of a painted control
+
+// Peers of the windowed kinds (null on the headless backend).
+std::unique_ptr<Peer> MakePeer(Button& control);
+std::unique_ptr<Peer> MakePeer(BitmapButton& control);
+std::unique_ptr<Peer> MakePeer(CheckBox& control);
+std::unique_ptr<Peer> MakePeer(RadioButton& control);
+std::unique_ptr<Peer> MakePeer(GroupBox& control);
+std::unique_ptr<Peer> MakePeer(Panel& control);
+std::unique_ptr<Peer> MakePeer(Edit& control);
+std::unique_ptr<Peer> MakePeer(UpDown& control);
+std::unique_ptr<Peer> MakePeer(ComboBox& control);
+std::unique_ptr<Peer> MakePeer(ListBox& control);
+void FocusControl(WinControl& control);
+WinControl* FocusedControl(const Form& form);
+void ControlDestroyed(WinControl& control);
+
+void MenuChanged(Menu& menu);
+void MenuDestroyed(Menu& menu);
+void PopupMenuShow(PopupMenu& menu, int screenX, int screenY);
 
 void TimerChanged(Timer& timer);  // start, stop or restart by Enabled and Interval
 void TimerDestroyed(Timer& timer);
@@ -34,7 +57,7 @@ void RunMessageLoop(Application& app);  // returns once app.Terminated()
 void ShowException(const std::string& title, const std::string& message);
 MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon icon,
                          MessageButtons buttons);
-Size MeasureText(const Font& font, const std::string& text);
+Size MeasureText(const Font& font, const std::string& text, bool prefix);
 Size ScreenSize();
 std::string ResourceBytes(const std::string& name);
 

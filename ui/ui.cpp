@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/backend.h"
+#include "ui/input.h"
 
 namespace ui {
 
@@ -10,6 +11,7 @@ namespace ui {
 
 void Control::SetBounds(int left, int top, int width, int height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  if (IsPainted()) Changed();  // the place it leaves needs painting too
   left_ = left;
   top_ = top;
   width_ = width;
@@ -23,7 +25,42 @@ void Control::SetVisible(bool visible) {
   Changed();
 }
 
-void Control::Changed() { backend::ControlChanged(*this); }
+void Control::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Changed();
+}
+
+bool Control::Showing() const { return visible_ && (!parent_ || parent_->Showing()); }
+bool Control::Usable() const { return enabled_ && Showing() && (!parent_ || parent_->Usable()); }
+
+void Control::Changed() { backend::PaintedChanged(*this); }
+
+WinControl::~WinControl() { backend::ControlDestroyed(*this); }
+
+void WinControl::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  Changed();
+}
+
+void WinControl::Changed() {
+  if (peer_) peer_->Sync();
+}
+
+void WinControl::AttachPeer(std::unique_ptr<Peer> peer) {
+  peer_ = std::move(peer);
+  if (peer_) peer_->Sync();
+}
+
+void WinControl::FetchState() {
+  if (peer_) peer_->Fetch();
+}
+
+void WinControl::SetFocus() { backend::FocusControl(*this); }
+bool WinControl::Focused() const { return Owner() && backend::FocusedControl(*Owner()) == this; }
+
+// ---- painted controls ----
 
 void Image::SetPicture(Bitmap picture) {
   picture_ = std::move(picture);
@@ -51,13 +88,13 @@ void Label::SetFont(const Font& font) {
 
 void Label::AdjustSize() {
   if (!autoSize) return;
-  const Size extent = MeasureText(font_, caption_);
+  const Size extent = MeasureText(font_, caption_, showAccelChar);
   SetBounds(Left(), Top(), extent.width, extent.height);
 }
 
 void Label::Paint(Canvas& canvas) const {
   if (!transparent) canvas.FillRect(Left(), Top(), Width(), Height(), background);
-  canvas.DrawText(Left(), Top(), caption_, font_);
+  canvas.DrawText(Left(), Top(), caption_, font_, showAccelChar);
 }
 
 void Shape::Paint(Canvas& canvas) const {
@@ -72,10 +109,41 @@ void Shape::Paint(Canvas& canvas) const {
 
 void Bevel::Paint(Canvas& canvas) const { canvas.Frame3D(Left(), Top(), Width(), Height(), lowered); }
 
-void Button::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  Changed();
+char MnemonicOf(const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(caption[i]);
+    // Skip the trail byte of a Shift-JIS character: it may well be 0x26, an "&".
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      ++i;
+      continue;
+    }
+    if (c != '&') continue;
+    const char next = caption[i + 1];
+    if (next == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(next >= 'a' && next <= 'z' ? next - 'a' + 'A' : next);
+  }
+  return 0;
 }
+
+std::string StripMnemonic(const std::string& caption) {
+  std::string shown;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(caption[i]);
+    if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < caption.size()) {
+      shown += caption.substr(i, 2);
+      ++i;
+      continue;
+    }
+    if (c == '&' && i + 1 < caption.size()) ++i;  // "&x" shows x, "&&" shows "&"
+    shown.push_back(caption[i]);
+  }
+  return shown;
+}
+
+// ---- timers and media ----
 
 Timer::~Timer() { backend::TimerDestroyed(*this); }
 
@@ -117,10 +185,11 @@ void MediaPlayer::Close() {
 Form::Form() = default;
 
 Form::~Form() {
-  for (auto it = components_.rbegin(); it != components_.rend(); ++it) {
-    if (auto* control = dynamic_cast<Control*>(it->get())) backend::ControlDestroyed(*control);
-    it->reset();
-  }
+  // Back to front: the controls inside a container go before it.
+  for (auto it = components_.rbegin(); it != components_.rend(); ++it) it->reset();
+  popups_.clear();
+  menu_.reset();
+  input::FormGone(*this);
   backend::FormDestroyed(*this);
 }
 
@@ -132,6 +201,11 @@ void Form::SetClientSize(int width, int height) {
 
 void Form::SetBorderStyle(BorderStyle style) {
   borderStyle = style;
+  backend::FormChanged(*this);
+}
+
+void Form::SetCaption(const std::string& text) {
+  caption = text;
   backend::FormChanged(*this);
 }
 
@@ -147,6 +221,11 @@ void Form::Show() {
   closed_ = false;
   visible_ = true;
   backend::FormSetVisible(*this, true);
+  // Like any dialog, the form opens with the first control of its tab order focused.
+  if (!backend::FocusedControl(*this)) {
+    const std::vector<WinControl*> sequence = input::TabSequence(*this);
+    if (!sequence.empty()) sequence.front()->SetFocus();
+  }
   if (onShow) onShow();
 }
 
@@ -160,16 +239,46 @@ void Form::Close() {
   if (closed_) return;
   closed_ = true;
   if (onClose) onClose();
+  if (inModal_) {
+    if (modalResult == mrNone) modalResult = mrCancel;
+    return;  // the modal loop ends and hides the form
+  }
   Hide();
   Application& app = Application::Instance();
   if (app.MainForm() == this) app.Terminate();
 }
 
 int Form::ShowModal() {
-  modalResult = 0;
+  modalResult = mrNone;
   closed_ = false;
-  return backend::FormRunModal(*this);
+  inModal_ = true;
+  backend::FormEnableOwner(*this, false);
+  Show();
+  backend::FormRunModal(*this);
+  if (modalResult == mrNone) modalResult = mrCancel;
+  // The owner is enabled before the dialog hides, so that it, not another program, becomes
+  // the active window.
+  backend::FormEnableOwner(*this, true);
+  Hide();
+  inModal_ = false;
+  return modalResult;
 }
+
+namespace {
+
+template <class T>
+std::unique_ptr<T> Windowed(Form* form, const Design& row) {
+  auto control = std::make_unique<T>(form, row.name);
+  control->SetCaption(row.caption);
+  control->SetBounds(row.left, row.top, row.width, row.height);
+  control->SetEnabled(row.enabled);
+  control->SetVisible(row.visible);
+  control->tabStop = row.tabStop;
+  control->hint = row.hint;
+  return control;
+}
+
+}  // namespace
 
 std::unique_ptr<Component> Form::Make(const Design& row) {
   const Font rowFont = row.useFont ? row.font : font;
@@ -179,6 +288,7 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
       image->SetBounds(row.left, row.top, row.width, row.height);
       image->autoSize = row.autoSize;
       image->iconResource = row.icon;
+      image->SetVisible(row.visible);
       if (*row.picture) image->SetPicture(LoadPictureResource(row.picture));
       return image;
     }
@@ -188,6 +298,7 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
       label->autoSize = row.autoSize;
       label->transparent = row.transparent;
       label->background = row.color;
+      label->SetVisible(row.visible);
       label->SetFont(rowFont);
       label->SetCaption(row.caption);
       return label;
@@ -201,15 +312,58 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
     case Kind::Bevel: {
       auto bevel = std::make_unique<Bevel>(this, row.name);
       bevel->SetBounds(row.left, row.top, row.width, row.height);
+      bevel->lowered = row.lowered;
       return bevel;
     }
     case Kind::Button: {
-      auto button = std::make_unique<Button>(this, row.name);
+      auto button = Windowed<Button>(this, row);
       button->isDefault = row.isDefault;
       button->isCancel = row.isCancel;
-      button->SetBounds(row.left, row.top, row.width, row.height);
-      button->SetCaption(row.caption);
+      button->modalResult = row.modalResult;
       return button;
+    }
+    case Kind::BitmapButton: {
+      auto button = Windowed<BitmapButton>(this, row);
+      button->isDefault = row.isDefault;
+      button->isCancel = row.isCancel;
+      button->modalResult = row.modalResult;
+      if (*row.picture) button->glyph = LoadPictureResource(row.picture);
+      return button;
+    }
+    case Kind::CheckBox: return Windowed<CheckBox>(this, row);
+    case Kind::RadioButton: return Windowed<RadioButton>(this, row);
+    case Kind::GroupBox: return Windowed<GroupBox>(this, row);
+    case Kind::Panel: {
+      auto panel = Windowed<Panel>(this, row);
+      panel->bevelOuter = row.bevelOuter;
+      panel->bevelInner = row.bevelInner;
+      if (row.useColor) panel->color = row.color;
+      return panel;
+    }
+    case Kind::Edit: {
+      auto edit = Windowed<Edit>(this, row);
+      edit->maxLength = row.maxLength;
+      edit->readOnly = row.readOnly;
+      if (row.useColor) edit->color = row.color;
+      return edit;
+    }
+    case Kind::UpDown: {
+      auto upDown = Windowed<UpDown>(this, row);
+      upDown->min = row.min;
+      upDown->max = row.max;
+      if (*row.associate) upDown->associate = Find<Edit>(row.associate);
+      upDown->SetPosition(row.min);
+      return upDown;
+    }
+    case Kind::ComboBox: {
+      auto combo = Windowed<ComboBox>(this, row);
+      combo->itemHeight = row.itemHeight;
+      return combo;
+    }
+    case Kind::ListBox: {
+      auto list = Windowed<ListBox>(this, row);
+      if (row.itemHeight) list->itemHeight = row.itemHeight;
+      return list;
     }
     case Kind::Timer: {
       auto timer = std::make_unique<Timer>(this, row.name);
@@ -224,7 +378,20 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
 }
 
 void Form::Build(const std::vector<Design>& design) {
-  for (const Design& row : design) components_.push_back(Make(row));
+  int nextTabOrder = 0;
+  std::vector<std::pair<Label*, std::string>> linkedLabels;  // their controls may come later
+  for (const Design& row : design) {
+    std::unique_ptr<Component> made = Make(row);
+    if (auto* control = dynamic_cast<Control*>(made.get()); control && *row.parent)
+      control->SetParent(Find<WinControl>(row.parent));
+    if (auto* windowed = dynamic_cast<WinControl*>(made.get()))
+      windowed->tabOrder = row.tabOrder >= 0 ? row.tabOrder : nextTabOrder++;
+    if (auto* label = dynamic_cast<Label*>(made.get()); label && *row.focusControl)
+      linkedLabels.emplace_back(label, row.focusControl);
+    if (row.bind) row.bind(made.get());
+    components_.push_back(std::move(made));
+  }
+  for (auto& [label, name] : linkedLabels) label->focusControl = Find<WinControl>(name);
 }
 
 Component* Form::FindComponent(const std::string& name) const {
@@ -233,10 +400,23 @@ Component* Form::FindComponent(const std::string& name) const {
   return nullptr;
 }
 
-void Form::PaintControls(Canvas& canvas) const {
+MainMenu* Form::MakeMainMenu(const std::string& name, const std::vector<MenuDesign>& design) {
+  menu_ = std::make_unique<MainMenu>(this, name);
+  BuildMenu(menu_->Root(), design);
+  backend::FormChanged(*this);
+  return menu_.get();
+}
+
+PopupMenu* Form::MakePopupMenu(const std::string& name) {
+  popups_.push_back(std::make_unique<PopupMenu>(this, name));
+  return popups_.back().get();
+}
+
+void Form::PaintControls(Canvas& canvas, const WinControl* container) const {
   for (const auto& c : components_) {
     const auto* control = dynamic_cast<const Control*>(c.get());
-    if (control && control->IsPainted() && control->Visible()) control->Paint(canvas);
+    if (control && control->IsPainted() && control->Visible() && control->Parent() == container)
+      control->Paint(canvas);
   }
 }
 
@@ -280,6 +460,14 @@ void Application::ShowException(const std::exception& error) {
   backend::ShowException(title, error.what());
 }
 
+void Application::Guard(const Handler& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowException(error);
+  }
+}
+
 void Application::Reset() {
   mainForm_.reset();
   title.clear();
@@ -319,6 +507,8 @@ Bitmap LoadPictureResource(const std::string& name) {
   return picture;
 }
 
-Size MeasureText(const Font& font, const std::string& text) { return backend::MeasureText(font, text); }
+Size MeasureText(const Font& font, const std::string& text, bool prefix) {
+  return backend::MeasureText(font, text, prefix);
+}
 
 }  // namespace ui

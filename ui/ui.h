@@ -1,143 +1,25 @@
 #pragma once
 // A small component layer in the manner of a visual form designer: a form is declared as a
 // table of components; painted controls (images, labels, shapes, bevels) are drawn by their
-// form in z-order, windowed controls are real child windows. The same code runs on the win32
-// backend (real windows) and on the headless backend (native tests, virtual time).
+// container in z-order, windowed controls are real child windows. The same code runs on the
+// win32 backend (real windows) and on the headless backend (native tests, virtual time).
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "ui/component.h"
 #include "ui/graphics.h"
+#include "ui/menu.h"
+#include "ui/painted.h"
+#include "ui/windowed.h"
 
 namespace ui {
 
-class Form;
-class Canvas;
-
-// Raised by the layer for failures the caller may catch (a media device error, say).
-class Error : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-using Handler = std::function<void()>;
-
-enum class Kind { Image, Label, Shape, Bevel, Button, Timer, MediaPlayer };
-
-class Component {
- public:
-  Component(Form* owner, Kind kind, std::string name) : owner_(owner), kind_(kind), name_(std::move(name)) {}
-  virtual ~Component() = default;
-  Component(const Component&) = delete;
-  Component& operator=(const Component&) = delete;
-  const std::string& Name() const { return name_; }
-  Kind GetKind() const { return kind_; }
-  Form* Owner() const { return owner_; }
-  void* peer = nullptr;  // the backend's native object, if any
-
- private:
-  Form* owner_;
-  Kind kind_;
-  std::string name_;
-};
-
-class Control : public Component {
- public:
-  using Component::Component;
-  int Left() const { return left_; }
-  int Top() const { return top_; }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  bool Visible() const { return visible_; }
-  void SetBounds(int left, int top, int width, int height);
-  void SetLeft(int left) { SetBounds(left, top_, width_, height_); }
-  void SetTop(int top) { SetBounds(left_, top, width_, height_); }
-  void SetVisible(bool visible);
-  virtual bool IsPainted() const { return true; }
-  virtual void Paint(Canvas&) const {}
-
- protected:
-  void Changed();
-
- private:
-  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-  bool visible_ = true;
-};
-
-class Image : public Control {
- public:
-  Image(Form* owner, std::string name) : Control(owner, Kind::Image, std::move(name)) {}
-  bool autoSize = false;
-  std::string iconResource;  // an image that carries an icon rather than a picture
-  // The picture; drawing code may change it and then call Changed() through Invalidate().
-  Bitmap& Picture() { return picture_; }
-  const Bitmap& Picture() const { return picture_; }
-  void SetPicture(Bitmap picture);
-  void Invalidate() { Changed(); }
-  void Paint(Canvas& canvas) const override;
-
- private:
-  Bitmap picture_;
-};
-
-class Label : public Control {
- public:
-  Label(Form* owner, std::string name) : Control(owner, Kind::Label, std::move(name)) {}
-  bool autoSize = true;
-  bool transparent = true;
-  Color background = kButtonFace;
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(const std::string& caption);
-  const Font& GetFont() const { return font_; }
-  void SetFont(const Font& font);
-  void Paint(Canvas& canvas) const override;
-
- private:
-  void AdjustSize();
-  std::string caption_;
-  Font font_;
-};
-
-enum class ShapeType { Circle, Rectangle };
-
-class Shape : public Control {
- public:
-  Shape(Form* owner, std::string name) : Control(owner, Kind::Shape, std::move(name)) {}
-  ShapeType shape = ShapeType::Circle;
-  Color brushColor = kWhite;
-  Color penColor = kBlack;
-  void Paint(Canvas& canvas) const override;
-};
-
-class Bevel : public Control {
- public:
-  Bevel(Form* owner, std::string name) : Control(owner, Kind::Bevel, std::move(name)) {}
-  bool lowered = true;
-  void Paint(Canvas& canvas) const override;
-};
-
-class Button : public Control {
- public:
-  Button(Form* owner, std::string name) : Control(owner, Kind::Button, std::move(name)) {}
-  bool IsPainted() const override { return false; }
-  const std::string& Caption() const { return caption_; }
-  void SetCaption(const std::string& caption);
-  bool isDefault = false;  // Enter presses it
-  bool isCancel = false;   // Esc presses it
-  Handler onClick;
-  void Click() {
-    if (onClick) onClick();
-  }
-
- private:
-  std::string caption_;
-};
-
 class Timer : public Component {
  public:
-  Timer(Form* owner, std::string name) : Component(owner, Kind::Timer, std::move(name)) {}
+  static constexpr Kind kKind = Kind::Timer;
+  Timer(Form* owner, std::string name) : Component(owner, kKind, std::move(name)) {}
   ~Timer() override;
   int Interval() const { return interval_; }
   bool Enabled() const { return enabled_; }
@@ -159,7 +41,8 @@ enum class NotifyValue { Successful, Superseded, Aborted, Failure };
 // Plays wave files through the system's media control interface.
 class MediaPlayer : public Component {
  public:
-  MediaPlayer(Form* owner, std::string name) : Component(owner, Kind::MediaPlayer, std::move(name)) {}
+  static constexpr Kind kKind = Kind::MediaPlayer;
+  MediaPlayer(Form* owner, std::string name) : Component(owner, kKind, std::move(name)) {}
   ~MediaPlayer() override;
   std::string fileName;
   std::function<void(NotifyValue)> onNotify;
@@ -179,22 +62,46 @@ enum class BorderStyle { Single, None, Dialog };
 enum class FormPosition { Designed, ScreenCenter };
 
 // One row of a form's design: the component's kind, name, place and its design-time values.
+// Rows made with Bind() also set the form's member that names the component.
 struct Design {
-  Kind kind;
+  Kind kind = Kind::Image;  // set by Bind() from the member's type
   const char* name;
   int left = 0, top = 0, width = 0, height = 0;
   const char* caption = "";
   Font font{};
   bool useFont = false;  // false: the form's font
-  Color color = kBlack;  // shape fill, label background
-  const char* picture = "";  // resource name of an image's picture
+  Color color = kBlack;  // shape fill, label background; panel and edit face when useColor
+  bool useColor = false;
+  const char* picture = "";  // resource name of an image's picture or a bitmap button's glyph
   const char* icon = "";     // resource name of an image's icon
   bool autoSize = false;
   bool transparent = true;
-  bool enabled = true;  // timers
+  bool enabled = true;
+  bool visible = true;
   int interval = 1000;  // timers
   bool isDefault = false, isCancel = false;
+  int modalResult = mrNone;
+  const char* parent = "";  // the panel or group box it sits in (declared earlier)
+  int tabOrder = -1;        // -1: after the controls before it
+  bool tabStop = true;
+  const char* hint = "";
+  int itemHeight = 0;                  // lists
+  int maxLength = 0;                   // edits, in bytes
+  bool readOnly = false;               // edits
+  int min = 0, max = 100;              // up-downs
+  const char* associate = "";          // up-downs: the edit box
+  const char* focusControl = "";       // labels: the control their mnemonic focuses
+  BevelCut bevelOuter = BevelCut::Raised, bevelInner = BevelCut::None;  // panels
+  bool lowered = true;                 // bevels
+  std::function<void(Component*)> bind = nullptr;
 };
+
+template <class T>
+Design Bind(T*& member, Design row) {
+  row.kind = T::kKind;
+  row.bind = [&member](Component* made) { member = static_cast<T*>(made); };
+  return row;
+}
 
 class Form {
  public:
@@ -211,14 +118,16 @@ class Form {
   Font font;
   Color color = kButtonFace;
   Form* ownerForm = nullptr;
+  std::string iconResource;  // the window's own icon; empty: the application's
   Handler onShow;
   Handler onClose;
 
-  // Client area size; a borderless form's outer size equals it.
+  // Client area size (below the menu bar); a borderless form's outer size equals it.
   int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
   void SetClientSize(int width, int height);
   void SetBorderStyle(BorderStyle style);
+  void SetCaption(const std::string& text);
   // Outer window rectangle on the screen.
   int Left() const;
   int Top() const;
@@ -230,9 +139,12 @@ class Form {
   bool Closed() const { return closed_; }
   void Show();
   void Hide();
+  // Closes the form: a modal form ends its ShowModal with mrCancel unless a result is set.
   void Close();
-  int ShowModal();  // returns modalResult
-  int modalResult = 0;
+  // Shows the form with its owner disabled until it closes; returns modalResult.
+  int ShowModal();
+  int modalResult = mrNone;
+  bool InModal() const { return inModal_; }
 
   // Builds the components of a design table, in table order (back to front).
   void Build(const std::vector<Design>& design);
@@ -245,8 +157,14 @@ class Form {
   }
   const std::vector<std::unique_ptr<Component>>& Components() const { return components_; }
 
-  // Paints the painted controls in z-order (called by the backend).
-  void PaintControls(Canvas& canvas) const;
+  // The menu bar (null: none) and the pop-up menus the form owns.
+  MainMenu* Menu() const { return menu_.get(); }
+  MainMenu* MakeMainMenu(const std::string& name, const std::vector<MenuDesign>& design);
+  PopupMenu* MakePopupMenu(const std::string& name);
+  const std::vector<std::unique_ptr<PopupMenu>>& PopupMenus() const { return popups_; }
+
+  // The painted controls of one container (null: the form itself), back to front.
+  void PaintControls(Canvas& canvas, const WinControl* container = nullptr) const;
   void Invalidate();
   void* peer = nullptr;
 
@@ -254,10 +172,12 @@ class Form {
   friend class Control;
   std::unique_ptr<Component> Make(const Design& row);
   std::vector<std::unique_ptr<Component>> components_;
+  std::unique_ptr<MainMenu> menu_;
+  std::vector<std::unique_ptr<PopupMenu>> popups_;
   int clientWidth_ = 0, clientHeight_ = 0;
-  int placeLeft_ = 0, placeTop_ = 0;
   bool visible_ = false;
   bool closed_ = false;
+  bool inModal_ = false;
 };
 
 // Surface the form paints on.
@@ -265,7 +185,8 @@ class Canvas {
  public:
   virtual ~Canvas() = default;
   virtual void DrawBitmap(int left, int top, const Bitmap& picture) = 0;
-  virtual void DrawText(int left, int top, const std::string& text, const Font& font) = 0;
+  // With `prefix`, "&" marks an underlined mnemonic as in a label's caption.
+  virtual void DrawText(int left, int top, const std::string& text, const Font& font, bool prefix = false) = 0;
   virtual void FillRect(int left, int top, int width, int height, Color color) = 0;
   virtual void Ellipse(int left, int top, int width, int height, Color fill, Color pen) = 0;
   virtual void Frame3D(int left, int top, int width, int height, bool lowered) = 0;
@@ -289,6 +210,8 @@ class Application {
   // destroys it.
   void Run();
   void ShowException(const std::exception& error);
+  // Runs an event handler; an exception it raises is shown and the program goes on.
+  void Guard(const Handler& handler);
   void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }
   void Reset();  // for tests: back to a fresh application
@@ -322,7 +245,7 @@ Size ScreenSize();
 // A picture shipped as a resource of the program.
 Bitmap LoadPictureResource(const std::string& name);
 
-// Pixel extent of a text in a font.
-Size MeasureText(const Font& font, const std::string& text);
+// Pixel extent of a text in a font; with `prefix`, as a label with a mnemonic shows it.
+Size MeasureText(const Font& font, const std::string& text, bool prefix = false);
 
 }  // namespace ui

@@ -2,6 +2,9 @@
 // Controls of the native platform for tests: the in-memory registry and the virtual clock.
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/shell.h"
 
 namespace platform::testing {
 
@@ -22,5 +25,11 @@ int64_t ClockMilliseconds();
 void AdvanceClock(int64_t ms);
 
 void SetProgramFolder(const std::string& folder);  // with trailing separator
+
+// The shell: where the special folders are, what was opened, the thousands separator.
+void SetSpecialFolder(ShellFolder folder, FolderLookup lookup, const std::string& path = "");
+const std::vector<std::string>& ShellOpened();
+void SetThousandsSeparator(const std::string& text);
+void ResetShell();
 
 }  // namespace platform::testing

@@ -12,6 +12,10 @@
 #include <functional>
 #include <string>
 
+#include "counter/Untcount.h"
+#include "data/Untdata.h"
+#include "data/history.h"
+#include "data/sprites.h"
 #include "platform/native/testing.h"
 #include "platform/registry.h"
 #include "ui/headless/headless.h"
@@ -106,11 +110,46 @@ inline void SetLocalClock(int year, int month, int day, int hour, int second) {
   platform::testing::SetClockMilliseconds(LocalSeconds(year, month, day, hour, 0, second) * 1000 + 300);
 }
 
-// Back to a fresh process: empty registry, fresh application and headless backend.
+// Back to a fresh process: empty registry and shell, fresh application and headless backend,
+// and every process-wide value of the program at its start value.
 inline void ResetProcessState() {
   platform::testing::ResetRegistry();
+  platform::testing::ResetShell();
   ui::headless::Reset();
   ui::Application::Instance().Reset();
+  counterSettings = CounterSettings{};
+  startHistory = StartHistory{};
+  ChipState[0] = ChipSlot{};
+  ChipState[1] = ChipSlot{};
+  voiceStep = 0;
+  preferNamelessVoice = false;
+  startTime = 0;
+  startTm = std::tm{};
+  chosenLine = 0;
 }
+
+// The local time zone of a test: a fixed zone for as long as the object lives, then the
+// caller's zone again. POSIX zone strings need no zone database.
+class FixedZone {
+ public:
+  explicit FixedZone(const char* zone = "JST-9") {
+    if (const char* tz = getenv("TZ")) saved_ = tz, hadZone_ = true;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~FixedZone() {
+    if (hadZone_)
+      setenv("TZ", saved_.c_str(), 1);
+    else
+      unsetenv("TZ");
+    tzset();
+  }
+  FixedZone(const FixedZone&) = delete;
+  FixedZone& operator=(const FixedZone&) = delete;
+
+ private:
+  std::string saved_;
+  bool hadZone_ = false;
+};
 
 }  // namespace native_support

@@ -4,35 +4,41 @@
 #include <deque>
 #include <exception>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "platform/files.h"
 #include "platform/native/testing.h"
 #include "ui/backend.h"
 #include "ui/headless/headless.h"
+#include "ui/input.h"
 
 namespace ui {
 namespace {
 
 constexpr int kScreenWidth = 1024, kScreenHeight = 768;
-constexpr int kFrameWidth = 3, kCaptionHeight = 23;
+constexpr int kFrameWidth = 3, kCaptionHeight = 23, kMenuHeight = 19;
 
 struct FormState {
   int left = 0, top = 0;
   bool placed = false;
+  WinControl* focused = nullptr;
 };
 
 struct State {
   int64_t now = 0;
   std::map<Timer*, int64_t> dueAt;
   std::map<const Form*, FormState> forms;
+  std::set<const Form*> disabled;
   std::deque<MessageResult> answers;
   std::vector<headless::ShownMessage> messages;
   std::vector<headless::ShownException> exceptions;
   std::vector<std::string> opened;
   MediaPlayer* playing = nullptr;
   bool failOpen = false, failPlay = false;
-  std::function<void(Form&)> modalScript;
+  std::map<std::type_index, std::deque<std::function<void(Form&)>>> modalScripts;
+  std::vector<std::string> unscripted;
+  PopupMenu* lastPopup = nullptr;
 };
 
 State& S() {
@@ -53,6 +59,14 @@ void MoveClock(int64_t to) {
   S().now = to;
 }
 
+void Guarded(const Handler& handler) { Application::Instance().Guard(handler); }
+
+// A user's input reaches a control only on a shown, enabled form.
+bool TakesInput(const Control& control) {
+  const Form* form = control.Owner();
+  return form && form->Visible() && headless::FormEnabled(*form) && control.Usable();
+}
+
 }  // namespace
 
 namespace backend {
@@ -68,7 +82,10 @@ void FormSetVisible(Form& form, bool visible) {
     state.top = (kScreenHeight - outer.height) / 2;
   }
 }
-void FormDestroyed(Form& form) { S().forms.erase(&form); }
+void FormDestroyed(Form& form) {
+  S().forms.erase(&form);
+  S().disabled.erase(&form);
+}
 void FormInvalidate(Form&) {}
 
 Rect FormOuterRect(const Form& form) {
@@ -77,7 +94,8 @@ Rect FormOuterRect(const Form& form) {
   Rect r;
   if (it != S().forms.end()) r.left = it->second.left, r.top = it->second.top;
   r.width = form.ClientWidth() + (framed ? 2 * kFrameWidth : 0);
-  r.height = form.ClientHeight() + (framed ? 2 * kFrameWidth + kCaptionHeight : 0);
+  r.height = form.ClientHeight() + (framed ? 2 * kFrameWidth + kCaptionHeight : 0) +
+             (form.Menu() ? kMenuHeight : 0);
   return r;
 }
 
@@ -88,15 +106,58 @@ void FormMove(Form& form, int left, int top) {
   state.placed = true;
 }
 
-int FormRunModal(Form& form) {
-  form.Show();
-  if (S().modalScript) S().modalScript(form);
-  form.Hide();
-  return form.modalResult;
+void FormRunModal(Form& form) {
+  auto& queue = S().modalScripts[std::type_index(typeid(form))];
+  if (queue.empty()) {
+    S().unscripted.push_back(typeid(form).name());
+    form.Close();
+    return;
+  }
+  auto script = std::move(queue.front());
+  queue.pop_front();
+  Guarded([&] { script(form); });
 }
 
-void ControlChanged(Control&) {}
-void ControlDestroyed(Control&) {}
+void FormEnableOwner(Form& form, bool enabled) {
+  if (!form.ownerForm) return;
+  if (enabled)
+    S().disabled.erase(form.ownerForm);
+  else
+    S().disabled.insert(form.ownerForm);
+}
+
+void PaintedChanged(Control&) {}
+
+std::unique_ptr<Peer> MakePeer(Button&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(BitmapButton&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(CheckBox&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(RadioButton&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(GroupBox&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(Panel&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(Edit&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(UpDown&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(ComboBox&) { return nullptr; }
+std::unique_ptr<Peer> MakePeer(ListBox&) { return nullptr; }
+
+void FocusControl(WinControl& control) {
+  if (control.Owner() && control.Usable()) S().forms[control.Owner()].focused = &control;
+}
+
+WinControl* FocusedControl(const Form& form) {
+  const auto it = S().forms.find(&form);
+  return it == S().forms.end() ? nullptr : it->second.focused;
+}
+
+void ControlDestroyed(WinControl& control) {
+  for (auto& [form, state] : S().forms)
+    if (state.focused == &control) state.focused = nullptr;
+}
+
+void MenuChanged(Menu&) {}
+void MenuDestroyed(Menu& menu) {
+  if (S().lastPopup == &menu) S().lastPopup = nullptr;
+}
+void PopupMenuShow(PopupMenu& menu, int, int) { S().lastPopup = &menu; }
 
 void TimerChanged(Timer& timer) {
   if (timer.Enabled() && timer.Interval() > 0)
@@ -155,10 +216,11 @@ MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon
 }
 
 // A fixed metric: every byte is half the font's height wide, so a double-byte character is
-// square. Tests can then predict every width.
-Size MeasureText(const Font& font, const std::string& text) {
+// square. Tests can then predict every width. A mnemonic's "&" takes no room.
+Size MeasureText(const Font& font, const std::string& text, bool prefix) {
   const int h = font.PixelHeight();
-  return Size{static_cast<int>(text.size()) * h / 2, h};
+  const size_t bytes = prefix ? StripMnemonic(text).size() : text.size();
+  return Size{static_cast<int>(bytes) * h / 2, h};
 }
 
 Size ScreenSize() { return Size{kScreenWidth, kScreenHeight}; }
@@ -181,7 +243,7 @@ void AdvanceTime(int64_t ms) {
   while (Timer* timer = NextDueTimer(until)) {
     MoveClock(S().dueAt[timer]);
     S().dueAt[timer] = S().now + std::max(timer->Interval(), 1);
-    timer->Fire();
+    Guarded([timer] { timer->Fire(); });
   }
   MoveClock(until);
 }
@@ -198,11 +260,142 @@ void CompleteMedia(NotifyValue value) {
   MediaPlayer* player = S().playing;
   if (!player) return;
   S().playing = nullptr;
-  player->Notify(value);
+  Guarded([&] { player->Notify(value); });
 }
 
-void OnModal(std::function<void(Form&)> script) { S().modalScript = std::move(script); }
+void QueueModal(std::type_index type, std::function<void(Form&)> script) {
+  S().modalScripts[type].push_back(std::move(script));
+}
+const std::vector<std::string>& UnscriptedModals() { return S().unscripted; }
 const std::vector<ShownException>& ShownExceptions() { return S().exceptions; }
+
+bool FormEnabled(const Form& form) { return S().disabled.count(&form) == 0; }
+
+bool Click(WinControl& control) {
+  if (!TakesInput(control)) return false;
+  control.SetFocus();
+  Guarded([&] { control.UserClick(); });
+  return true;
+}
+
+bool ChooseItem(ComboBox& list, int index) {
+  if (!TakesInput(list) || index < 0 || index >= static_cast<int>(list.Items().size())) return false;
+  list.SetFocus();
+  Guarded([&] { list.Choose(index); });
+  return true;
+}
+
+bool ChooseItem(ListBox& list, int index) {
+  if (!TakesInput(list) || index < 0 || index >= static_cast<int>(list.Items().size())) return false;
+  list.SetFocus();
+  Guarded([&] { list.Choose(index); });
+  return true;
+}
+
+bool ActivateItem(ListBox& list, int index) {
+  if (!TakesInput(list) || index < 0 || index >= static_cast<int>(list.Items().size())) return false;
+  list.SetFocus();
+  Guarded([&] { list.Activate(index); });
+  return true;
+}
+
+bool TypeText(Edit& edit, const std::string& text) {
+  if (!TakesInput(edit) || edit.readOnly) return false;
+  edit.SetFocus();
+  Guarded([&] { edit.Type(text); });
+  return true;
+}
+
+bool StepUpDown(UpDown& upDown, int delta) {
+  if (!TakesInput(upDown)) return false;
+  Guarded([&] { upDown.Step(delta); });
+  return true;
+}
+
+bool PressKey(Form& form, Key key) {
+  if (!form.Visible() || !FormEnabled(form)) return false;
+  bool handled = false;
+  Guarded([&] {
+    switch (key) {
+      case Key::Tab:
+      case Key::ShiftTab:
+        if (WinControl* next = input::NextTabStop(form, Focused(form), key == Key::Tab)) {
+          next->SetFocus();
+          handled = true;
+        }
+        break;
+      case Key::Enter: {
+        // A focused button takes Enter itself; anywhere else Enter is the default button's.
+        WinControl* focused = Focused(form);
+        auto* button = dynamic_cast<Button*>(focused);
+        if (button && button->Usable()) {
+          button->Click();
+          handled = true;
+        } else {
+          handled = input::PressDefault(form);
+        }
+        break;
+      }
+      case Key::Escape: handled = input::PressCancel(form); break;
+    }
+  });
+  return handled;
+}
+
+bool PressAlt(Form& form, char letter) {
+  if (!form.Visible() || !FormEnabled(form)) return false;
+  bool handled = false;
+  Guarded([&] { handled = input::PressMnemonic(form, letter); });
+  return handled;
+}
+
+WinControl* Focused(const Form& form) { return backend::FocusedControl(form); }
+
+namespace {
+
+// The container-relative position of a point given in the control's own client area.
+bool Locate(Control& control, int& x, int& y) {
+  if (!TakesInput(control) && !control.IsPainted()) return false;
+  const Form* form = control.Owner();
+  if (!form || !form->Visible() || !FormEnabled(*form) || !control.Showing()) return false;
+  x += control.Left();
+  y += control.Top();
+  return true;
+}
+
+}  // namespace
+
+bool MouseDown(Control& control, MouseButton button, int x, int y) {
+  if (!Locate(control, x, y)) return false;
+  Guarded([&] { input::MouseDown(*control.Owner(), control.Parent(), button, x, y); });
+  return true;
+}
+
+bool MouseUp(Control& control, MouseButton button, int x, int y) {
+  if (!Locate(control, x, y)) return false;
+  Guarded([&] { input::MouseUp(*control.Owner(), control.Parent(), button, x, y); });
+  return true;
+}
+
+bool RightClick(Control& control, int x, int y) {
+  const int px = x, py = y;
+  if (!MouseDown(control, MouseButton::Right, px, py)) return false;
+  MouseUp(control, MouseButton::Right, px, py);
+  if (!Locate(control, x, y)) return true;
+  if (PopupMenu* menu = input::ContextMenuAt(*control.Owner(), control.Parent(), x, y)) menu->Popup(x, y);
+  return true;
+}
+
+PopupMenu* LastPopup() { return S().lastPopup; }
+
+bool ChooseMenuItem(MenuItem& item) {
+  Menu* menu = item.GetMenu();
+  if (!menu || !item.Enabled()) return false;
+  if (menu->Owner() && !FormEnabled(*menu->Owner())) return false;
+  S().lastPopup = nullptr;
+  Guarded([&] { item.Click(); });
+  return true;
+}
 
 void Reset() {
   const int64_t keepNow = S().now;

@@ -1,0 +1,239 @@
+// The component layer's shared rules on the headless backend: which changes raise events,
+// which input reaches a control, the dialog keyboard, modal forms and menus.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/native/native_support.h"
+#include "ui/headless/headless.h"
+#include "ui/input.h"
+#include "ui/ui.h"
+
+namespace {
+
+namespace headless = ui::headless;
+using ui::Bind;
+
+class Dialog : public ui::Form {
+ public:
+  explicit Dialog(ui::Form* owner = nullptr) {
+    ownerForm = owner;
+    caption = "試験";
+    SetClientSize(300, 200);
+    Build({
+        Bind(gbxGroup, {.name = "gbxGroup", .left = 8, .top = 8, .width = 200, .height = 100, .caption = "組(&G)", .tabOrder = 2}),
+        Bind(rbtA, {.name = "rbtA", .left = 8, .top = 16, .width = 80, .height = 16, .caption = "甲", .parent = "gbxGroup"}),
+        Bind(rbtB, {.name = "rbtB", .left = 8, .top = 36, .width = 80, .height = 16, .caption = "乙", .parent = "gbxGroup"}),
+        Bind(rbtOutside, {.name = "rbtOutside", .left = 220, .top = 8, .width = 60, .height = 16, .caption = "外", .tabOrder = 3}),
+        Bind(chkFlag, {.name = "chkFlag", .left = 8, .top = 112, .width = 120, .height = 16, .caption = "印(&M)", .tabOrder = 1}),
+        Bind(lblName, {.name = "lblName", .left = 8, .top = 136, .caption = "名前(&N)", .autoSize = true, .focusControl = "edtName"}),
+        Bind(edtName, {.name = "edtName", .left = 80, .top = 134, .width = 100, .height = 20, .tabOrder = 4, .maxLength = 12}),
+        Bind(btnOk, {.name = "btnOk", .left = 120, .top = 168, .width = 75, .height = 25, .caption = "OK", .isDefault = true, .modalResult = ui::mrOk, .tabOrder = 0}),
+        Bind(btnCancel, {.name = "btnCancel", .left = 200, .top = 168, .width = 75, .height = 25, .caption = "キャンセル", .isCancel = true, .modalResult = ui::mrCancel, .tabOrder = 5}),
+        Bind(timTick, {.name = "timTick", .enabled = true, .interval = 100}),
+    });
+    timTick->onTimer = [this] { ++ticks; };
+  }
+  ui::GroupBox* gbxGroup;
+  ui::RadioButton *rbtA, *rbtB, *rbtOutside;
+  ui::CheckBox* chkFlag;
+  ui::Label* lblName;
+  ui::Edit* edtName;
+  ui::Button *btnOk, *btnCancel;
+  ui::Timer* timTick;
+  int ticks = 0;
+};
+
+class UiLayer : public ::testing::Test {
+ protected:
+  void SetUp() override { native_support::ResetProcessState(); }
+  void TearDown() override { native_support::ResetProcessState(); }
+};
+
+TEST_F(UiLayer, ProgramChangesOfMarksRaiseClicksLikeTheUsers) {
+  Dialog form;
+  form.Show();
+  std::vector<std::string> clicks;
+  form.chkFlag->onClick = [&] { clicks.push_back("chk " + std::to_string(form.chkFlag->Checked())); };
+  form.rbtA->onClick = [&] { clicks.push_back("A"); };
+  form.rbtB->onClick = [&] { clicks.push_back("B"); };
+  form.chkFlag->SetChecked(true);
+  form.chkFlag->SetChecked(true);  // no change, no click
+  headless::Click(*form.chkFlag);
+  form.rbtA->SetChecked(true);
+  headless::Click(*form.rbtB);
+  EXPECT_EQ((std::vector<std::string>{"chk 1", "chk 0", "A", "B"}), clicks);
+  EXPECT_FALSE(form.rbtA->Checked());
+  EXPECT_TRUE(form.rbtB->Checked());
+}
+
+TEST_F(UiLayer, RadioButtonsAreGroupedByTheirParent) {
+  Dialog form;
+  form.Show();
+  form.rbtA->SetChecked(true);
+  form.rbtOutside->SetChecked(true);
+  EXPECT_TRUE(form.rbtA->Checked());
+  form.rbtB->SetChecked(true);
+  EXPECT_FALSE(form.rbtA->Checked());
+  EXPECT_TRUE(form.rbtOutside->Checked());
+}
+
+TEST_F(UiLayer, DisabledOrHiddenControlsTakeNoInput) {
+  Dialog form;
+  form.Show();
+  int clicks = 0;
+  form.btnOk->onClick = [&] { ++clicks; };
+  form.btnOk->SetEnabled(false);
+  EXPECT_FALSE(headless::Click(*form.btnOk));
+  EXPECT_FALSE(headless::PressKey(form, headless::Key::Enter));
+  form.btnOk->SetEnabled(true);
+  form.btnOk->SetVisible(false);
+  EXPECT_FALSE(headless::Click(*form.btnOk));
+  form.btnOk->SetVisible(true);
+  form.gbxGroup->SetEnabled(false);  // a disabled container disables what it holds
+  EXPECT_FALSE(headless::Click(*form.rbtA));
+  EXPECT_EQ(0, clicks);
+  EXPECT_TRUE(headless::Click(*form.btnOk));
+  EXPECT_EQ(1, clicks);
+}
+
+TEST_F(UiLayer, TabFollowsTabOrderIntoContainersAndSkipsWhatCannotTakeFocus) {
+  Dialog form;
+  form.Show();
+  EXPECT_EQ(form.btnOk, headless::Focused(form));
+  form.rbtOutside->SetEnabled(false);
+  const ui::WinControl* expected[] = {form.chkFlag, form.rbtA, form.rbtB, form.edtName, form.btnCancel, form.btnOk};
+  for (const ui::WinControl* control : expected) {
+    headless::PressKey(form, headless::Key::Tab);
+    EXPECT_EQ(control, headless::Focused(form)) << control->Name();
+  }
+  headless::PressKey(form, headless::Key::ShiftTab);
+  EXPECT_EQ(form.btnCancel, headless::Focused(form));
+}
+
+TEST_F(UiLayer, EnterAndEscPressTheDefaultAndCancelButtons) {
+  Dialog form;
+  form.Show();
+  std::vector<std::string> pressed;
+  form.btnOk->onClick = [&] { pressed.push_back("ok"); };
+  form.btnCancel->onClick = [&] { pressed.push_back("cancel"); };
+  form.edtName->SetFocus();
+  headless::PressKey(form, headless::Key::Enter);
+  headless::PressKey(form, headless::Key::Escape);
+  form.btnCancel->SetFocus();
+  headless::PressKey(form, headless::Key::Enter);  // a focused button takes Enter itself
+  form.btnCancel->SetEnabled(false);
+  EXPECT_FALSE(headless::PressKey(form, headless::Key::Escape));
+  EXPECT_EQ((std::vector<std::string>{"ok", "cancel", "cancel"}), pressed);
+}
+
+TEST_F(UiLayer, MnemonicsClickButtonsAndLabelsFocusTheirControl) {
+  Dialog form;
+  form.Show();
+  EXPECT_TRUE(headless::PressAlt(form, 'n'));
+  EXPECT_EQ(form.edtName, headless::Focused(form));
+  EXPECT_TRUE(headless::PressAlt(form, 'M'));
+  EXPECT_TRUE(form.chkFlag->Checked());
+  EXPECT_FALSE(headless::PressAlt(form, 'Z'));
+}
+
+TEST_F(UiLayer, CaptionsShowMnemonicsWithoutTheirMark) {
+  EXPECT_EQ('C', ui::MnemonicOf("詳細設定(&C)..."));
+  EXPECT_EQ('F', ui::MnemonicOf("機能(&f)"));
+  EXPECT_EQ(0, ui::MnemonicOf("A&&B"));
+  EXPECT_EQ(0, ui::MnemonicOf("末尾&"));
+  EXPECT_EQ("詳細設定(C)...", ui::StripMnemonic("詳細設定(&C)..."));
+  EXPECT_EQ("A&B", ui::StripMnemonic("A&&B"));
+  // A label measures what it shows: the "&" takes no room (the headless metric: 6 px a byte).
+  EXPECT_EQ(ui::MeasureText(ui::Font{}, "AB").width, ui::MeasureText(ui::Font{}, "&AB", true).width);
+}
+
+TEST_F(UiLayer, EditKeepsItsByteLimitWithoutCuttingACharacter) {
+  Dialog form;
+  form.Show();
+  headless::TypeText(*form.edtName, "あいうえおかき");  // seven double-byte characters
+  EXPECT_EQ("あいうえおか", form.edtName->Text());
+  form.edtName->SetText("abcdefghijk");
+  headless::TypeText(*form.edtName, "あ1");  // the double-byte one would end at byte 13
+  EXPECT_EQ("abcdefghijk1", form.edtName->Text());
+}
+
+TEST_F(UiLayer, ModalFormDisablesItsOwnerWhileTheOwnersTimersGoOn) {
+  Dialog owner;
+  owner.Show();
+  int ownerTicksInside = 0;
+  headless::OnModal<Dialog>([&](Dialog& dialog) {
+    EXPECT_FALSE(headless::FormEnabled(owner));
+    EXPECT_FALSE(headless::Click(*owner.btnOk));
+    const int before = owner.ticks;
+    headless::AdvanceTime(300);
+    ownerTicksInside = owner.ticks - before;
+    headless::PressKey(dialog, headless::Key::Enter);
+  });
+  Dialog dialog(&owner);
+  EXPECT_EQ(ui::mrOk, dialog.ShowModal());
+  EXPECT_EQ(3, ownerTicksInside);
+  EXPECT_TRUE(headless::FormEnabled(owner));
+  EXPECT_FALSE(dialog.Visible());
+}
+
+TEST_F(UiLayer, NestedModalsAndTheirResults) {
+  Dialog owner;
+  owner.Show();
+  std::vector<std::string> steps;
+  headless::OnModal<Dialog>([&](Dialog& outer) {
+    headless::OnModal<Dialog>([&](Dialog& inner) {
+      EXPECT_FALSE(headless::FormEnabled(outer));
+      EXPECT_FALSE(headless::FormEnabled(owner));
+      inner.Close();  // the close box: Cancel
+    });
+    Dialog inner(&outer);
+    steps.push_back("inner " + std::to_string(inner.ShowModal()));
+    EXPECT_TRUE(headless::FormEnabled(outer));
+    EXPECT_FALSE(headless::FormEnabled(owner));
+    // A handler can take the button's result back and keep the dialog open.
+    outer.btnOk->onClick = [&] { outer.modalResult = ui::mrNone; };
+    headless::Click(*outer.btnOk);
+    EXPECT_EQ(ui::mrNone, outer.modalResult);
+    headless::Click(*outer.btnCancel);
+  });
+  Dialog outer(&owner);
+  steps.push_back("outer " + std::to_string(outer.ShowModal()));
+  EXPECT_EQ((std::vector<std::string>{"inner 2", "outer 2"}), steps);
+  EXPECT_TRUE(headless::FormEnabled(owner));
+}
+
+TEST_F(UiLayer, AModalWithoutAScriptIsClosedAndNoted) {
+  Dialog owner;
+  owner.Show();
+  Dialog dialog(&owner);
+  EXPECT_EQ(ui::mrCancel, dialog.ShowModal());
+  EXPECT_EQ(1u, headless::UnscriptedModals().size());
+}
+
+TEST_F(UiLayer, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
+  Dialog form;
+  form.Show();
+  form.timTick->onTimer = [] { throw ui::Error("故障"); };
+  headless::AdvanceTime(250);
+  ASSERT_EQ(2u, headless::ShownExceptions().size());
+  EXPECT_EQ("故障", headless::ShownExceptions()[0].message);
+}
+
+TEST_F(UiLayer, MenuItemsRunOnlyWhenTheyAndTheirParentsAreEnabled) {
+  Dialog form;
+  form.Show();
+  int runs = 0;
+  ui::MenuItem *top = nullptr, *item = nullptr;
+  form.MakeMainMenu("mnuMain", {{&top, "mnuTop", "上(&T)", nullptr, {{&item, "mnuItem", "項目", [&] { ++runs; }}}}});
+  EXPECT_TRUE(headless::ChooseMenuItem(*item));
+  top->SetEnabled(false);
+  headless::ChooseMenuItem(*item);
+  top->SetEnabled(true);
+  headless::ChooseMenuItem(*top);  // a sub-menu opens, it runs nothing
+  EXPECT_EQ(1, runs);
+  EXPECT_EQ(form.ClientHeight() + 2 * 3 + 23 + 19, form.OuterHeight());  // the menu bar is outside the client area
+}
+
+}  // namespace

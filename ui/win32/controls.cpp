@@ -1,0 +1,301 @@
+// One small peer per windowed kind: how it is created, how it shows the model, and how the
+// user's changes come back into the model before the model's handler runs.
+#include "ui/input.h"
+#include "ui/win32/common.h"
+
+namespace ui::win32 {
+namespace {
+
+std::string WindowText(HWND hwnd) {
+  const int length = GetWindowTextLengthA(hwnd);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(hwnd, &text[0], length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+class ButtonPeer : public WinPeer {
+ public:
+  explicit ButtonPeer(Button& button)
+      : WinPeer(button, "BUTTON", button.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), button_(button) {}
+  void Command(WORD code) override {
+    // Esc reaches a cancel button even when it is disabled: it never presses one.
+    if (code == BN_CLICKED && button_.Usable()) button_.Click();
+  }
+
+ private:
+  Button& button_;
+};
+
+class BitmapButtonPeer : public WinPeer {
+ public:
+  explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, "BUTTON", BS_OWNERDRAW), button_(button) {}
+  void Command(WORD code) override {
+    if (code == BN_CLICKED && button_.Usable()) button_.Click();
+  }
+  bool DrawItem(const DRAWITEMSTRUCT& item) override {
+    const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
+    BackBuffer buffer(item.hDC, w, h);
+    if (!buffer.Ok()) return false;
+    DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, 0, 0);
+    const bool pushed = item.itemState & ODS_SELECTED;
+    RECT r{0, 0, w, h};
+    DrawFrameControl(buffer.Dc(), &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    const int shift = pushed ? 1 : 0;
+    Font font = button_.Owner()->font;
+    if (!button_.Usable()) font.color = kGray;
+    const Size text = button_.Caption().empty() ? Size{} : backend::MeasureText(font, button_.Caption(), true);
+    const int gap = text.width > 0 && !button_.glyph.Empty() ? 4 : 0;
+    const int total = button_.glyph.width + gap + text.width;
+    int x = (w - total) / 2 + shift;
+    if (!button_.glyph.Empty()) {
+      canvas.DrawBitmap(x, (h - button_.glyph.height) / 2 + shift, button_.glyph);
+      x += button_.glyph.width + gap;
+    }
+    if (text.width > 0) canvas.DrawText(x, (h - text.height) / 2 + shift, button_.Caption(), font, true);
+    if (item.itemState & ODS_FOCUS) {
+      RECT focus{3, 3, w - 3, h - 3};
+      DrawFocusRect(buffer.Dc(), &focus);
+    }
+    GdiFlush();
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
+    return true;
+  }
+
+ private:
+  BitmapButton& button_;
+};
+
+// Check boxes and radio buttons keep their mark in the model: the window never changes it by
+// itself, so a click is a request that the model answers.
+class CheckBoxPeer : public WinPeer {
+ public:
+  explicit CheckBoxPeer(CheckBox& box) : WinPeer(box, "BUTTON", BS_CHECKBOX), box_(box) {}
+  void Sync() override {
+    WinPeer::Sync();
+    SendMessageA(Handle(), BM_SETCHECK, box_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  void Command(WORD code) override {
+    if (code == BN_CLICKED && box_.Usable()) box_.UserClick();
+  }
+
+ private:
+  CheckBox& box_;
+};
+
+class RadioButtonPeer : public WinPeer {
+ public:
+  explicit RadioButtonPeer(RadioButton& radio) : WinPeer(radio, "BUTTON", BS_RADIOBUTTON), radio_(radio) {}
+  void Sync() override {
+    WinPeer::Sync();
+    SendMessageA(Handle(), BM_SETCHECK, radio_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  void Command(WORD code) override {
+    if (code == BN_CLICKED && radio_.Usable()) radio_.UserClick();
+  }
+
+ private:
+  RadioButton& radio_;
+};
+
+// Panels and group boxes are windows of our own class, painted like a form.
+class ContainerPeer : public WinPeer {
+ public:
+  explicit ContainerPeer(WinControl& container)
+      : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT) {}
+  void Sync() override {
+    WinPeer::Sync();
+    InvalidateRect(Handle(), nullptr, FALSE);
+  }
+};
+
+class EditPeer : public WinPeer {
+ public:
+  explicit EditPeer(Edit& edit)
+      : WinPeer(edit, "EDIT", ES_AUTOHSCROLL | (edit.readOnly ? ES_READONLY : 0), WS_EX_CLIENTEDGE), edit_(edit) {
+    if (edit.maxLength > 0) SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(edit.maxLength), 0);
+  }
+  void Sync() override {
+    WinPeer::Sync();
+    SetTextIfChanged(edit_.Text());
+    SendMessageA(Handle(), EM_SETREADONLY, edit_.readOnly, 0);
+  }
+  void Command(WORD code) override {
+    if (code != EN_CHANGE || syncing_) return;
+    const std::string typed = WindowText(Handle());
+    // The limit is in bytes of the ANSI code page, while the control counts characters: a
+    // change that would not fit is taken back whole, so no character is ever cut.
+    if (edit_.maxLength > 0 && typed.size() > static_cast<size_t>(edit_.maxLength)) {
+      syncing_ = true;
+      SetWindowTextA(Handle(), edit_.Text().c_str());
+      syncing_ = false;
+      const LPARAM end = static_cast<LPARAM>(edit_.Text().size());
+      SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(end), end);
+      MessageBeep(MB_OK);
+      return;
+    }
+    edit_.SetText(typed);
+  }
+  void Fetch() override {
+    if (!syncing_) edit_.SetText(WindowText(Handle()));
+  }
+
+ private:
+  Edit& edit_;
+};
+
+class UpDownPeer : public WinPeer {
+ public:
+  explicit UpDownPeer(UpDown& upDown)
+      : WinPeer(upDown, UPDOWN_CLASSA, UDS_ARROWKEYS | UDS_NOTHOUSANDS | (upDown.wrap ? UDS_WRAP : 0)),
+        upDown_(upDown) {}
+  void Sync() override {
+    WinPeer::Sync();
+    if (upDown_.associate && upDown_.associate->GetPeer())
+      SendMessageA(Handle(), UDM_SETBUDDY,
+                   reinterpret_cast<WPARAM>(static_cast<WinPeer*>(upDown_.associate->GetPeer())->Handle()), 0);
+    SendMessageA(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(upDown_.min), static_cast<LPARAM>(upDown_.max));
+    SendMessageA(Handle(), UDM_SETPOS32, 0, static_cast<LPARAM>(upDown_.Position()));
+  }
+  // The arrows moved the control: the model steps by the same amount, with its own rules.
+  LRESULT Notify(NMHDR* header) override {
+    if (header->code != UDN_DELTAPOS) return 0;
+    const auto* delta = reinterpret_cast<NMUPDOWN*>(header);
+    upDown_.Step(delta->iDelta > 0 ? 1 : -1);
+    return 1;  // the model moved it (or refused); the control keeps the model's position
+  }
+  void Fetch() override {
+    BOOL failed = FALSE;
+    const int position = static_cast<int>(SendMessageA(Handle(), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    if (!failed) upDown_.SetPosition(position);
+  }
+
+ private:
+  UpDown& upDown_;
+};
+
+constexpr int kDropDownRows = 8;
+
+class ComboBoxPeer : public WinPeer {
+ public:
+  explicit ComboBoxPeer(ComboBox& combo)
+      : WinPeer(combo, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL), combo_(combo) {
+    if (combo.itemHeight > 0) SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, combo.itemHeight);
+    // The window's height includes the dropped list.
+    const int rowHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
+    const int fieldHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    SetWindowPos(Handle(), nullptr, 0, 0, combo.Width(), fieldHeight + 8 + rowHeight * kDropDownRows,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  void Sync() override {
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    MapWindowPoints(nullptr, GetParent(Handle()), reinterpret_cast<POINT*>(&r), 2);
+    if (r.left != combo_.Left() || r.top != combo_.Top() || r.right - r.left != combo_.Width())
+      MoveWindow(Handle(), combo_.Left(), combo_.Top(), combo_.Width(), r.bottom - r.top, TRUE);
+    if (!IsWindowEnabled(Handle()) != !combo_.Enabled()) EnableWindow(Handle(), combo_.Enabled());
+    ShowWindow(Handle(), combo_.Visible() ? SW_SHOWNA : SW_HIDE);
+    if (shown_ != combo_.Items()) {
+      SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+      for (const std::string& item : combo_.Items())
+        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      shown_ = combo_.Items();
+    }
+    if (SendMessageA(Handle(), CB_GETCURSEL, 0, 0) != combo_.ItemIndex())
+      SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(combo_.ItemIndex()), 0);
+  }
+  void Command(WORD code) override {
+    if (code == CBN_SELCHANGE && combo_.Usable())
+      combo_.Choose(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)));
+  }
+  void Fetch() override { combo_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0))); }
+
+ private:
+  ComboBox& combo_;
+  std::vector<std::string> shown_;
+};
+
+class ListBoxPeer : public WinPeer {
+ public:
+  explicit ListBoxPeer(ListBox& list)
+      : WinPeer(list, "LISTBOX",
+                LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
+                    (list.onDrawItem ? LBS_OWNERDRAWFIXED | LBS_HASSTRINGS : 0),
+                WS_EX_CLIENTEDGE),
+        list_(list) {
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, list.itemHeight);
+    SetWindowSubclass(Handle(), KeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~ListBoxPeer() override { RemoveWindowSubclass(Handle(), KeyProc, 0); }
+  void Sync() override {
+    WinPeer::Sync();
+    if (shown_ != list_.Items()) {
+      SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+      SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+      for (const std::string& item : list_.Items())
+        SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(Handle(), nullptr, TRUE);
+      shown_ = list_.Items();
+    }
+    if (SendMessageA(Handle(), LB_GETCURSEL, 0, 0) != list_.ItemIndex())
+      SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.ItemIndex()), 0);
+  }
+  void Command(WORD code) override {
+    if (!list_.Usable()) return;
+    const int index = static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+    if (code == LBN_SELCHANGE) list_.Choose(index);
+    if (code == LBN_DBLCLK) list_.Activate(index);
+  }
+  void Fetch() override { list_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0))); }
+  bool DrawItem(const DRAWITEMSTRUCT& item) override {
+    if (!list_.onDrawItem || item.itemID == static_cast<UINT>(-1)) return false;
+    const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
+    BackBuffer buffer(item.hDC, w, h);
+    if (!buffer.Ok()) return false;
+    DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, 0, 0);
+    list_.onDrawItem(canvas, ItemDraw{static_cast<int>(item.itemID), 0, 0, w, h, (item.itemState & ODS_SELECTED) != 0});
+    GdiFlush();
+    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
+    return true;
+  }
+
+ private:
+  // Enter on a row opens it, as a double click does, instead of going to the default button.
+  static LRESULT CALLBACK KeyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<ListBoxPeer*>(data);
+    if (message == WM_GETDLGCODE && lParam) {
+      const auto* msg = reinterpret_cast<const MSG*>(lParam);
+      if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+      const int index = static_cast<int>(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
+      if (index >= 0) Guarded([self, index] { self->list_.Activate(index); });
+      return 0;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+
+  ListBox& list_;
+  std::vector<std::string> shown_;
+};
+
+}  // namespace
+}  // namespace ui::win32
+
+namespace ui::backend {
+
+using namespace ui::win32;
+
+std::unique_ptr<Peer> MakePeer(Button& control) { return std::make_unique<ButtonPeer>(control); }
+std::unique_ptr<Peer> MakePeer(BitmapButton& control) { return std::make_unique<BitmapButtonPeer>(control); }
+std::unique_ptr<Peer> MakePeer(CheckBox& control) { return std::make_unique<CheckBoxPeer>(control); }
+std::unique_ptr<Peer> MakePeer(RadioButton& control) { return std::make_unique<RadioButtonPeer>(control); }
+std::unique_ptr<Peer> MakePeer(GroupBox& control) { return std::make_unique<ContainerPeer>(control); }
+std::unique_ptr<Peer> MakePeer(Panel& control) { return std::make_unique<ContainerPeer>(control); }
+std::unique_ptr<Peer> MakePeer(Edit& control) { return std::make_unique<EditPeer>(control); }
+std::unique_ptr<Peer> MakePeer(UpDown& control) { return std::make_unique<UpDownPeer>(control); }
+std::unique_ptr<Peer> MakePeer(ComboBox& control) { return std::make_unique<ComboBoxPeer>(control); }
+std::unique_ptr<Peer> MakePeer(ListBox& control) { return std::make_unique<ListBoxPeer>(control); }
+
+}  // namespace ui::backend

@@ -1,0 +1,626 @@
+// Forms and containers: top-level windows that behave as dialogs (the dialog manager's keyboard
+// rules through IsDialogMessage and DefDlgProc), painted controls drawn into a back buffer,
+// mouse input for painted controls, the message loop and modal loops.
+#include <windowsx.h>
+
+#include "ui/input.h"
+#include "ui/win32/common.h"
+
+namespace ui::win32 {
+namespace {
+
+const char kFormClass[] = "M2KForm";
+const char kContainerClass[] = "M2KContainer";
+const char kMessageClass[] = "M2KMessages";
+ATOM formAtom = 0;
+
+DWORD StyleOf(const Form& form) {
+  switch (form.borderStyle) {
+    case BorderStyle::None: return WS_POPUP | WS_CLIPCHILDREN;
+    case BorderStyle::Dialog: return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
+    case BorderStyle::Single: break;
+  }
+  return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN |
+         (form.minimizeBox ? WS_MINIMIZEBOX : 0) | (form.maximizeBox ? WS_MAXIMIZEBOX : 0);
+}
+
+DWORD ExStyleOf(const Form& form) {
+  return WS_EX_CONTROLPARENT | (form.stayOnTop ? WS_EX_TOPMOST : 0) |
+         (form.borderStyle == BorderStyle::Dialog ? WS_EX_DLGMODALFRAME : 0);
+}
+
+SIZE OuterSize(const Form& form) {
+  RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
+  AdjustWindowRectEx(&r, StyleOf(form), form.Menu() != nullptr, ExStyleOf(form));
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// A menu bar that wraps onto a second line takes more than the one line AdjustWindowRectEx
+// allows for: the window grows until the client area has its designed size.
+void KeepClientSize(HWND hwnd, const Form& form) {
+  RECT client, outer;
+  GetClientRect(hwnd, &client);
+  GetWindowRect(hwnd, &outer);
+  const int dw = form.ClientWidth() - client.right, dh = form.ClientHeight() - client.bottom;
+  if (dw == 0 && dh == 0) return;
+  SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left + dw, outer.bottom - outer.top + dh,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Color ContainerColor(const WinControl* container) {
+  for (; container; container = container->Parent())
+    if (auto* panel = dynamic_cast<const Panel*>(container)) return panel->color;
+  return kButtonFace;
+}
+
+Color SurfaceColor(const Control& control) {
+  if (control.Parent()) return ContainerColor(control.Parent());
+  return control.Owner() ? control.Owner()->color : kButtonFace;
+}
+
+HBRUSH BrushOf(Color color) {
+  static std::map<Color, HBRUSH> brushes;
+  HBRUSH& brush = brushes[color];
+  if (!brush) brush = CreateSolidBrush(Ref(color));
+  return brush;
+}
+
+// Paints the invalid part of a window through a back buffer of just that size.
+template <class PaintFunction>
+void PaintSurface(HWND hwnd, PaintFunction paint) {
+  PAINTSTRUCT ps;
+  HDC screen = BeginPaint(hwnd, &ps);
+  const RECT r = ps.rcPaint;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w > 0 && h > 0) {
+    BackBuffer buffer(screen, w, h);
+    if (buffer.Ok()) {
+      DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, r.left, r.top);
+      paint(canvas);
+      GdiFlush();
+      SetViewportOrgEx(buffer.Dc(), 0, 0, nullptr);
+      BitBlt(screen, r.left, r.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
+    }
+  }
+  EndPaint(hwnd, &ps);
+}
+
+UINT EdgeOf(BevelCut cut, bool outer) {
+  if (cut == BevelCut::Raised) return outer ? BDR_RAISEDOUTER : BDR_RAISEDINNER;
+  if (cut == BevelCut::Lowered) return outer ? BDR_SUNKENOUTER : BDR_SUNKENINNER;
+  return 0;
+}
+
+void PaintPanel(DibCanvas& canvas, const Panel& panel) {
+  canvas.FillRect(0, 0, panel.Width(), panel.Height(), panel.color);
+  RECT r{0, 0, panel.Width(), panel.Height()};
+  if (UINT edge = EdgeOf(panel.bevelOuter, true)) {
+    DrawEdge(canvas.Dc(), &r, edge, BF_RECT);
+    InflateRect(&r, -1, -1);
+  }
+  if (UINT edge = EdgeOf(panel.bevelInner, false)) DrawEdge(canvas.Dc(), &r, edge, BF_RECT);
+  panel.Owner()->PaintControls(canvas, &panel);
+}
+
+void PaintGroupBox(DibCanvas& canvas, const GroupBox& group) {
+  const Font& font = group.Owner()->font;
+  const Size caption = backend::MeasureText(font, group.Caption(), true);
+  canvas.FillRect(0, 0, group.Width(), group.Height(), SurfaceColor(group));
+  RECT frame{0, caption.height / 2, group.Width(), group.Height()};
+  DrawEdge(canvas.Dc(), &frame, EDGE_ETCHED, BF_RECT);
+  if (!group.Caption().empty()) {
+    canvas.FillRect(6, 0, caption.width + 4, caption.height, SurfaceColor(group));
+    Font shown = font;
+    shown.color = group.Usable() ? font.color : kGray;
+    canvas.DrawText(8, 0, group.Caption(), shown, true);
+  }
+  group.Owner()->PaintControls(canvas, &group);
+}
+
+bool MouseMessage(UINT message, MouseButton& button, bool& down) {
+  switch (message) {
+    case WM_LBUTTONDOWN: button = MouseButton::Left, down = true; return true;
+    case WM_LBUTTONUP: button = MouseButton::Left, down = false; return true;
+    case WM_RBUTTONDOWN: button = MouseButton::Right, down = true; return true;
+    case WM_RBUTTONUP: button = MouseButton::Right, down = false; return true;
+    case WM_MBUTTONDOWN: button = MouseButton::Middle, down = true; return true;
+    case WM_MBUTTONUP: button = MouseButton::Middle, down = false; return true;
+  }
+  return false;
+}
+
+// Mouse input on the painted controls of a form or container; the window keeps the capture
+// from a press to its release, so the release reaches the control that was pressed.
+void HandleMouse(HWND hwnd, Form& form, const WinControl* container, UINT message, LPARAM lParam) {
+  MouseButton button;
+  bool down;
+  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  if (MouseMessage(message, button, down)) {
+    if (down) {
+      SetCapture(hwnd);
+      Guarded([&] { input::MouseDown(form, container, button, x, y); });
+    } else {
+      if (GetCapture() == hwnd) ReleaseCapture();
+      Guarded([&] { input::MouseUp(form, container, button, x, y); });
+    }
+    return;
+  }
+  if (message == WM_CONTEXTMENU) {
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const POINT screen = at;
+    ScreenToClient(hwnd, &at);
+    if (PopupMenu* menu = input::ContextMenuAt(form, container, at.x, at.y))
+      Guarded([&] { menu->Popup(screen.x, screen.y); });
+  }
+}
+
+bool IsMouseInput(UINT message) {
+  return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONUP) || message == WM_CONTEXTMENU;
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  Form* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!form) return DefDlgProcA(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  if (HandleChildMessage(hwnd, message, wParam, lParam, result)) return result;
+  if (IsMouseInput(message)) HandleMouse(hwnd, *form, nullptr, message, lParam);
+  switch (message) {
+    case WM_PAINT:
+      PaintSurface(hwnd, [form](DibCanvas& canvas) {
+        canvas.FillRect(0, 0, form->ClientWidth(), form->ClientHeight(), form->color);
+        form->PaintControls(canvas, nullptr);
+      });
+      return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_CLOSE: Guarded([form] { form->Close(); }); return 0;
+  }
+  return DefDlgProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  WinPeer* peer = PeerOf(hwnd);
+  if (!peer) return DefWindowProcA(hwnd, message, wParam, lParam);
+  WinControl& container = peer->Model();
+  LRESULT result = 0;
+  if (HandleChildMessage(hwnd, message, wParam, lParam, result)) return result;
+  if (IsMouseInput(message) && message != WM_CONTEXTMENU)
+    HandleMouse(hwnd, *container.Owner(), &container, message, lParam);
+  switch (message) {
+    case WM_CONTEXTMENU:
+      HandleMouse(hwnd, *container.Owner(), &container, message, lParam);
+      return 0;
+    case WM_PAINT:
+      PaintSurface(hwnd, [&container](DibCanvas& canvas) {
+        if (auto* panel = dynamic_cast<Panel*>(&container)) PaintPanel(canvas, *panel);
+        if (auto* group = dynamic_cast<GroupBox*>(&container)) PaintGroupBox(canvas, *group);
+      });
+      return 0;
+    case WM_ERASEBKGND: return 1;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MessageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER) {
+    auto it = S().timers.find(wParam);
+    if (it != S().timers.end()) Guarded([timer = it->second] { timer->Fire(); });
+    return 0;
+  }
+  if (message == MM_MCINOTIFY) {
+    auto it = S().players.find(static_cast<MCIDEVICEID>(lParam));
+    if (it == S().players.end()) return 0;
+    const NotifyValue value = wParam == MCI_NOTIFY_SUCCESSFUL   ? NotifyValue::Successful
+                              : wParam == MCI_NOTIFY_SUPERSEDED ? NotifyValue::Superseded
+                              : wParam == MCI_NOTIFY_ABORTED    ? NotifyValue::Aborted
+                                                                : NotifyValue::Failure;
+    Guarded([player = it->second, value] { player->Notify(value); });
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// The controls of each container stand in tab order in the window order, which is the order
+// the dialog manager's Tab follows; a radio button starts a group unless one comes before it.
+void ArrangeTabOrder(const Form& form, const WinControl* container) {
+  HWND previous = nullptr;
+  bool afterRadio = false;
+  for (WinControl* control : input::TabOrderOf(form, container)) {
+    auto* peer = static_cast<WinPeer*>(control->GetPeer());
+    if (!peer) continue;
+    HWND hwnd = peer->Handle();
+    SetWindowPos(hwnd, previous ? previous : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    previous = hwnd;
+    const bool radio = control->GetKind() == Kind::RadioButton;
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    style = (radio && afterRadio) ? (style & ~WS_GROUP) : (style | WS_GROUP);
+    SetWindowLongA(hwnd, GWL_STYLE, style);
+    afterRadio = radio;
+    if (control->GetKind() == Kind::Panel || control->GetKind() == Kind::GroupBox) ArrangeTabOrder(form, control);
+  }
+}
+
+void AddHints(FormWindow& window, const Form& form) {
+  for (const auto& c : form.Components()) {
+    auto* control = dynamic_cast<WinControl*>(c.get());
+    auto* peer = control ? static_cast<WinPeer*>(control->GetPeer()) : nullptr;
+    if (!peer || control->hint.empty()) continue;
+    if (!window.tooltip)
+      window.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                       window.hwnd, nullptr, S().instance, nullptr);
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window.hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(peer->Handle());
+    tool.lpszText = const_cast<char*>(control->hint.c_str());
+    SendMessageA(window.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void MakeControls(Form& form, FormWindow& window) {
+  for (const auto& c : form.Components())
+    if (auto* control = dynamic_cast<WinControl*>(c.get())) control->AttachPeer(control->MakePeer());
+  ArrangeTabOrder(form, nullptr);
+  for (const auto& c : form.Components())
+    if (auto* button = dynamic_cast<Button*>(c.get()); button && button->isDefault && button->GetPeer())
+      SendMessageA(window.hwnd, DM_SETDEFID, static_cast<WPARAM>(static_cast<WinPeer*>(button->GetPeer())->Id()), 0);
+  AddHints(window, form);
+}
+
+}  // namespace
+
+State& S() {
+  static State state;
+  return state;
+}
+
+void Guarded(const Handler& handler) { Application::Instance().Guard(handler); }
+
+Form* FormOf(HWND hwnd) {
+  if (!hwnd || !formAtom || GetClassWord(hwnd, GCW_ATOM) != formAtom) return nullptr;
+  return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+FormWindow* WindowOf(const Form& form) { return static_cast<FormWindow*>(form.peer); }
+
+void RegisterClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSA form{};
+  form.lpfnWndProc = FormProc;
+  form.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager keeps its state there
+  form.hInstance = S().instance;
+  form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  form.lpszClassName = kFormClass;
+  formAtom = RegisterClassA(&form);
+  WNDCLASSA container{};
+  container.lpfnWndProc = ContainerProc;
+  container.hInstance = S().instance;
+  container.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  container.lpszClassName = kContainerClass;
+  RegisterClassA(&container);
+  WNDCLASSA messages{};
+  messages.lpfnWndProc = MessageProc;
+  messages.hInstance = S().instance;
+  messages.lpszClassName = kMessageClass;
+  RegisterClassA(&messages);
+}
+
+const char* ContainerClassName() { return kContainerClass; }
+
+HWND MessageWindow() {
+  if (!S().messages) {
+    RegisterClasses();
+    S().messages = CreateWindowExA(0, kMessageClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   S().instance, nullptr);
+  }
+  return S().messages;
+}
+
+HWND AppWindow() {
+  if (!S().appWindow) {
+    RegisterClasses();
+    S().appWindow = CreateWindowExA(0, kMessageClass, Application::Instance().title.c_str(), WS_POPUP,
+                                    0, 0, 0, 0, nullptr, nullptr, S().instance, nullptr);
+  }
+  return S().appWindow;
+}
+
+HWND EnsureWindow(Form& form) {
+  if (!form.peer) form.peer = new FormWindow;
+  FormWindow* window = WindowOf(form);
+  if (window->hwnd) return window->hwnd;
+  RegisterClasses();
+  const SIZE outer = OuterSize(form);
+  if (!window->placed && form.position == FormPosition::ScreenCenter) {
+    window->left = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+    window->top = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+  }
+  HWND owner = form.ownerForm ? EnsureWindow(*form.ownerForm)
+                              : (S().taskbarHidden ? AppWindow() : nullptr);
+  HMENU menu = form.Menu() ? MenuHandle(*form.Menu()) : nullptr;
+  window->hwnd = CreateWindowExA(ExStyleOf(form), kFormClass, form.caption.c_str(), StyleOf(form),
+                                 window->left, window->top, outer.cx, outer.cy, owner, menu,
+                                 S().instance, &form);
+  HICON icon = form.iconResource.empty() ? S().icon : LoadIconA(S().instance, form.iconResource.c_str());
+  if (icon) {
+    SendMessageA(window->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
+  KeepClientSize(window->hwnd, form);
+  MakeControls(form, *window);
+  return window->hwnd;
+}
+
+HWND ContainerWindow(const Control& control) {
+  if (const WinControl* parent = control.Parent()) {
+    auto* peer = static_cast<WinPeer*>(parent->GetPeer());
+    return peer ? peer->Handle() : nullptr;
+  }
+  const FormWindow* window = control.Owner() ? WindowOf(*control.Owner()) : nullptr;
+  return window ? window->hwnd : nullptr;
+}
+
+bool HandleChildMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_COMMAND: {
+      if (WinPeer* peer = lParam ? PeerOf(reinterpret_cast<HWND>(lParam)) : nullptr) {
+        Guarded([peer, wParam] { peer->Command(HIWORD(wParam)); });
+        return true;
+      }
+      if (lParam) return false;
+      const UINT id = LOWORD(wParam);
+      if (RunMenuCommand(id)) return true;
+      // Enter and Esc from the dialog manager, when no button of ours is behind them.
+      HWND top = GetActiveWindow();
+      Form* form = FormOf(top);
+      if (form && (id == IDOK || id == IDCANCEL))
+        Guarded([form, id] { id == IDOK ? input::PressDefault(*form) : input::PressCancel(*form); });
+      return form != nullptr;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      WinPeer* peer = header ? PeerOf(header->hwndFrom) : nullptr;
+      if (!peer) return false;
+      Guarded([&] { result = peer->Notify(header); });
+      return true;
+    }
+    case WM_DRAWITEM: {
+      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      WinPeer* peer = item ? PeerOf(item->hwndItem) : nullptr;
+      if (!peer) return false;
+      bool drawn = false;
+      Guarded([&] { drawn = peer->DrawItem(*item); });
+      result = drawn;
+      return drawn;
+    }
+    case WM_VSCROLL:
+    case WM_HSCROLL: {
+      WinPeer* peer = lParam ? PeerOf(reinterpret_cast<HWND>(lParam)) : nullptr;
+      if (!peer) return false;
+      Guarded([peer] { peer->Scrolled(); });
+      return true;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      WinPeer* peer = PeerOf(reinterpret_cast<HWND>(lParam));
+      if (!peer) return false;
+      const Control& control = peer->Model();
+      Color face = SurfaceColor(control);
+      if (auto* edit = dynamic_cast<const Edit*>(&control); edit && message != WM_CTLCOLORSTATIC) face = edit->color;
+      if (auto* edit = dynamic_cast<const Edit*>(&control); edit && message == WM_CTLCOLORSTATIC) face = edit->color;
+      if (message == WM_CTLCOLORLISTBOX) face = kWhite;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, Ref(face));
+      SetTextColor(dc, Ref(control.Owner() ? control.Owner()->font.color : kBlack));
+      result = reinterpret_cast<LRESULT>(BrushOf(face));
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- peers: the part every kind shares ----
+
+WinPeer::WinPeer(WinControl& control, const char* windowClass, DWORD style, DWORD exStyle)
+    : control_(control), id_(S().nextControlId++) {
+  HWND parent = ContainerWindow(control);
+  hwnd_ = CreateWindowExA(exStyle, windowClass, control.Caption().c_str(),
+                          WS_CHILD | style | (control.tabStop ? WS_TABSTOP : 0), control.Left(), control.Top(),
+                          control.Width(), control.Height(), parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), S().instance, nullptr);
+  if (!hwnd_) throw Error("control window not created: " + control.Name());
+  SetPropA(hwnd_, "M2KPeer", this);
+  const Font& font = control.Owner()->font;
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font)), FALSE);
+}
+
+WinPeer::~WinPeer() {
+  if (IsWindow(hwnd_)) {
+    RemovePropA(hwnd_, "M2KPeer");
+    DestroyWindow(hwnd_);
+  }
+}
+
+void WinPeer::SetTextIfChanged(const std::string& text) {
+  const int length = GetWindowTextLengthA(hwnd_);
+  std::string current(static_cast<size_t>(length) + 1, '\0');
+  GetWindowTextA(hwnd_, &current[0], length + 1);
+  current.resize(static_cast<size_t>(length));
+  if (current == text) return;
+  syncing_ = true;
+  SetWindowTextA(hwnd_, text.c_str());
+  syncing_ = false;
+}
+
+void WinPeer::Sync() {
+  RECT now;
+  GetWindowRect(hwnd_, &now);
+  MapWindowPoints(nullptr, GetParent(hwnd_), reinterpret_cast<POINT*>(&now), 2);
+  if (now.left != control_.Left() || now.top != control_.Top() || now.right - now.left != control_.Width() ||
+      now.bottom - now.top != control_.Height())
+    MoveWindow(hwnd_, control_.Left(), control_.Top(), control_.Width(), control_.Height(), TRUE);
+  if (control_.GetKind() != Kind::Edit) SetTextIfChanged(control_.Caption());
+  if (!IsWindowEnabled(hwnd_) != !control_.Enabled()) EnableWindow(hwnd_, control_.Enabled());
+  if (!IsWindowVisible(hwnd_) != !control_.Visible() || (control_.Visible() && !(GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE)))
+    ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+WinPeer* PeerOf(HWND hwnd) { return hwnd ? static_cast<WinPeer*>(GetPropA(hwnd, "M2KPeer")) : nullptr; }
+
+}  // namespace ui::win32
+
+namespace ui::backend {
+
+using namespace ui::win32;
+
+void FormChanged(Form& form) {
+  FormWindow* window = WindowOf(form);
+  if (!window || !window->hwnd) return;
+  SetWindowTextA(window->hwnd, form.caption.c_str());
+  SetWindowLongA(window->hwnd, GWL_STYLE, static_cast<LONG>(StyleOf(form) | (form.Visible() ? WS_VISIBLE : 0)));
+  SetWindowLongA(window->hwnd, GWL_EXSTYLE, static_cast<LONG>(ExStyleOf(form)));
+  HMENU menu = form.Menu() ? MenuHandle(*form.Menu()) : nullptr;
+  if (GetMenu(window->hwnd) != menu) SetMenu(window->hwnd, menu);
+  const SIZE outer = OuterSize(form);
+  SetWindowPos(window->hwnd, form.stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+  KeepClientSize(window->hwnd, form);
+}
+
+namespace {
+
+// The main form's first show takes the state the program was started in (a shortcut set to
+// "minimised"), as a Windows program passes its nCmdShow to its first window; every other show
+// is a plain one.
+int ShowCommand(const Form& form) {
+  static bool startStateTaken = false;
+  if (&form != Application::Instance().MainForm() || startStateTaken) return SW_SHOWNORMAL;
+  startStateTaken = true;
+  STARTUPINFOA startup{};
+  GetStartupInfoA(&startup);
+  const bool given = (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow != SW_HIDE;
+  return given ? startup.wShowWindow : SW_SHOWNORMAL;
+}
+
+}  // namespace
+
+void FormSetVisible(Form& form, bool visible) {
+  HWND hwnd = EnsureWindow(form);
+  ShowWindow(hwnd, visible ? ShowCommand(form) : SW_HIDE);
+  if (visible) UpdateWindow(hwnd);
+}
+
+void FormDestroyed(Form& form) {
+  FormWindow* window = WindowOf(form);
+  if (!window) return;
+  if (window->hwnd) {
+    SetMenu(window->hwnd, nullptr);  // the menu model is gone: its handle was destroyed with it
+    SetWindowLongPtrA(window->hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(window->hwnd);
+  }
+  delete window;
+  form.peer = nullptr;
+}
+
+void FormInvalidate(Form& form) {
+  FormWindow* window = WindowOf(form);
+  if (window && window->hwnd) InvalidateRect(window->hwnd, nullptr, FALSE);
+}
+
+Rect FormOuterRect(const Form& form) {
+  const FormWindow* window = WindowOf(form);
+  if (window && window->hwnd) {
+    RECT r;
+    GetWindowRect(window->hwnd, &r);
+    return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  }
+  const SIZE outer = OuterSize(form);
+  return Rect{window ? window->left : 0, window ? window->top : 0, outer.cx, outer.cy};
+}
+
+void FormMove(Form& form, int left, int top) {
+  if (!form.peer) form.peer = new FormWindow;
+  FormWindow* window = WindowOf(form);
+  window->left = left;
+  window->top = top;
+  window->placed = true;
+  if (window->hwnd) SetWindowPos(window->hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+void Dispatch(MSG& msg) {
+  HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (Form* form = FormOf(top)) {
+    if (msg.message == WM_SYSCHAR) {
+      bool handled = false;
+      Guarded([&] { handled = input::PressMnemonic(*form, static_cast<char>(msg.wParam)); });
+      if (handled) return;
+    }
+    if (IsDialogMessageA(top, &msg)) return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+void FormRunModal(Form& form) {
+  MSG msg;
+  while (form.modalResult == mrNone && !form.Closed()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
+      form.Close();
+      break;
+    }
+    Dispatch(msg);
+  }
+}
+
+void FormEnableOwner(Form& form, bool enabled) {
+  if (!form.ownerForm) return;
+  const FormWindow* owner = WindowOf(*form.ownerForm);
+  if (owner && owner->hwnd) EnableWindow(owner->hwnd, enabled);
+}
+
+void RunMessageLoop(Application& app) {
+  MSG msg;
+  while (!app.Terminated()) {
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+    Dispatch(msg);
+  }
+}
+
+void PaintedChanged(Control& control) {
+  HWND container = ContainerWindow(control);
+  if (!container) return;
+  RECT r{control.Left(), control.Top(), control.Left() + control.Width(), control.Top() + control.Height()};
+  InvalidateRect(container, &r, FALSE);
+}
+
+void FocusControl(WinControl& control) {
+  if (auto* peer = static_cast<WinPeer*>(control.GetPeer())) SetFocus(peer->Handle());
+}
+
+WinControl* FocusedControl(const Form& form) {
+  for (HWND focus = GetFocus(); focus; focus = GetParent(focus))
+    if (WinPeer* peer = PeerOf(focus)) return peer->Model().Owner() == &form ? &peer->Model() : nullptr;
+  return nullptr;
+}
+
+void ControlDestroyed(WinControl& control) { control.DetachPeer(); }
+
+}  // namespace ui::backend

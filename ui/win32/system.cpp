@@ -1,0 +1,109 @@
+// Timers, MCI wave playback, the application's own window and icon, message boxes, the screen
+// and the program's resources.
+
+#include "ui/win32/common.h"
+
+namespace ui::backend {
+
+using namespace ui::win32;
+
+void TimerChanged(Timer& timer) {
+  HWND window = MessageWindow();
+  UINT_PTR id = reinterpret_cast<UINT_PTR>(timer.peer);
+  if (id) {
+    KillTimer(window, id);
+    S().timers.erase(id);
+    timer.peer = nullptr;
+  }
+  if (!timer.Enabled() || timer.Interval() <= 0) return;
+  id = S().nextTimerId++;
+  S().timers[id] = &timer;
+  timer.peer = reinterpret_cast<void*>(id);
+  SetTimer(window, id, static_cast<UINT>(timer.Interval()), nullptr);
+}
+
+void TimerDestroyed(Timer& timer) {
+  const UINT_PTR id = reinterpret_cast<UINT_PTR>(timer.peer);
+  if (!id) return;
+  KillTimer(MessageWindow(), id);
+  S().timers.erase(id);
+  timer.peer = nullptr;
+}
+
+namespace {
+
+[[noreturn]] void ThrowMci(MCIERROR error) {
+  char text[256] = {};
+  if (!mciGetErrorStringA(error, text, sizeof text)) lstrcpyA(text, "MCI error");
+  throw Error(text);
+}
+
+}  // namespace
+
+void MediaOpen(MediaPlayer& player) {
+  MCI_OPEN_PARMSA open{};
+  open.lpstrDeviceType = "waveaudio";
+  open.lpstrElementName = player.fileName.c_str();
+  if (MCIERROR error = mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
+                                       reinterpret_cast<DWORD_PTR>(&open)))
+    ThrowMci(error);
+  player.peer = reinterpret_cast<void*>(static_cast<UINT_PTR>(open.wDeviceID));
+  S().players[open.wDeviceID] = &player;
+}
+
+void MediaPlay(MediaPlayer& player) {
+  const auto device = static_cast<MCIDEVICEID>(reinterpret_cast<UINT_PTR>(player.peer));
+  MCI_PLAY_PARMS play{};
+  play.dwCallback = reinterpret_cast<DWORD_PTR>(MessageWindow());
+  if (MCIERROR error = mciSendCommandA(device, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play)))
+    ThrowMci(error);
+}
+
+void MediaClose(MediaPlayer& player) {
+  const auto device = static_cast<MCIDEVICEID>(reinterpret_cast<UINT_PTR>(player.peer));
+  S().players.erase(device);  // a late notice of the closed device is dropped
+  mciSendCommandA(device, MCI_CLOSE, MCI_WAIT, 0);
+  player.peer = nullptr;
+}
+
+void ApplicationIcon(const std::string& resource) {
+  S().icon = LoadIconA(S().instance, resource.c_str());
+}
+
+void ApplicationHideTaskbar() { S().taskbarHidden = true; }
+
+void ApplicationRestore() {
+  Form* main = Application::Instance().MainForm();
+  FormWindow* window = main ? WindowOf(*main) : nullptr;
+  if (window && window->hwnd && IsIconic(window->hwnd)) ShowWindow(window->hwnd, SW_RESTORE);
+}
+
+void ShowException(const std::string& title, const std::string& message) {
+  ::MessageBoxA(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon icon,
+                         MessageButtons buttons) {
+  const UINT iconFlag = icon == MessageIcon::Error     ? MB_ICONERROR
+                        : icon == MessageIcon::Warning ? MB_ICONWARNING
+                        : icon == MessageIcon::Question ? MB_ICONQUESTION
+                                                        : MB_ICONINFORMATION;
+  const UINT buttonFlag = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+  const FormWindow* window = WindowOf(owner);
+  const int answer = ::MessageBoxA(window ? window->hwnd : nullptr, text.c_str(), owner.caption.c_str(),
+                                   iconFlag | buttonFlag);
+  return answer == IDYES ? MessageResult::Yes : answer == IDNO ? MessageResult::No : MessageResult::Ok;
+}
+
+Size ScreenSize() { return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+std::string ResourceBytes(const std::string& name) {
+  HRSRC found = FindResourceA(S().instance, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  if (!found) return std::string();
+  HGLOBAL loaded = LoadResource(S().instance, found);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return std::string();
+  return std::string(static_cast<const char*>(data), SizeofResource(S().instance, found));
+}
+
+}  // namespace ui::backend
