@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/files.h"
+#include "platform/native/fake_drives.h"
 #include "platform/native/testing.h"
 #include "platform/sjis.h"
 
@@ -20,7 +21,8 @@ namespace {
 
 std::string programFolder = "./";
 
-std::string Posix(const std::string& path) {
+std::string Posix(const std::string& windowsPath) {
+  const std::string path = native::ResolveDrive(windowsPath);
   std::string out;
   for (size_t i = 0; i < path.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(path[i]);
@@ -160,11 +162,18 @@ void RemoveMatching(const std::string& pattern) {
   }
 }
 
+namespace native {
+std::string PosixPath(const std::string& path) { return Posix(path); }
+}  // namespace native
+
 std::string ProgramFolder() { return programFolder; }
 
 std::string CurrentFolder() {
   char buffer[4096];
-  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+  const std::string posix = getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+  // Inside a drive that a test set up, the folder reads as a Windows one would.
+  const std::string onDrive = native::DrivePathOf(posix);
+  return onDrive.empty() ? posix : onDrive;
 }
 
 bool SetCurrentFolder(const std::string& path) { return chdir(Posix(path).c_str()) == 0; }
