@@ -351,7 +351,7 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
       auto upDown = Windowed<UpDown>(this, row);
       upDown->min = row.min;
       upDown->max = row.max;
-      if (*row.associate) upDown->associate = Find<Edit>(row.associate);
+      if (*row.associate) upDown->SetAssociate(Find<Edit>(row.associate));
       upDown->SetPosition(row.min);
       return upDown;
     }

@@ -151,9 +151,9 @@ class UpDownPeer : public WinPeer {
         upDown_(upDown) {}
   void Sync() override {
     WinPeer::Sync();
-    if (upDown_.associate && upDown_.associate->GetPeer())
+    if (upDown_.Associate() && upDown_.Associate()->GetPeer())
       SendMessageA(Handle(), UDM_SETBUDDY,
-                   reinterpret_cast<WPARAM>(static_cast<WinPeer*>(upDown_.associate->GetPeer())->Handle()), 0);
+                   reinterpret_cast<WPARAM>(static_cast<WinPeer*>(upDown_.Associate()->GetPeer())->Handle()), 0);
     SendMessageA(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(upDown_.min), static_cast<LPARAM>(upDown_.max));
     SendMessageA(Handle(), UDM_SETPOS32, 0, static_cast<LPARAM>(upDown_.Position()));
   }
@@ -174,13 +174,32 @@ class UpDownPeer : public WinPeer {
   UpDown& upDown_;
 };
 
+// An owner-drawn row (or a drop-down list's field) painted by the model's drawer through a
+// back buffer of the row's size.
+bool PaintItem(const DRAWITEMSTRUCT& item, const ItemDrawer& drawer) {
+  const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
+  BackBuffer buffer(item.hDC, w, h);
+  if (!buffer.Ok()) return false;
+  DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, 0, 0);
+  const int index = item.itemID == static_cast<UINT>(-1) ? -1 : static_cast<int>(item.itemID);
+  drawer(canvas, ItemDraw{index, 0, 0, w, h, (item.itemState & ODS_SELECTED) != 0});
+  GdiFlush();
+  BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
+  return true;
+}
+
 constexpr int kDropDownRows = 8;
 
 class ComboBoxPeer : public WinPeer {
  public:
   explicit ComboBoxPeer(ComboBox& combo)
-      : WinPeer(combo, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL), combo_(combo) {
+      : WinPeer(combo, "COMBOBOX",
+                CBS_DROPDOWNLIST | WS_VSCROLL | (combo.onDrawItem ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0)),
+        combo_(combo) {
     if (combo.itemHeight > 0) SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, combo.itemHeight);
+    // The field shows a row as the list does.
+    if (combo.itemHeight > 0 && combo.onDrawItem)
+      SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), combo.itemHeight);
     // The window's height includes the dropped list.
     const int rowHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
     const int fieldHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
@@ -209,6 +228,7 @@ class ComboBoxPeer : public WinPeer {
       combo_.Choose(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)));
   }
   void Fetch() override { combo_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0))); }
+  bool DrawItem(const DRAWITEMSTRUCT& item) override { return combo_.onDrawItem && PaintItem(item, combo_.onDrawItem); }
 
  private:
   ComboBox& combo_;
@@ -250,14 +270,7 @@ class ListBoxPeer : public WinPeer {
   void Fetch() override { list_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0))); }
   bool DrawItem(const DRAWITEMSTRUCT& item) override {
     if (!list_.onDrawItem || item.itemID == static_cast<UINT>(-1)) return false;
-    const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
-    BackBuffer buffer(item.hDC, w, h);
-    if (!buffer.Ok()) return false;
-    DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, 0, 0);
-    list_.onDrawItem(canvas, ItemDraw{static_cast<int>(item.itemID), 0, 0, w, h, (item.itemState & ODS_SELECTED) != 0});
-    GdiFlush();
-    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
-    return true;
+    return PaintItem(item, list_.onDrawItem);
   }
 
  private:
