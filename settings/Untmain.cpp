@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "settings/Untinit.h"
 #include "settings/pending_dialog.h"
 
 TfrmMain* frmMain = nullptr;
@@ -319,7 +320,11 @@ void TfrmMain::btnCancelClick() { Close(); }
 
 void TfrmMain::mnuConfigClick() {
   const std::string folderBefore = counterSettings.dirwave;
-  ShowPendingDialog(*this, "詳細設定");
+  {
+    TfrmInit dialog(*this);
+    ui::PlaceDialog(*this, dialog);
+    dialog.ShowModal();
+  }
   if (counterSettings.dirwave != folderBefore) frmData->ExtractImages();
   RefreshCharacters();
   FillCharacterLists();
