@@ -561,18 +561,21 @@ void FormMove(Form& form, int left, int top) {
 
 namespace {
 
+// Messages are taken and passed on as Unicode: a double-byte character typed as one Unicode
+// character (an input tool, Wine's keyboard with kana) reaches the edit boxes whole. Taken as
+// ANSI it came in two halves, which Wine's edit control turned into two wrong characters.
 void Dispatch(MSG& msg) {
   HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   if (Form* form = FormOf(top)) {
-    if (msg.message == WM_SYSCHAR) {
+    if (msg.message == WM_SYSCHAR && msg.wParam < 0x80) {
       bool handled = false;
       Guarded([&] { handled = input::PressMnemonic(*form, static_cast<char>(msg.wParam)); });
       if (handled) return;
     }
-    if (IsDialogMessageA(top, &msg)) return;
+    if (IsDialogMessageW(top, &msg)) return;
   }
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -580,7 +583,7 @@ void Dispatch(MSG& msg) {
 void FormRunModal(Form& form) {
   MSG msg;
   while (form.modalResult == mrNone && !form.Closed()) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
       form.Close();
@@ -599,7 +602,7 @@ void FormEnableOwner(Form& form, bool enabled) {
 void RunMessageLoop(Application& app) {
   MSG msg;
   while (!app.Terminated()) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
     Dispatch(msg);
   }
 }
