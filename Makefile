@@ -32,7 +32,7 @@ test-wine:
 	@echo "== tests under Wine"
 	@rm -f build/wine-tests.xml
 	@M2K_DEMO_GAME='$(DEMO_GAME_WIN)' M2K_DEMO_SPRITES='$(DEMO_SPRITES_WIN)' \
-	  tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1 \
+	  tests/wine/test_drives.sh tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1 \
 	  --gtest_output=xml:build/wine-tests.xml
 	@# A runner killed under Wine can end with status 0: only a complete report counts.
 	@grep -q '<testsuites .*failures="0".*errors="0"' build/wine-tests.xml 2>/dev/null || \
