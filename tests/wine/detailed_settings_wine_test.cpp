@@ -102,6 +102,11 @@ class DetailedSettingsWine : public ::testing::Test {
   void TearDown() override {
     platform::DeleteRegistryTree(kSettingsKey);
     platform::RemoveFile(BinFolder() + "m2kwine.TGA");
+    // The drive is shared with the other tests: leave it empty.
+    for (const char* file : {"\\Marivel2.exe", "\\grp.pak", "\\voice.pak", "\\decoy.TGA"})
+      platform::RemoveFile(game + file);
+    platform::RemoveFile(drive + "\\表示テスト\\decoy.TGA");
+    for (const std::string& folder : {game + "\\データ", game, drive + "\\表示テスト"}) RemoveDirectoryA(folder.c_str());
   }
 
   // Fails the test with the text of a message box that nobody expected.

@@ -60,6 +60,12 @@ TEST(DrivesWine, DrivesFoldersAndAMissingMedium) {
   EXPECT_FALSE(platform::SubFolders(base + "\\gone", names));
   EXPECT_FALSE(platform::SubFolders(noMedium + "\\", names));
   EXPECT_EQ(before, platform::CurrentFolder());
+
+  // The drive is shared with the other tests: leave it as it was.
+  platform::RemoveFile(base + "\\file.txt");
+  platform::SetHidden(base + "\\hidden", false);
+  for (const std::string& folder : {base + "\\hidden", base + "\\表示テスト", base + "\\ソ\\能力", base + "\\ソ", base})
+    EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << folder;
 }
 
 }  // namespace
