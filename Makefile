@@ -93,6 +93,15 @@ bench: prereqs
 	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_targa_bench
 	@build/bench/m2k_targa_bench
 
+# ---- Idle cost of the settings window under Wine (tools/bench_idle.sh): M2KCOUNT.EXE without
+# arguments against the demo game, then tools/idle_window (a 200 ms timer repainting 240 x 176
+# pixels), each measured for IDLE_SECONDS by its CPU time per second of wall time.
+IDLE_SECONDS ?= 60
+.PHONY: bench-idle
+
+bench-idle: demo-game
+	@tools/bench_idle.sh --seconds $(IDLE_SECONDS)
+
 # ---- Game archives: fuzzing LzssDecode and the directory scans of ExtractImages and
 # GetVoiceWave (clang, the same sanitizers, outside the CMake build; the scans link the whole
 # native core and read their archives from /dev/shm), and the benchmarks of LzssDecode against
