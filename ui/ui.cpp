@@ -273,7 +273,9 @@ std::unique_ptr<T> Windowed(Form* form, const Design& row) {
   control->SetBounds(row.left, row.top, row.width, row.height);
   control->SetEnabled(row.enabled);
   control->SetVisible(row.visible);
-  control->tabStop = row.tabStop;
+  // A row can take a control out of the tab order; the kinds that never take the focus
+  // themselves (group boxes, panels, up-downs) stay out of it whatever the row says.
+  control->tabStop = control->tabStop && row.tabStop;
   control->hint = row.hint;
   return control;
 }
