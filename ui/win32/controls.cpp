@@ -98,11 +98,18 @@ class RadioButtonPeer : public WinPeer {
   RadioButton& radio_;
 };
 
+// A panel's single border is the system's sunken client edge: the window draws it outside
+// its client area, so everything inside keeps its client coordinates.
+DWORD ContainerExStyle(const WinControl& container) {
+  const auto* panel = dynamic_cast<const Panel*>(&container);
+  return WS_EX_CONTROLPARENT | (panel && panel->singleBorder ? WS_EX_CLIENTEDGE : 0);
+}
+
 // Panels and group boxes are windows of our own class, painted like a form.
 class ContainerPeer : public WinPeer {
  public:
   explicit ContainerPeer(WinControl& container)
-      : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT) {}
+      : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, ContainerExStyle(container)) {}
   void Sync() override {
     WinPeer::Sync();
     InvalidateRect(Handle(), nullptr, FALSE);
