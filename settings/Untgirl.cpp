@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "data/Untdata.h"
 #include "data/sprites.h"
@@ -56,18 +57,20 @@ std::string HeightText(double height) {
   return text;
 }
 
-std::string BirthdayText(int32_t month, int32_t day) {
-  return std::to_string(month) + "月 " + std::to_string(day) + "日 (" + StarSign(month, day) + ")";
-}
-
-}  // namespace
-
+// Looked up by month × 100 + day; the pair is not checked as a date, so 30 February falls among
+// the days of 魚座.
 std::string StarSign(int32_t month, int32_t day) {
   const int32_t key = month * 100 + day;
   for (const SignBound& bound : kSigns)
     if (key <= bound.lastKey) return bound.sign;
   return "山羊座";
 }
+
+std::string BirthdayText(int32_t month, int32_t day) {
+  return std::to_string(month) + "月 " + std::to_string(day) + "日 (" + StarSign(month, day) + ")";
+}
+
+}  // namespace
 
 TfrmGirl::TfrmGirl(ui::Form& opener) {
   ownerForm = &opener;

@@ -10,10 +10,6 @@
 
 extern const char* const kGirlCaption;
 
-// The star sign of a birthday, looked up by month × 100 + day; the pair is not checked as a
-// date, so 30 February falls among the days of 魚座.
-std::string StarSign(int32_t month, int32_t day);
-
 class TfrmGirl : public ui::Form {
  public:
   // Made with the window that opens it as owner, and placed over it.
