@@ -58,14 +58,18 @@ DEMO_SPRITES_WIN := Z:$(subst /,\,$(CURDIR)/resources/demo_sprites)
 demo-game: build
 	@python3 tools/make_demo_game.py $(DEMO_GAME)
 
+REGISTER_DEMO_GAME := tools/wine-env.sh exec wine reg add 'HKCU\Software\Vant\Marivel2 KORVEN' \
+  /v InstallDir /d '$(DEMO_GAME_WIN)\' /f >/dev/null
+
+REMOVE_WORKING_FILES := find $(WINDOWS)/bin -maxdepth 1 -type f \( -iname '*.tga' -o -iname '*.tg2' \
+  -o -iname '*.ogg' -o -iname '*.wav' \) -delete
+
 run: demo-game
-	@tools/wine-env.sh exec wine reg add 'HKCU\Software\Vant\Marivel2 KORVEN' /v InstallDir \
-	  /d '$(DEMO_GAME_WIN)\' /f >/dev/null
+	@$(REGISTER_DEMO_GAME)
 	@# The demo run speaks: voices on (the settings window can turn them off again).
 	@tools/wine-env.sh exec wine reg add 'HKCU\Software\Zorve\M2K-COUNTER' /v wave /t REG_DWORD \
 	  /d 1 /f >/dev/null
-	@find $(WINDOWS)/bin -maxdepth 1 -type f \( -iname '*.tga' -o -iname '*.tg2' -o -iname '*.ogg' \
-	  -o -iname '*.wav' \) -delete
+	@$(REMOVE_WORKING_FILES)
 	@tools/screenshot.sh --framed --wait 3 build/screenshots/counter.png $(WINDOWS)/bin/M2KCOUNT.EXE /C
 
 clean:
@@ -156,3 +160,13 @@ bench-archives: prereqs
 	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_lzss_bench m2k_archive_bench
 	@build/bench/m2k_lzss_bench
 	@build/bench/m2k_archive_bench
+
+# The profile window over the settings window, framed, with the demo game's figures (taken out
+# of its archive afresh): at character 0 as it opens (build/screenshots/profile-0.png) and at
+# character 9, one click on the previous button later (profile-9.png). tools/profile_shot drives
+# the program with real keyboard and mouse input.
+screenshots: demo-game
+	@$(REGISTER_DEMO_GAME)
+	@$(REMOVE_WORKING_FILES)
+	@tools/screenshot.sh --framed --wait 8 build/screenshots/profile-0.png $(WINDOWS)/bin/profile_shot.exe 0 12
+	@tools/screenshot.sh --framed --wait 8 build/screenshots/profile-9.png $(WINDOWS)/bin/profile_shot.exe 1 12

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "settings/Untgirl.h"
 #include "settings/pending_dialog.h"
 
 TfrmMain* frmMain = nullptr;
@@ -325,7 +326,10 @@ void TfrmMain::mnuConfigClick() {
   FillCharacterLists();
 }
 
-void TfrmMain::mnuGirlClick() { ShowPendingDialog(*this, "女の子情報"); }
+void TfrmMain::mnuGirlClick() {
+  TfrmGirl profile(*this);
+  profile.ShowModal();
+}
 
 void TfrmMain::mnuReadmeClick() { platform::ShellOpen(platform::ProgramFolder() + "README.TXT"); }
 

@@ -339,6 +339,7 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
       auto panel = Windowed<Panel>(this, row);
       panel->bevelOuter = row.bevelOuter;
       panel->bevelInner = row.bevelInner;
+      panel->singleBorder = row.singleBorder;
       if (row.useColor) panel->color = row.color;
       return panel;
     }

@@ -93,6 +93,7 @@ struct Design {
   const char* focusControl = "";       // labels: the control their mnemonic focuses
   BevelCut bevelOuter = BevelCut::Raised, bevelInner = BevelCut::None;  // panels
   bool lowered = true;                 // bevels
+  bool singleBorder = false;           // panels: a sunken edge around the bevels and the face
   std::function<void(Component*)> bind = nullptr;
 };
 

@@ -107,9 +107,12 @@ UINT EdgeOf(BevelCut cut, bool outer) {
   return 0;
 }
 
-void PaintPanel(DibCanvas& canvas, const Panel& panel) {
-  canvas.FillRect(0, 0, panel.Width(), panel.Height(), panel.color);
-  RECT r{0, 0, panel.Width(), panel.Height()};
+// The face and the bevels fill the client area, which a single border makes smaller than the
+// panel.
+void PaintPanel(HWND hwnd, DibCanvas& canvas, const Panel& panel) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  canvas.FillRect(0, 0, r.right, r.bottom, panel.color);
   if (UINT edge = EdgeOf(panel.bevelOuter, true)) {
     DrawEdge(canvas.Dc(), &r, edge, BF_RECT);
     InflateRect(&r, -1, -1);
@@ -210,8 +213,8 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       HandleMouse(hwnd, *container.Owner(), &container, message, lParam);
       return 0;
     case WM_PAINT:
-      PaintSurface(hwnd, [&container](DibCanvas& canvas) {
-        if (auto* panel = dynamic_cast<Panel*>(&container)) PaintPanel(canvas, *panel);
+      PaintSurface(hwnd, [hwnd, &container](DibCanvas& canvas) {
+        if (auto* panel = dynamic_cast<Panel*>(&container)) PaintPanel(hwnd, canvas, *panel);
         if (auto* group = dynamic_cast<GroupBox*>(&container)) PaintGroupBox(canvas, *group);
       });
       return 0;
