@@ -2,30 +2,7 @@
 
 namespace wine_test {
 
-bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start >= ms) return false;
-    Sleep(50);
-  }
-  return true;
-}
-
-bool BringToFront(HWND window) {
-  SetForegroundWindow(window);
-  return WaitFor([window] { return GetForegroundWindow() == window; }, 1000);
-}
-
 namespace {
-
-INPUT KeyInput(WORD virtualKey, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return input;
-}
 
 INPUT MouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
   INPUT input{};
@@ -40,15 +17,6 @@ INPUT MouseInput(DWORD flags, LONG dx = 0, LONG dy = 0) {
 LONG Normalised(int pixel, int screenSize) { return static_cast<LONG>((65536LL * pixel) / screenSize + 1); }
 
 }  // namespace
-
-void PressKey(WORD virtualKey, bool withAlt) {
-  std::vector<INPUT> inputs;
-  if (withAlt) inputs.push_back(KeyInput(VK_MENU, false));
-  inputs.push_back(KeyInput(virtualKey, false));
-  inputs.push_back(KeyInput(virtualKey, true));
-  if (withAlt) inputs.push_back(KeyInput(VK_MENU, true));
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 bool MovePointer(int screenX, int screenY) {
   INPUT move = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalised(screenX, GetSystemMetrics(SM_CXSCREEN)),
@@ -131,7 +99,7 @@ bool MenuShown(DWORD process) {
 
 HWND ChooseFromMenu(ProgramRun& run, HWND window, char menuLetter, char itemLetter, const std::string& opened) {
   if (!BringToFront(window)) return nullptr;
-  PressKey(static_cast<WORD>(menuLetter), true);
+  PressKey(static_cast<WORD>(menuLetter), {VK_MENU});
   if (!WaitFor([&] { return MenuShown(run.ProcessId()); }, 3000)) return nullptr;
   PressKey(static_cast<WORD>(itemLetter));
   HWND dialog = run.WaitWindow(opened, 2000);

@@ -8,15 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/input_helper.h"
 #include "tests/wine/program_runner.h"
 
 namespace wine_test {
 
-// Makes the window the foreground window, so that keys reach it; false when it did not become
-// the foreground within a second.
-bool BringToFront(HWND window);
-// One key pressed and released, optionally with Alt held.
-void PressKey(WORD virtualKey, bool withAlt = false);
+// BringToFront and WaitFor come from input_helper.h.
 // Moves the pointer to a point of the screen; false when the pointer did not arrive there.
 bool MovePointer(int screenX, int screenY);
 // A click of the left button at a point of a window's client area.
@@ -34,8 +31,5 @@ bool MenuShown(DWORD process);
 // none came. Where several items share the letter, the letter only selects the first of them
 // and Enter chooses it.
 HWND ChooseFromMenu(ProgramRun& run, HWND window, char menuLetter, char itemLetter, const std::string& opened);
-
-// Polls `condition` every 50 ms until it holds or `ms` have passed; whether it held.
-bool WaitFor(const std::function<bool()>& condition, DWORD ms);
 
 }  // namespace wine_test
