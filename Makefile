@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: all prereqs build native windows test test-native test-wine test-tools run screenshots clean fuzz bench
+.PHONY: all prereqs build native windows test test-native test-wine test-tools run screenshots clean fuzz bench dist
 
 all: build
 
@@ -22,7 +22,7 @@ windows:
 	@$(MAKE) --no-print-directory -C $(WINDOWS) -j$(JOBS)
 
 test: build
-	@$(MAKE) --no-print-directory test-native fuzz demo-game test-wine test-tools FUZZ_RUN='-runs=200000 -seed=1'
+	@$(MAKE) --no-print-directory test-native fuzz demo-game dist test-wine test-tools FUZZ_RUN='-runs=200000 -seed=1'
 
 test-native:
 	@echo "== native tests"
@@ -38,10 +38,21 @@ test-wine:
 	@grep -q '<testsuites .*failures="0".*errors="0"' build/wine-tests.xml 2>/dev/null || \
 	  { echo "tests under Wine: no complete, failure-free report"; exit 1; }
 
-# The tools' own checks: the screenshot of `make run` is the Wine desktop alone.
+# The tools' own checks: the screenshot of `make run` is the Wine desktop alone; the
+# distribution holds what it should and comes out the same twice.
 test-tools:
 	@echo "== tools"
 	@tests/tools/screenshot_test.sh
+	@tests/tools/dist_test.sh
+
+# The distribution: build/dist/M2KCOUNT-<version>.zip with the program, both libraries and
+# README.TXT in one folder M2KCOUNT, and its SHA-256 beside it. The version is CMakeLists.txt's.
+VERSION := $(shell sed -n 's/^set(M2K_VERSION \([0-9.]*\))$$/\1/p' CMakeLists.txt)
+DIST_ZIP := build/dist/M2KCOUNT-$(VERSION).zip
+DIST_FILES := $(addprefix $(WINDOWS)/bin/,M2KCOUNT.EXE ogog.dll DIDAZURA.DLL README.TXT)
+
+dist: windows
+	@python3 tools/make_dist.py $(DIST_ZIP) M2KCOUNT $(DIST_FILES)
 
 # The demo game (tools/make_demo_game.py): a game folder of our own content for the counter to
 # find. `make run` registers it as the installed game and removes the working files of earlier
