@@ -28,10 +28,18 @@ test-native:
 	@echo "== native tests"
 	@$(NATIVE)/m2k_native_tests --gtest_brief=1
 
-test-wine:
+# The logon test runs the distribution as a user has it: the zip unpacked into a fresh folder
+# (its name has a double-byte character whose second byte is a backslash, 0x5C in Shift-JIS).
+# Startup shortcuts that a broken earlier run left behind are removed first: the prefix would
+# start them.
+E2E := build/e2e/配布表
+test-wine: dist
 	@echo "== tests under Wine"
 	@rm -f build/wine-tests.xml
+	@rm -rf build/e2e && mkdir -p '$(E2E)' && python3 -m zipfile -e $(DIST_ZIP) '$(E2E)'
+	@find build/wine/prefix/drive_c -name 'ミルテカ起動カウンター＋(プラス).lnk' -delete 2>/dev/null || true
 	@M2K_DEMO_GAME='$(DEMO_GAME_WIN)' M2K_DEMO_SPRITES='$(DEMO_SPRITES_WIN)' \
+	  M2K_DIST_FOLDER='$(call WINDOWS_PATH,$(E2E)/M2KCOUNT)' M2K_SCREENSHOTS='$(call WINDOWS_PATH,build/screenshots)' \
 	  tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1 \
 	  --gtest_output=xml:build/wine-tests.xml
 	@# A runner killed under Wine can end with status 0: only a complete report counts.
@@ -58,6 +66,7 @@ dist: windows
 # find. `make run` registers it as the installed game and removes the working files of earlier
 # runs, so the counter takes its sheets out of the archive afresh.
 DEMO_GAME := build/demo_game
+WINDOWS_PATH = Z:$(subst /,\,$(CURDIR)/$(1))
 DEMO_GAME_WIN := Z:$(subst /,\,$(CURDIR)/$(DEMO_GAME))
 DEMO_SPRITES_WIN := Z:$(subst /,\,$(CURDIR)/resources/demo_sprites)
 .PHONY: demo-game
