@@ -252,29 +252,42 @@ TEST_F(StartupRegistration, UnavailableFoldersAreNeverOffered) {
 
 // ---- removing ----
 
-TEST_F(StartupRegistration, OneYesRemovesBothShortcuts) {
+TEST_F(StartupRegistration, NoToTheRemovalKeepsEverything) {
   PlaceShortcut(kUser);
   PlaceShortcut(kCommon);
   auto form = Open();
   headless::ScriptAnswer(MessageResult::No);
   headless::ChooseMenuItem(*form->mnuStartupDel);
+  EXPECT_EQ(kRemoveQuestion, OnlyMessage().text);
   EXPECT_TRUE(Registered(kUser));
   EXPECT_TRUE(Registered(kCommon));
   EXPECT_TRUE(form->mnuStartupUser->Checked());
+  EXPECT_TRUE(form->mnuStartupComm->Checked());
+}
 
-  headless::ScriptAnswer(MessageResult::Yes);
-  headless::ChooseMenuItem(*form->mnuStartupDel);
-  const auto& shown = headless::ShownMessages();
-  ASSERT_EQ(2u, shown.size());
-  for (const headless::ShownMessage& question : shown) {
+TEST_F(StartupRegistration, OneYesRemovesWhateverIsRegistered) {
+  struct Case {
+    const char* what;
+    bool user, common;
+  };
+  const Case cases[] = {{"both", true, true}, {"the current user's only", true, false}, {"all users' only", false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    headless::Reset();
+    if (c.user) PlaceShortcut(kUser);
+    if (c.common) PlaceShortcut(kCommon);
+    auto form = Open();
+    headless::ScriptAnswer(MessageResult::Yes);
+    headless::ChooseMenuItem(*form->mnuStartupDel);
+    const headless::ShownMessage& question = OnlyMessage();
     EXPECT_EQ(kRemoveQuestion, question.text);
     EXPECT_EQ(MessageIcon::Warning, question.icon);
     EXPECT_EQ(MessageButtons::YesNo, question.buttons);
+    EXPECT_FALSE(Registered(kUser));
+    EXPECT_FALSE(Registered(kCommon));
+    EXPECT_FALSE(form->mnuStartupUser->Checked());
+    EXPECT_FALSE(form->mnuStartupComm->Checked());
   }
-  EXPECT_FALSE(Registered(kUser));
-  EXPECT_FALSE(Registered(kCommon));
-  EXPECT_FALSE(form->mnuStartupUser->Checked());
-  EXPECT_FALSE(form->mnuStartupComm->Checked());
 }
 
 TEST_F(StartupRegistration, RemovalWithNothingRegisteredSaysSo) {
