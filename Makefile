@@ -131,9 +131,15 @@ $(FUZZ)/lzss_fuzz: $(LZSS_FUZZ_SOURCES) data/lzss.h
 	@clang++ -std=c++20 -g -O1 -I. -Wall -Wextra -fsanitize=fuzzer,address,undefined \
 	  -fno-sanitize-recover=all $(LZSS_FUZZ_SOURCES) -o $@
 
-$(FUZZ)/archive_fuzz: $(ARCHIVE_FUZZ_SOURCES) $(wildcard data/*.h platform/*.h)
+# The program's version comes from the header that configuring the native build generates.
+VERSION_HEADER := $(NATIVE)/generated/m2k_version.h
+$(VERSION_HEADER): CMakeLists.txt resources/m2k_version.h.in
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@touch $@
+
+$(FUZZ)/archive_fuzz: $(ARCHIVE_FUZZ_SOURCES) $(wildcard data/*.h platform/*.h settings/*.h) $(VERSION_HEADER)
 	@mkdir -p $(FUZZ)
-	@clang++ -std=c++20 -g -O1 -I. -w -DM2K_RESOURCE_DIR='"$(CURDIR)/resources"' \
+	@clang++ -std=c++20 -g -O1 -I. -I$(dir $(VERSION_HEADER)) -w -DM2K_RESOURCE_DIR='"$(CURDIR)/resources"' \
 	  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all $(ARCHIVE_FUZZ_SOURCES) -o $@
 
 fuzz: fuzz-lzss fuzz-archive
