@@ -1,6 +1,6 @@
 #pragma once
 // A plain modal dialog that stands where a window still to come will open (the detailed
-// settings, the profile window, the About box): titled as that window, with an OK button.
+// settings, the profile window): titled as that window, with an OK button.
 #include <string>
 
 #include "ui/ui.h"
