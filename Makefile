@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: all prereqs build native windows test test-native test-wine test-tools run screenshots clean fuzz bench
+.PHONY: all prereqs build native windows test test-native test-wine test-tools run screenshots clean fuzz bench dist
 
 all: build
 
@@ -22,7 +22,7 @@ windows:
 	@$(MAKE) --no-print-directory -C $(WINDOWS) -j$(JOBS)
 
 test: build
-	@$(MAKE) --no-print-directory test-native fuzz demo-game test-wine test-tools FUZZ_RUN='-runs=200000 -seed=1'
+	@$(MAKE) --no-print-directory test-native fuzz demo-game dist test-wine test-tools FUZZ_RUN='-runs=200000 -seed=1'
 
 test-native:
 	@echo "== native tests"
@@ -32,25 +32,45 @@ test-native:
 	@echo "== native tests, TZ=America/New_York"
 	@TZ=America/New_York $(NATIVE)/m2k_native_tests --gtest_brief=1
 
-test-wine:
+# The logon test runs the distribution as a user has it: the zip unpacked into a fresh folder
+# (its name has a double-byte character whose second byte is a backslash, 0x5C in Shift-JIS).
+# Startup shortcuts that a broken earlier run left behind are removed first: the prefix would
+# start them.
+E2E := build/e2e/配布表
+test-wine: dist
 	@echo "== tests under Wine"
 	@rm -f build/wine-tests.xml
+	@rm -rf build/e2e && mkdir -p '$(E2E)' && python3 -m zipfile -e $(DIST_ZIP) '$(E2E)'
+	@find build/wine/prefix/drive_c -name 'ミルテカ起動カウンター＋(プラス).lnk' -delete 2>/dev/null || true
 	@M2K_DEMO_GAME='$(DEMO_GAME_WIN)' M2K_DEMO_SPRITES='$(DEMO_SPRITES_WIN)' \
+	  M2K_DIST_FOLDER='$(call WINDOWS_PATH,$(E2E)/M2KCOUNT)' M2K_SCREENSHOTS='$(call WINDOWS_PATH,build/screenshots)' \
 	  tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1 \
 	  --gtest_output=xml:build/wine-tests.xml
 	@# A runner killed under Wine can end with status 0: only a complete report counts.
 	@grep -q '<testsuites .*failures="0".*errors="0"' build/wine-tests.xml 2>/dev/null || \
 	  { echo "tests under Wine: no complete, failure-free report"; exit 1; }
 
-# The tools' own checks: the screenshot of `make run` is the Wine desktop alone.
+# The tools' own checks: the screenshot of `make run` is the Wine desktop alone; the
+# distribution holds what it should and comes out the same twice.
 test-tools:
 	@echo "== tools"
 	@tests/tools/screenshot_test.sh
+	@tests/tools/dist_test.sh
+
+# The distribution: build/dist/M2KCOUNT-<version>.zip with the program, both libraries and
+# README.TXT in one folder M2KCOUNT, and its SHA-256 beside it. The version is CMakeLists.txt's.
+VERSION := $(shell sed -n 's/^set(M2K_VERSION \([0-9.]*\))$$/\1/p' CMakeLists.txt)
+DIST_ZIP := build/dist/M2KCOUNT-$(VERSION).zip
+DIST_FILES := $(addprefix $(WINDOWS)/bin/,M2KCOUNT.EXE ogog.dll DIDAZURA.DLL README.TXT)
+
+dist: windows
+	@python3 tools/make_dist.py $(DIST_ZIP) M2KCOUNT $(DIST_FILES)
 
 # The demo game (tools/make_demo_game.py): a game folder of our own content for the counter to
 # find. `make run` registers it as the installed game and removes the working files of earlier
 # runs, so the counter takes its sheets out of the archive afresh.
 DEMO_GAME := build/demo_game
+WINDOWS_PATH = Z:$(subst /,\,$(CURDIR)/$(1))
 DEMO_GAME_WIN := Z:$(subst /,\,$(CURDIR)/$(DEMO_GAME))
 DEMO_SPRITES_WIN := Z:$(subst /,\,$(CURDIR)/resources/demo_sprites)
 .PHONY: demo-game
@@ -128,9 +148,15 @@ $(FUZZ)/lzss_fuzz: $(LZSS_FUZZ_SOURCES) data/lzss.h
 	@clang++ -std=c++20 -g -O1 -I. -Wall -Wextra -fsanitize=fuzzer,address,undefined \
 	  -fno-sanitize-recover=all $(LZSS_FUZZ_SOURCES) -o $@
 
-$(FUZZ)/archive_fuzz: $(ARCHIVE_FUZZ_SOURCES) $(wildcard data/*.h platform/*.h)
+# The program's version comes from the header that configuring the native build generates.
+VERSION_HEADER := $(NATIVE)/generated/m2k_version.h
+$(VERSION_HEADER): CMakeLists.txt resources/m2k_version.h.in
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@touch $@
+
+$(FUZZ)/archive_fuzz: $(ARCHIVE_FUZZ_SOURCES) $(wildcard data/*.h platform/*.h settings/*.h) $(VERSION_HEADER)
 	@mkdir -p $(FUZZ)
-	@clang++ -std=c++20 -g -O1 -I. -w -DM2K_RESOURCE_DIR='"$(CURDIR)/resources"' \
+	@clang++ -std=c++20 -g -O1 -I. -I$(dir $(VERSION_HEADER)) -w -DM2K_RESOURCE_DIR='"$(CURDIR)/resources"' \
 	  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all $(ARCHIVE_FUZZ_SOURCES) -o $@
 
 fuzz: fuzz-lzss fuzz-archive

@@ -1,6 +1,6 @@
 #pragma once
 // A plain modal dialog that stands where a window still to come will open (the detailed
-// settings, the About box): titled as that window, with an OK button.
+// settings): titled as that window, with an OK button.
 #include <string>
 
 #include "ui/ui.h"

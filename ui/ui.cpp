@@ -102,6 +102,9 @@ void Shape::Paint(Canvas& canvas) const {
     // A circle is as large as the shorter side, centred in the control.
     const int d = std::min(Width(), Height());
     canvas.Ellipse(Left() + (Width() - d) / 2, Top() + (Height() - d) / 2, d, d, brushColor, penColor);
+  } else if (shape == ShapeType::RoundRect) {
+    const int corner = std::min(Width(), Height()) / 4;
+    canvas.RoundRect(Left(), Top(), Width(), Height(), corner, brushColor, penColor);
   } else {
     canvas.FillRect(Left(), Top(), Width(), Height(), brushColor);
   }

@@ -128,6 +128,7 @@ inline void SetLocalClock(int year, int month, int day, int hour, int second) {
 inline void ResetProcessState() {
   platform::testing::ResetRegistry();
   platform::testing::ResetShell();
+  platform::testing::AllowRemovingAll();
   ui::headless::Reset();
   ui::Application::Instance().Reset();
   counterSettings = CounterSettings{};

@@ -11,10 +11,11 @@ std::string BinFolder() {
   return full.substr(0, full.find_last_of('\\') + 1);
 }
 
-ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFolder, int showWindow) {
+ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFolder, int showWindow,
+                       const std::string& program) {
   std::string command = "\"";
-  command += BinFolder();
-  command += "M2KCOUNT.EXE\"";
+  command += program.empty() ? BinFolder() + "M2KCOUNT.EXE" : program;
+  command += "\"";
   if (!arguments.empty()) command += " " + arguments;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');

@@ -30,7 +30,9 @@ class ProgramRun {
  public:
   // Starts the program with `arguments` in `workFolder` (empty: the test's current folder);
   // with a `showWindow` command (SW_...), as a shortcut set to open minimised passes it.
-  ProgramRun(const std::string& arguments, const std::string& workFolder = "", int showWindow = -1);
+  // `program` is the executable's full path; empty: M2KCOUNT.EXE next to the test runner.
+  ProgramRun(const std::string& arguments, const std::string& workFolder = "", int showWindow = -1,
+             const std::string& program = "");
   ~ProgramRun();
   bool Started() const { return process_ != nullptr; }
   // Waits up to `ms` for the process to end; true when it has.
