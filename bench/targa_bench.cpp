@@ -1,7 +1,9 @@
 // LoadTargaInto against stb_image's TGA loader on sprite-sheet-like files: 256 x 512, 32-bit,
 // transparent background with soft-edged, cel-shaded figures, stored uncompressed and
-// run-length encoded, bottom-up as most TGA writers store them. Both loaders read the file by
-// name, so both pay for the same file access.
+// run-length encoded, each bottom-up (as most TGA writers and the game's sheets store them) and
+// top-down. Each case runs our loader and then stb_image on the same file, so the two lines
+// stand side by side. Both loaders read the file by name, so both pay for the same file access.
+// Before timing, both loaders must give back the generated picture exactly.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,12 +57,16 @@ void Put(std::vector<uint8_t>& out, uint32_t argb) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(argb >> shift));
 }
 
-std::string WriteSheet(const std::vector<uint32_t>& sheet, bool rle) {
+// The file of a sheet in the given storage form, written into /tmp.
+std::string WriteSheet(const std::vector<uint32_t>& sheet, bool rle, bool topDown) {
   std::vector<uint8_t> file = {0, 0, uint8_t(rle ? 10 : 2), 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                               kWidth & 0xFF, kWidth >> 8, kHeight & 0xFF, kHeight >> 8, 32, 8};
+                               kWidth & 0xFF, kWidth >> 8, kHeight & 0xFF, kHeight >> 8, 32,
+                               uint8_t(topDown ? 0x28 : 0x08)};
   std::vector<uint32_t> stored;
-  for (int row = kHeight - 1; row >= 0; --row)
+  for (int i = 0; i < kHeight; ++i) {
+    const int row = topDown ? i : kHeight - 1 - i;
     stored.insert(stored.end(), sheet.begin() + row * kWidth, sheet.begin() + (row + 1) * kWidth);
+  }
   for (size_t i = 0; i < stored.size();) {
     if (!rle) {
       Put(file, stored[i++]);
@@ -81,21 +88,34 @@ std::string WriteSheet(const std::vector<uint32_t>& sheet, bool rle) {
     for (size_t k = 0; k < raw; ++k) Put(file, stored[i + k]);
     i += raw;
   }
-  const std::string path =
-      "/tmp/m2k-targa-bench-" + std::to_string(getpid()) + (rle ? "-rle.tga" : "-raw.tga");
+  const std::string path = "/tmp/m2k-targa-bench-" + std::to_string(getpid()) +
+                           (rle ? "-rle" : "-raw") + (topDown ? "-topdown.tga" : "-bottomup.tga");
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size()) std::abort();
   std::fclose(out);
   return path;
 }
 
+struct Case {
+  std::string name;
+  bool rle, topDown;
+  std::string path;
+};
+
 struct Sheets {
-  Sheets() : raw(WriteSheet(MakeSheet(), false)), rle(WriteSheet(MakeSheet(), true)) {}
-  ~Sheets() {
-    std::remove(raw.c_str());
-    std::remove(rle.c_str());
+  Sheets() : picture(MakeSheet()) {
+    for (bool rle : {false, true})
+      for (bool topDown : {false, true}) {
+        const std::string name =
+            std::string(rle ? "rle" : "uncompressed") + (topDown ? "/top-down" : "/bottom-up");
+        cases.push_back({name, rle, topDown, WriteSheet(picture, rle, topDown)});
+      }
   }
-  std::string raw, rle;
+  ~Sheets() {
+    for (const Case& c : cases) std::remove(c.path.c_str());
+  }
+  std::vector<uint32_t> picture;
+  std::vector<Case> cases;
 };
 
 const Sheets& TheSheets() {
@@ -103,35 +123,57 @@ const Sheets& TheSheets() {
   return sheets;
 }
 
-const std::string& SheetPath(const benchmark::State& state) {
-  return state.range(0) ? TheSheets().rle : TheSheets().raw;
+bool OursMatches(const std::string& path) {
+  PixelBuffer buffer;
+  if (!LoadTargaInto(&buffer, path.c_str()) || buffer.BufferWidth() != kWidth ||
+      buffer.BufferHeight() != kHeight)
+    return false;
+  return std::memcmp(buffer.PixelAt(0, 0), TheSheets().picture.data(), kWidth * kHeight * 4) == 0;
 }
 
-void BM_LoadTargaInto(benchmark::State& state) {
-  const std::string& path = SheetPath(state);
+// stb_image gives R, G, B, A bytes, top row first.
+bool StbMatches(const std::string& path) {
+  int width = 0, height = 0, channels = 0;
+  stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
+  bool same = pixels && width == kWidth && height == kHeight;
+  for (int i = 0; same && i < kWidth * kHeight; ++i) {
+    const stbi_uc* p = pixels + 4 * i;
+    same = (uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]) ==
+           TheSheets().picture[i];
+  }
+  stbi_image_free(pixels);
+  return same;
+}
+
+void BM_LoadTargaInto(benchmark::State& state, const Case* c) {
+  if (!OursMatches(c->path)) state.SkipWithError("LoadTargaInto gives another picture");
   PixelBuffer buffer;
   for (auto _ : state) {
-    if (!LoadTargaInto(&buffer, path.c_str())) state.SkipWithError("load failed");
+    if (!LoadTargaInto(&buffer, c->path.c_str())) state.SkipWithError("load failed");
     benchmark::DoNotOptimize(buffer.PixelAt(0, 0));
   }
-  state.SetLabel(state.range(0) ? "rle" : "uncompressed");
 }
 
-void BM_StbiLoad(benchmark::State& state) {
-  const std::string& path = SheetPath(state);
+void BM_StbiLoad(benchmark::State& state, const Case* c) {
+  if (!StbMatches(c->path)) state.SkipWithError("stb_image gives another picture");
   for (auto _ : state) {
     int width = 0, height = 0, channels = 0;
-    stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
+    stbi_uc* pixels = stbi_load(c->path.c_str(), &width, &height, &channels, 4);
     if (!pixels) state.SkipWithError("load failed");
     benchmark::DoNotOptimize(pixels);
     stbi_image_free(pixels);
   }
-  state.SetLabel(state.range(0) ? "rle" : "uncompressed");
 }
-
-BENCHMARK(BM_LoadTargaInto)->Arg(0)->Arg(1);
-BENCHMARK(BM_StbiLoad)->Arg(0)->Arg(1);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  for (const Case& c : TheSheets().cases) {
+    benchmark::RegisterBenchmark(("LoadTargaInto/" + c.name).c_str(), BM_LoadTargaInto, &c);
+    benchmark::RegisterBenchmark(("stbi_load/" + c.name).c_str(), BM_StbiLoad, &c);
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,7 +1,8 @@
 #pragma once
-// A block of 32-bit pixels, top row first, each A<<24 | R<<16 | G<<8 | B (memory order blue,
-// green, red, alpha). Derived buffers keep their pixels elsewhere (a DIB section) and override
-// how the block is made and released.
+// A block of 32-bit pixels, top row first, each row left to right with no gap before the next
+// (so a row can be walked from PixelAt(0, y)), each pixel A<<24 | R<<16 | G<<8 | B (memory
+// order blue, green, red, alpha). Derived buffers keep their pixels elsewhere (a DIB section)
+// and override how the block is made and released.
 #include <cstdint>
 
 class PixelBuffer {

@@ -1,11 +1,47 @@
 #include "image/targa.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
 #include "image/pixel_buffer.h"
 
 namespace {
+
+// The pixel block of the last image read, kept for the next one: the windows decode their
+// sheets five times a second, and a block of half a megabyte would otherwise be a fresh mapping
+// of memory (and its zeroed pages) every time. One block is kept, the largest given back; the
+// program reads its pictures on one thread only.
+struct SpareBlock {
+  uint8_t* block = nullptr;
+  size_t bytes = 0;
+};
+SpareBlock spare;
+
+uint8_t* TakeBlock(size_t bytes) {
+  if (spare.block && spare.bytes >= bytes) {
+    uint8_t* block = spare.block;
+    spare = {};
+    return block;
+  }
+  return static_cast<uint8_t*>(std::malloc(bytes));
+}
+
+// `bytes` may be less than the block holds (a larger spare reused), never more.
+void GiveBackBlock(uint8_t* block, size_t bytes) {
+  if (!block) return;
+  if (spare.block && spare.bytes >= bytes) {
+    std::free(block);
+    return;
+  }
+  std::free(spare.block);
+  spare = {block, bytes};
+}
+
+size_t PixelBlockBytes(const TargaImage& image) {
+  return static_cast<size_t>(image.width) * image.height * (image.pixelDepth / 8u);
+}
 
 const char* const kMessages[] = {
     "no error",
@@ -61,29 +97,81 @@ uint8_t Fail(TargaImage& image, uint8_t code) {
   return code;
 }
 
+// Reads the run-length data in blocks. A packet is only a few bytes, and reading each header and
+// value through its own stdio call cost more than all the decoding. Bytes read ahead and not used
+// are given back when the reader goes (on a stream that can seek), so the stream stops right
+// after the pixel data, as it did when each packet was read by itself.
+class PacketReader {
+ public:
+  explicit PacketReader(std::FILE* stream) : stream_(stream) {}
+  ~PacketReader() {
+    if (end_ > next_) std::fseek(stream_, -static_cast<long>(end_ - next_), SEEK_CUR);
+  }
+  PacketReader(const PacketReader&) = delete;
+  PacketReader& operator=(const PacketReader&) = delete;
+
+  // Copies the next count bytes; false when the stream ends first.
+  bool Read(uint8_t* into, size_t count) {
+    while (count > 0) {
+      if (next_ == end_ && !Refill()) return false;
+      const size_t part = std::min(count, end_ - next_);
+      std::memcpy(into, block_ + next_, part);
+      next_ += part;
+      into += part;
+      count -= part;
+    }
+    return true;
+  }
+
+ private:
+  bool Refill() {
+    next_ = 0;
+    end_ = std::fread(block_, 1, sizeof block_, stream_);
+    return end_ > 0;
+  }
+
+  std::FILE* stream_;
+  uint8_t block_[4096];
+  size_t next_ = 0, end_ = 0;
+};
+
+// Copies the first pixel of a run over the run's other count - 1 places.
+template <size_t bytes>
+void RepeatPixel(uint8_t* run, unsigned count) {
+  for (unsigned i = 1; i < count; ++i) std::memcpy(run + i * bytes, run, bytes);
+}
+
+void RepeatPixel(uint8_t* run, unsigned count, size_t bytes) {
+  switch (bytes) {
+    case 1: return RepeatPixel<1>(run, count);
+    case 2: return RepeatPixel<2>(run, count);
+    case 3: return RepeatPixel<3>(run, count);
+    default: return RepeatPixel<4>(run, count);
+  }
+}
+
 // Packets may cross rows; only the total count matters. A short read inside a packet is 2, a
-// packet reaching past the last pixel is 15. The loop needs no separate end-of-file test: the
-// stream only reports its end after a read came up short, which has already returned 2.
+// packet reaching past the last pixel is 15 (a run once its value is read, a raw packet before
+// its data is). The loop needs no separate end-of-file test: the stream only reports its end
+// after a read came up short, which has already returned 2.
 uint8_t DecodeRle(uint8_t* out, uint64_t pixelCount, size_t pixelBytes, std::FILE* stream) {
+  PacketReader in(stream);
   uint64_t produced = 0;
   while (produced < pixelCount) {
     uint8_t header;
-    if (!ReadByte(stream, header)) return kTargaEndOfFile;
+    if (!in.Read(&header, 1)) return kTargaEndOfFile;
     const unsigned length = (header & 0x7Fu) + 1;
     if (header & 0x80) {
-      uint8_t value[4];
-      if (!ReadBytes(stream, value, pixelBytes)) return kTargaEndOfFile;
-      for (unsigned i = 0; i < length; ++i) {
-        if (++produced > pixelCount) return kTargaCorruptRle;
-        std::memcpy(out, value, pixelBytes);
-        out += pixelBytes;
-      }
+      // The value goes straight into the run's first pixel: produced < pixelCount, so it has room.
+      if (!in.Read(out, pixelBytes)) return kTargaEndOfFile;
+      if (length > pixelCount - produced) return kTargaCorruptRle;
+      RepeatPixel(out, length, pixelBytes);
     } else {
-      produced += length;
-      if (produced > pixelCount) return kTargaCorruptRle;
-      if (!ReadBytes(stream, out, length * pixelBytes)) return kTargaEndOfFile;
-      out += length * pixelBytes;
+      if (length > pixelCount - produced) return kTargaCorruptRle;
+      if (!in.Read(out, length * pixelBytes)) return kTargaEndOfFile;
     }
+    produced += length;
+    out += length * pixelBytes;
   }
   return kTargaOk;
 }
@@ -110,6 +198,32 @@ inline Channels Unpack(const uint8_t* pixel, uint8_t depth) {
   }
 }
 
+// One row of the buffer from the pixels that show in row y: depth and direction are settled
+// once per row, so that the loop over its pixels is a plain conversion the compiler can unroll.
+// The copy is most of a load's time, and the settings window loads two sheets five times a second.
+template <uint8_t depth>
+void ConvertRow(const uint8_t* pixel, ptrdiff_t step, uint32_t* row, int32_t count) {
+  for (int32_t x = 0; x < count; ++x, pixel += step) {
+    const Channels c = Unpack(pixel, depth);
+    // Only 32-bit pixels carry alpha; the 16-bit attribute bit is no transparency the sheets use.
+    const uint32_t alpha = depth == 32 ? c.alpha : 255;
+    row[x] = alpha << 24 | uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue;
+  }
+}
+
+// Fills the first `count` pixels of a buffer row, left to right, with row y of the picture.
+void StoreRow(const TargaImage& image, uint32_t y, uint32_t* row, int32_t count) {
+  const uint8_t* first = PixelAddress(image, 0, y);  // the stored pixel shown in column 0
+  const ptrdiff_t bytes = image.pixelDepth / 8;
+  const ptrdiff_t step = (image.descriptor & 0x10) ? -bytes : bytes;
+  switch (image.pixelDepth) {
+    case 8: return ConvertRow<8>(first, step, row, count);
+    case 16: return ConvertRow<16>(first, step, row, count);
+    case 24: return ConvertRow<24>(first, step, row, count);
+    default: return ConvertRow<32>(first, step, row, count);
+  }
+}
+
 }  // namespace
 
 const char* TargaMessage(uint8_t code) {
@@ -122,6 +236,9 @@ uint8_t ReadTarga(TargaImage& image, const char* fileName) {
     image.imageId = image.colourMap = image.pixels = nullptr;
     return kTargaOpenFailed;
   }
+  // A sheet is read whole five times a second by an animated window: in few large reads, not
+  // in many of the runtime's small default buffer.
+  std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
   const uint8_t code = ReadTargaFromStream(image, file);
   std::fclose(file);
   return code;
@@ -198,7 +315,7 @@ uint8_t ReadTargaFromStream(TargaImage& image, std::FILE* stream) {
     return Fail(image, kTargaEndOfFile);
   }
   if (blockBytes > SIZE_MAX) return Fail(image, kTargaOutOfMemory);
-  image.pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(blockBytes)));
+  image.pixels = TakeBlock(static_cast<size_t>(blockBytes));
   if (!image.pixels) return Fail(image, kTargaOutOfMemory);
 
   if (image.imageType >= 9) {
@@ -266,7 +383,7 @@ uint8_t UnpackPixel(const uint8_t* pixel, uint8_t depth, uint8_t* blue, uint8_t*
 void ReleaseTarga(TargaImage& image) {
   std::free(image.imageId);
   std::free(image.colourMap);
-  std::free(image.pixels);
+  GiveBackBlock(image.pixels, image.pixels ? PixelBlockBytes(image) : 0);
   image.imageId = image.colourMap = image.pixels = nullptr;
 }
 
@@ -284,15 +401,12 @@ bool StoreTargaInto(PixelBuffer* buffer, TargaImage& image) {
     ReleaseTarga(image);
     return false;
   }
-  // Only 32-bit pixels carry alpha; the 16-bit attribute bit is not a transparency the sheets use.
-  const bool keepAlpha = image.pixelDepth == 32;
-  for (uint32_t y = 0; y < image.height; ++y) {
-    for (uint32_t x = 0; x < image.width; ++x) {
-      const Channels c = Unpack(PixelAddress(image, x, y), image.pixelDepth);
-      const uint32_t alpha = keepAlpha ? c.alpha : 255;
-      buffer->SetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y),
-                       alpha << 24 | uint32_t{c.red} << 16 | uint32_t{c.green} << 8 | c.blue);
-    }
+  // A derived buffer may come out in another size than asked: what lies outside it is left out.
+  const int32_t columns = std::min<int32_t>(image.width, buffer->BufferWidth());
+  const int32_t rows = std::min<int32_t>(image.height, buffer->BufferHeight());
+  for (int32_t y = 0; y < rows; ++y) {
+    uint32_t* row = buffer->PixelAt(0, y);
+    if (row) StoreRow(image, static_cast<uint32_t>(y), row, columns);
   }
   ReleaseTarga(image);
   return true;

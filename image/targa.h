@@ -59,8 +59,9 @@ const char* TargaMessage(uint8_t code);
 // cannot be opened. The file is closed whatever the outcome.
 uint8_t ReadTarga(TargaImage& image, const char* fileName);
 
-// Reads a whole image from the stream's current position. On any failure the record holds no
-// blocks. Blocks the record held before the call are forgotten, not freed.
+// Reads a whole image from the stream's current position and leaves the stream right after the
+// pixel data (a stream that cannot seek may have been read further). On any failure the record
+// holds no blocks. Blocks the record held before the call are forgotten, not freed.
 uint8_t ReadTargaFromStream(TargaImage& image, std::FILE* stream);
 
 // Turns a colour-mapped image into a true-colour one in place: type 2, depth of the map entries,

@@ -83,6 +83,9 @@ class Panel : public WinControl {
   Panel(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) { tabStop = false; }
   BevelCut bevelOuter = BevelCut::Raised;
   BevelCut bevelInner = BevelCut::None;
+  // A sunken edge around the whole panel; the client area, where the bevels, the face and the
+  // controls inside lie, is the part within it.
+  bool singleBorder = false;
   Color color = kButtonFace;
   std::unique_ptr<Peer> MakePeer() override;
 };

@@ -40,6 +40,11 @@ std::set<std::string>& HiddenPaths() {
   return hidden;
 }
 
+std::set<std::string>& UndeletablePaths() {
+  static std::set<std::string> undeletable;
+  return undeletable;
+}
+
 std::string Absolute(const std::string& posixPath) {
   char* resolved = realpath(posixPath.c_str(), nullptr);
   if (!resolved) return posixPath;
@@ -131,6 +136,7 @@ bool IsHidden(const std::string& path) {
 bool RemoveFile(const std::string& path) {
   if (!FileExists(path)) return false;
   const std::string key = Absolute(Posix(path));
+  if (UndeletablePaths().count(key)) return false;
   if (unlink(Posix(path).c_str()) != 0) return false;
   HiddenPaths().erase(key);
   return true;
@@ -167,6 +173,8 @@ std::string PosixPath(const std::string& path) { return Posix(path); }
 }  // namespace native
 
 std::string ProgramFolder() { return programFolder; }
+// The tests set the folder only; the program in it has its shipped name.
+std::string ProgramPath() { return programFolder + "M2KCOUNT.EXE"; }
 
 std::string CurrentFolder() {
   char buffer[4096];
@@ -241,6 +249,8 @@ bool File::Write(const void* data, size_t count) {
 
 namespace testing {
 void SetProgramFolder(const std::string& folder) { programFolder = folder; }
+void DenyRemoving(const std::string& path) { UndeletablePaths().insert(Absolute(Posix(path))); }
+void AllowRemovingAll() { UndeletablePaths().clear(); }
 }  // namespace testing
 
 }  // namespace platform

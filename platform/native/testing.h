@@ -27,6 +27,10 @@ int64_t ClockMilliseconds();
 void AdvanceClock(int64_t ms);
 
 void SetProgramFolder(const std::string& folder);  // with trailing separator
+// The file at this path cannot be deleted (as one in a folder the user may not write), until
+// AllowRemovingAll.
+void DenyRemoving(const std::string& path);
+void AllowRemovingAll();
 
 // The shell: where the special folders are, what was opened, the thousands separator.
 void SetSpecialFolder(ShellFolder folder, FolderLookup lookup, const std::string& path = "");

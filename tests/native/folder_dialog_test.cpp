@@ -357,6 +357,7 @@ class RecordingCanvas : public ui::Canvas {
   }
   void FillRect(int, int, int, int, ui::Color) override {}
   void Ellipse(int, int, int, int, ui::Color, ui::Color) override {}
+  void RoundRect(int, int, int, int, int, ui::Color, ui::Color) override {}
   void Frame3D(int, int, int, int, bool) override {}
 };
 

@@ -12,7 +12,6 @@
 #include "platform/native/testing.h"
 #include "settings/Untinit.h"
 #include "settings/Untmain.h"
-#include "settings/pending_dialog.h"
 #include "tests/native/native_support.h"
 #include "ui/headless/headless.h"
 

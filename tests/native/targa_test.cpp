@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -196,7 +198,9 @@ const DecodeCase kDecodeCases[] = {
     {"TrueColour32TopDownRightToLeft",
      {.imageType = 2, .depth = 32, .topDown = true, .rightToLeft = true}},
     {"TrueColour24", {.imageType = 2, .depth = 24}},
+    {"TrueColour24RightToLeft", {.imageType = 2, .depth = 24, .rightToLeft = true}},
     {"TrueColour16", {.imageType = 2, .depth = 16, .topDown = true}},
+    {"TrueColour16RightToLeft", {.imageType = 2, .depth = 16, .rightToLeft = true}},
     {"TrueColourType8Bit", {.imageType = 2, .depth = 8, .topDown = true}},
     {"Grey", {.imageType = 3, .depth = 8}},
     {"GreyRightToLeft", {.imageType = 3, .depth = 8, .rightToLeft = true}},
@@ -211,6 +215,10 @@ const DecodeCase kDecodeCases[] = {
     {"Rle32LongPackets",
      {.imageType = 10, .depth = 32, .topDown = true, .width = 140, .height = 3}},
     {"RleBottomUpLongPackets", {.imageType = 10, .depth = 24, .width = 140, .height = 3}},
+    // Tens of kilobytes of packets: the reader takes them in blocks, and packets straddle them.
+    {"RleManyPackets", {.imageType = 10, .depth = 32, .width = 300, .height = 41}},
+    {"RleManyPackets24RightToLeft",
+     {.imageType = 10, .depth = 24, .rightToLeft = true, .width = 301, .height = 40}},
     {"Mapped24", {.imageType = 1, .depth = 24}},
     {"Mapped16", {.imageType = 1, .depth = 16}},
     {"Mapped32KeepsAlpha", {.imageType = 1, .depth = 32, .topDown = true}},
@@ -241,6 +249,62 @@ TEST_P(TargaDecode, LoadsThePictureTopRowFirst) {
 
 INSTANTIATE_TEST_SUITE_P(Forms, TargaDecode, ::testing::ValuesIn(kDecodeCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Whatever the reader takes in ahead of need, the stream is left right after the pixel data, so
+// what follows the picture in the stream is still there to read.
+TEST_F(TargaFiles, StreamStopsAfterThePixelData) {
+  for (const Layout& l : {Layout{.imageType = 10, .depth = 32, .width = 300, .height = 41},
+                          Layout{.imageType = 2, .depth = 24, .id = "id"}}) {
+    SCOPED_TRACE(int(l.imageType));
+    Layout withFooter = l;
+    withFooter.footer = true;
+    const Bytes bare = WriteTarga(l, MakePicture(l));
+    std::FILE* stream = std::fopen(Write(WriteTarga(withFooter, MakePicture(l))).c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    TargaImage image;
+    EXPECT_EQ(ReadTargaFromStream(image, stream), kTargaOk);
+    EXPECT_EQ(std::ftell(stream), long(bare.size()));
+    std::fclose(stream);
+    ReleaseTarga(image);
+  }
+}
+
+// A buffer made in a size of its own rather than the size asked for, every pixel kUnwritten.
+constexpr uint32_t kUnwritten = 0x5A5A5A5A;
+class FixedSizeBuffer : public PixelBuffer {
+ public:
+  FixedSizeBuffer(int32_t width, int32_t height) : width(width), height(height) {}
+  bool Resize(int32_t, int32_t) override {
+    if (!PixelBuffer::Resize(width, height)) return false;
+    std::fill(pixels_, pixels_ + width * height, kUnwritten);
+    return true;
+  }
+  const int32_t width, height;
+};
+
+// The reader writes only inside the buffer, as if pixel by pixel with positions outside ignored:
+// a smaller buffer gets the picture's top-left corner, a larger one the picture in its top-left
+// corner and nothing elsewhere.
+TEST_F(TargaFiles, PixelsOutsideTheBufferAreLeftOut) {
+  const Layout layouts[] = {{.imageType = 2, .depth = 32},
+                            {.imageType = 10, .depth = 24, .topDown = true, .rightToLeft = true}};
+  const std::pair<int32_t, int32_t> sizes[] = {{4, 3}, {10, 8}, {7, 2}, {3, 5}};
+  for (const Layout& l : layouts) {
+    const std::vector<uint32_t> picture = MakePicture(l);
+    const std::string path = Write(WriteTarga(l, picture));
+    for (const auto& [width, height] : sizes) {
+      SCOPED_TRACE(::testing::Message() << int(l.imageType) << " into " << width << "x" << height);
+      FixedSizeBuffer buffer(width, height);
+      ASSERT_TRUE(LoadTargaInto(&buffer, path.c_str()));
+      std::vector<uint32_t> expected;
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+          expected.push_back(x < l.width && y < l.height ? Expected(l, picture[y * l.width + x])
+                                                         : kUnwritten);
+      EXPECT_EQ(BufferPixels(buffer), expected);
+    }
+  }
+}
 
 // ---- Faults ----------------------------------------------------------------------------------
 

@@ -129,7 +129,7 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   HWND main = run.WaitWindow(kSettingsCaption, 15000);
   ASSERT_NE(nullptr, main);
   Sleep(500);
-  BringToFront(main);
+  BringRootToFront(main);
   KeyWith(VK_MENU, 'F');
   Key('C');
   HWND init = run.WaitWindow(kInitCaption, 10000);

@@ -54,11 +54,7 @@ INPUT KeyInput(WORD vk, bool up) {
 
 }  // namespace
 
-void BringToFront(HWND window) {
-  HWND top = GetAncestor(window, GA_ROOT);
-  if (GetForegroundWindow() != top) SetForegroundWindow(top);
-  WaitUntil([top] { return GetForegroundWindow() == top; }, 2000);
-}
+void BringRootToFront(HWND window) { BringToFront(GetAncestor(window, GA_ROOT)); }
 
 namespace {
 
@@ -151,7 +147,7 @@ void UpDownRange(HWND upDown, int& low, int& high) {
 }
 
 void ClickAt(HWND window, int x, int y, int clicks) {
-  BringToFront(window);
+  BringRootToFront(window);
   POINT at{x, y};
   ClientToScreen(window, &at);
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);

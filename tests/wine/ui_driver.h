@@ -3,6 +3,8 @@
 // SendInput, controls found by their designed place, states read back through the Win32 API.
 #include <windows.h>
 
+#include "tests/wine/input_helper.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,7 +26,7 @@ std::vector<std::string> ComboItems(HWND combo);  // CB_GETLBTEXT
 void UpDownRange(HWND upDown, int& low, int& high);
 
 // Brings the window's top-level window to the front, where the keyboard's input goes.
-void BringToFront(HWND window);
+void BringRootToFront(HWND window);
 // Input: the window's top-level window is brought to the front first.
 void ClickAt(HWND window, int x, int y, int clicks = 1);  // client coordinates of `window`
 void Click(HWND window, int clicks = 1);                   // its centre

@@ -29,7 +29,10 @@ class ButtonPeer : public WinPeer {
 
 class BitmapButtonPeer : public WinPeer {
  public:
-  explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, "BUTTON", BS_OWNERDRAW), button_(button) {}
+  explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, "BUTTON", BS_OWNERDRAW), button_(button) {
+    SetWindowSubclass(Handle(), KeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~BitmapButtonPeer() override { RemoveWindowSubclass(Handle(), KeyProc, 0); }
   void Command(WORD code) override {
     if (code == BN_CLICKED && button_.Usable()) button_.Click();
   }
@@ -63,6 +66,22 @@ class BitmapButtonPeer : public WinPeer {
   }
 
  private:
+  // Enter presses the focused button, as it presses a focused push button: the dialog manager
+  // leaves an owner-drawn button out of that rule and would send Enter to the default button.
+  static LRESULT CALLBACK KeyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<BitmapButtonPeer*>(data);
+    if (message == WM_GETDLGCODE && lParam) {
+      const auto* msg = reinterpret_cast<const MSG*>(lParam);
+      if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+        return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+      if (self->button_.Usable()) Guarded([self] { self->button_.Click(); });
+      return 0;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+
   BitmapButton& button_;
 };
 
@@ -98,11 +117,18 @@ class RadioButtonPeer : public WinPeer {
   RadioButton& radio_;
 };
 
+// A panel's single border is the system's sunken client edge: the window draws it outside
+// its client area, so everything inside keeps its client coordinates.
+DWORD ContainerExStyle(const WinControl& container) {
+  const auto* panel = dynamic_cast<const Panel*>(&container);
+  return WS_EX_CONTROLPARENT | (panel && panel->singleBorder ? WS_EX_CLIENTEDGE : 0);
+}
+
 // Panels and group boxes are windows of our own class, painted like a form.
 class ContainerPeer : public WinPeer {
  public:
   explicit ContainerPeer(WinControl& container)
-      : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT) {}
+      : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, ContainerExStyle(container)) {}
   void Sync() override {
     WinPeer::Sync();
     InvalidateRect(Handle(), nullptr, FALSE);
