@@ -99,8 +99,13 @@ bool MenuShown(DWORD process) {
 
 HWND ChooseFromMenu(ProgramRun& run, HWND window, char menuLetter, char itemLetter, const std::string& opened) {
   if (!BringToFront(window)) return nullptr;
+  // On a busy machine the menu can take seconds to open; a key press that the window took
+  // before it was ready to open a menu is pressed once more.
   PressKey(static_cast<WORD>(menuLetter), {VK_MENU});
-  if (!WaitFor([&] { return MenuShown(run.ProcessId()); }, 3000)) return nullptr;
+  if (!WaitFor([&] { return MenuShown(run.ProcessId()); }, 8000)) {
+    PressKey(static_cast<WORD>(menuLetter), {VK_MENU});
+    if (!WaitFor([&] { return MenuShown(run.ProcessId()); }, 8000)) return nullptr;
+  }
   PressKey(static_cast<WORD>(itemLetter));
   HWND dialog = run.WaitWindow(opened, 2000);
   if (!dialog && MenuShown(run.ProcessId())) {
