@@ -116,21 +116,36 @@ int PoseCount(int character) {
 namespace {
 
 // A sheet's pixel block kept from one figure to the next: the windows animate five times a
-// second, and a fresh half-megabyte block each time costs more than decoding into it. Every
-// pixel is written by the decoder, so a block of the same size is simply reused.
+// second, and a fresh half-megabyte block each time costs more than decoding into it. The two
+// figures' sheets differ in size, so the block only ever grows; a smaller sheet is decoded into
+// the front of it (every pixel it covers is written by the decoder).
 class SheetBuffer : public PixelBuffer {
  public:
   bool Resize(int32_t width, int32_t height) override {
-    if (pixels_ && width == width_ && height == height_) return true;
-    return PixelBuffer::Resize(width, height);
+    const size_t count = static_cast<size_t>(width < 1 ? 1 : width) * static_cast<size_t>(height < 1 ? 1 : height);
+    if (pixels_ && count <= capacity_) {
+      width_ = width < 1 ? 1 : width;
+      height_ = height < 1 ? 1 : height;
+      return true;
+    }
+    const bool made = PixelBuffer::Resize(width, height);
+    capacity_ = made ? count : 0;
+    return made;
   }
+
+ private:
+  size_t capacity_ = 1;  // the base buffer is born with one pixel
 };
 
 }  // namespace
 
+// Kept from one figure to the next. The surface only grows (each pose of each figure has a size
+// of its own, and a DIB section made and freed twice a tick is costly under Wine); a figure uses
+// its top-left W x H.
 struct TfrmData::FigureScratch {
   SheetBuffer sheet;
   DibSurface surface;
+  ui::Bitmap handOver;  // opaque: the alpha channel stops here
 };
 
 void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose) {
@@ -146,14 +161,16 @@ void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, 
     const int W = r.width + 2, H = r.height + 2;
     const int ox = (target->Width() - W) / 2, oy = (target->Height() - H) / 2;
     // Without its surface there is nothing to draw on: the box keeps what it showed.
-    if ((surface.BufferWidth() != W || surface.BufferHeight() != H) && !surface.Resize(W, H)) return;
+    if ((surface.BufferWidth() < W || surface.BufferHeight() < H) &&
+        !surface.Resize(std::max(W, surface.BufferWidth()), std::max(H, surface.BufferHeight())))
+      return;
     ui::Bitmap& canvas = CanvasOf(target);
     if (background)
       CopyArea(background->Picture(), target->Left() + ox, target->Top() + oy, surface, 0, 0, W, H);
     else
       ClearToZero(surface);  // the figure alone: black where the sheet is transparent
     BlendRect(surface, BlendSpec{}, 0, 0, sheet, r.x - 1, r.y - 1, W, H);
-    ui::Bitmap handOver;  // opaque: the alpha channel stops here
+    ui::Bitmap& handOver = scratch_->handOver;
     handOver.Resize(W, H);
     CopyArea(surface, 0, 0, handOver, 0, 0, W, H);
     if (background)

@@ -237,8 +237,10 @@ uint8_t ReadTarga(TargaImage& image, const char* fileName) {
     return kTargaOpenFailed;
   }
   // A sheet is read whole five times a second by an animated window: in few large reads, not
-  // in many of the runtime's small default buffer.
-  std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
+  // in many of the runtime's small default buffer. The buffer is ours and kept, where one the
+  // runtime made would be fresh memory at each opening.
+  static char streamBuffer[64 * 1024];
+  std::setvbuf(file, streamBuffer, _IOFBF, sizeof streamBuffer);
   const uint8_t code = ReadTargaFromStream(image, file);
   std::fclose(file);
   return code;

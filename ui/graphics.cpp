@@ -1,5 +1,6 @@
 #include "ui/graphics.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ui {
@@ -52,27 +53,27 @@ bool DecodeBmp(const std::string& bytes, Bitmap& picture) {
 
 void BlendOnto(uint32_t* target, int targetWidth, int targetHeight, const Bitmap& source, int left,
                int top) {
-  for (int y = 0; y < source.height; ++y) {
-    const int ty = top + y;
-    if (ty < 0 || ty >= targetHeight) continue;
-    uint32_t* row = target + static_cast<size_t>(ty) * targetWidth;
-    for (int x = 0; x < source.width; ++x) {
-      const int tx = left + x;
-      if (tx < 0 || tx >= targetWidth) continue;
+  // Only the part of the picture that lies on the target is visited: a window repaints small
+  // rectangles of a large backdrop many times a second.
+  const int x0 = std::max(0, -left), x1 = std::min(source.width, targetWidth - left);
+  const int y0 = std::max(0, -top), y1 = std::min(source.height, targetHeight - top);
+  for (int y = y0; y < y1; ++y) {
+    uint32_t* row = target + static_cast<size_t>(top + y) * targetWidth;
+    for (int x = x0; x < x1; ++x) {
       const uint32_t s = source.At(x, y);
       const uint32_t a = source.hasAlpha ? s >> 24 : 255;
       if (a == 255) {
-        row[tx] = s | 0xFF000000u;
+        row[left + x] = s | 0xFF000000u;
         continue;
       }
       if (a == 0) continue;
-      const uint32_t d = row[tx];
+      const uint32_t d = row[left + x];
       uint32_t out = 0xFF000000u;
       for (int shift = 0; shift < 24; shift += 8) {
         const uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
         out |= ((sc * a + dc * (255 - a) + 127) / 255) << shift;
       }
-      row[tx] = out;
+      row[left + x] = out;
     }
   }
 }

@@ -301,3 +301,33 @@ TEST_F(UiLayer, MenuItemsRunOnlyWhenTheyAndTheirParentsAreEnabled) {
 }
 
 }  // namespace
+
+// A picture drawn partly or wholly off its target: the part on it lands pixel for pixel, and
+// nothing outside the target's pixel block, or under the picture's off-target part, changes.
+TEST(BlendOnto, DrawsOnlyThePartOfAPictureThatLiesOnTheTarget) {
+  struct Case {
+    int left, top;
+  };
+  const Case cases[] = {{0, 0}, {-1, -1}, {2, 3}, {-2, 1}, {3, -2}, {4, 0}, {0, 4}, {-3, 0}, {0, -3}, {5, 5}};
+  constexpr int kSize = 4, kGuard = 8;
+  ui::Bitmap picture;
+  picture.Resize(3, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3; ++x) picture.At(x, y) = 0x00100000u * (y + 1) + 0x10u * (x + 1);  // opaque
+  for (const Case& c : cases) {
+    // The target's block lies inside a guarded one, so writes past its ends are seen too.
+    std::vector<uint32_t> block(kGuard + kSize * kSize + kGuard, 0x5A5A5A5Au);
+    ui::BlendOnto(block.data() + kGuard, kSize, kSize, picture, c.left, c.top);
+    for (int i = 0; i < kGuard; ++i) {
+      EXPECT_EQ(0x5A5A5A5Au, block[i]) << c.left << "," << c.top;
+      EXPECT_EQ(0x5A5A5A5Au, block[kGuard + kSize * kSize + i]) << c.left << "," << c.top;
+    }
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x) {
+        const int px = x - c.left, py = y - c.top;
+        const bool covered = px >= 0 && px < 3 && py >= 0 && py < 3;
+        const uint32_t expected = covered ? (0xFF000000u | (0x00100000u * (py + 1) + 0x10u * (px + 1))) : 0x5A5A5A5Au;
+        EXPECT_EQ(expected, block[kGuard + y * kSize + x]) << "picture at " << c.left << "," << c.top << ", pixel " << x << "," << y;
+      }
+  }
+}

@@ -3,7 +3,9 @@
 // mouse input for painted controls, the message loop and modal loops.
 #include <windowsx.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "ui/input.h"
 #include "ui/win32/common.h"
@@ -67,36 +69,61 @@ HBRUSH BrushOf(Color color) {
   return brush;
 }
 
-// The back buffer of the last paint, kept for the next one of the same size: an animated
-// window repaints the same rectangle five times a second.
+// Back buffers of the last paints, kept by size for the next ones: an animated window repaints
+// the same rectangles five times a second. The few most recent sizes are kept.
 BackBuffer& BufferFor(HDC screen, int width, int height) {
-  static std::unique_ptr<BackBuffer> kept;
-  static int keptWidth = 0, keptHeight = 0;
-  if (!kept || keptWidth != width || keptHeight != height) {
-    kept.reset();
-    kept = std::make_unique<BackBuffer>(screen, width, height);
-    keptWidth = width;
-    keptHeight = height;
-  }
-  return *kept;
+  struct Kept {
+    int width, height;
+    std::unique_ptr<BackBuffer> buffer;
+  };
+  static std::vector<Kept> kept;
+  for (auto it = kept.begin(); it != kept.end(); ++it)
+    if (it->width == width && it->height == height) {
+      std::rotate(kept.begin(), it, it + 1);
+      return *kept.front().buffer;
+    }
+  if (kept.size() >= 3) kept.pop_back();
+  kept.insert(kept.begin(), Kept{width, height, std::make_unique<BackBuffer>(screen, width, height)});
+  return *kept.front().buffer;
 }
 
-// Paints the invalid part of a window through a back buffer of just that size.
+// The rectangles of the window's update region, read before BeginPaint validates it; empty
+// when there are too many to be worth painting one by one.
+std::vector<RECT> UpdateRects(HWND hwnd) {
+  std::vector<RECT> rects;
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  if (region && GetUpdateRgn(hwnd, region, FALSE) == COMPLEXREGION) {
+    const DWORD bytes = GetRegionData(region, 0, nullptr);
+    std::vector<char> data(bytes);
+    auto* header = reinterpret_cast<RGNDATA*>(data.data());
+    if (bytes && GetRegionData(region, bytes, header) && header->rdh.nCount <= 4) {
+      const auto* first = reinterpret_cast<const RECT*>(header->Buffer);
+      rects.assign(first, first + header->rdh.nCount);
+    }
+  }
+  if (region) DeleteObject(region);
+  return rects;
+}
+
+// Paints the invalid part of a window through a back buffer. Each rectangle of the update
+// region is painted on its own: the two animated figures of a window lie far apart, and their
+// bounding box would repaint everything between them five times a second.
 template <class PaintFunction>
 void PaintSurface(HWND hwnd, PaintFunction paint) {
+  std::vector<RECT> rects = UpdateRects(hwnd);
   PAINTSTRUCT ps;
   HDC screen = BeginPaint(hwnd, &ps);
-  const RECT r = ps.rcPaint;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w > 0 && h > 0) {
+  if (rects.empty()) rects.push_back(ps.rcPaint);
+  for (const RECT& r : rects) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) continue;
     BackBuffer& buffer = BufferFor(screen, w, h);
-    if (buffer.Ok()) {
-      DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, r.left, r.top);
-      paint(canvas);
-      GdiFlush();
-      SetViewportOrgEx(buffer.Dc(), 0, 0, nullptr);
-      BitBlt(screen, r.left, r.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
-    }
+    if (!buffer.Ok()) continue;
+    DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, r.left, r.top);
+    paint(canvas);
+    GdiFlush();
+    SetViewportOrgEx(buffer.Dc(), 0, 0, nullptr);
+    BitBlt(screen, r.left, r.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
   }
   EndPaint(hwnd, &ps);
 }
