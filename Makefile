@@ -102,6 +102,16 @@ IDLE_SECONDS ?= 60
 bench-idle: demo-game
 	@tools/bench_idle.sh --seconds $(IDLE_SECONDS)
 
+# ---- Start-up cost of the counter under Wine (tools/bench_startup.sh): M2KCOUNT.EXE /C against
+# the demo game, alternating with tools/startup_window (the least a program can do that opens the
+# counter's window and plays a clip), STARTUP_RUNS runs of each with voices on and with voices
+# off; time to the window and to the first clip, watched from outside, and peak memory.
+STARTUP_RUNS ?= 7
+.PHONY: bench-startup
+
+bench-startup: demo-game
+	@tools/bench_startup.sh --runs $(STARTUP_RUNS)
+
 # ---- Game archives: fuzzing LzssDecode and the directory scans of ExtractImages and
 # GetVoiceWave (clang, the same sanitizers, outside the CMake build; the scans link the whole
 # native core and read their archives from /dev/shm), and the benchmarks of LzssDecode against
