@@ -224,9 +224,15 @@ class ListBoxPeer : public WinPeer {
                 WS_EX_CLIENTEDGE),
         list_(list) {
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, list.itemHeight);
-    SetWindowSubclass(Handle(), KeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    static auto* const subclass =
+        platform::win32::LateBound<decltype(SetWindowSubclass)>("comctl32.dll", "SetWindowSubclass");
+    if (subclass) subclass(Handle(), KeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
   }
-  ~ListBoxPeer() override { RemoveWindowSubclass(Handle(), KeyProc, 0); }
+  ~ListBoxPeer() override {
+    static auto* const remove =
+        platform::win32::LateBound<decltype(RemoveWindowSubclass)>("comctl32.dll", "RemoveWindowSubclass");
+    if (remove) remove(Handle(), KeyProc, 0);
+  }
   void Sync() override {
     WinPeer::Sync();
     if (shown_ != list_.Items()) {
@@ -273,7 +279,8 @@ class ListBoxPeer : public WinPeer {
       if (index >= 0) Guarded([self, index] { self->list_.Activate(index); });
       return 0;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    static auto* const next = platform::win32::LateBound<decltype(DefSubclassProc)>("comctl32.dll", "DefSubclassProc");
+    return next ? next(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
   }
 
   ListBox& list_;
