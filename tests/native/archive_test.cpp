@@ -302,14 +302,31 @@ TEST_F(Archives, AnOutputThatCannotBeCreatedStops) {
   EXPECT_FALSE(Present("mapc013.tga")) << "not tried after the failure";
 }
 
-TEST_F(Archives, TheSheetListedTwiceIsExtractedOnce) {
+TEST_F(Archives, TheSheetListedTwiceIsExtractedOnceAndTheArchiveIsOpenedOnceForAll) {
   WriteGrp(ImagePak(AllSheets()));
   OpenCounter opens(game.Child("grp.pak"));
   EXPECT_TRUE(data.ExtractImages());
   EXPECT_EQ(SheetContent("mapc140.tga"), Read("mapc140.tga"));
-  // Seventeen names listed, sixteen distinct: the archive is opened sixteen times.
+  // Seventeen names listed, sixteen distinct, every one missing: one open serves them all.
   EXPECT_EQ(16u, SheetNames().size());
-  EXPECT_EQ(16, opens.Opens());
+  EXPECT_EQ(1, opens.Opens());
+}
+
+TEST_F(Archives, ADirectoryThatBreaksOffStopsAtTheFirstSheetWhoseEntryItHidesEvenIfALaterOneWasSeen) {
+  // Count 5 over two entries: entry 2 would lie past the end of the file. mapc010's entry comes
+  // before the break, mapc011 has none before it: its scan meets the break, so the extraction
+  // stops there, and mapc013 is not written although its entry came first.
+  WriteGrp(ImagePak({{.name = "mapc013.tga", .data = "third"}, {.name = "mapc010.tga", .data = "first"}}, 5));
+  EXPECT_FALSE(data.ExtractImages());
+  EXPECT_EQ("first", Read("mapc010.tga"));
+  EXPECT_TRUE(Hidden("mapc010.tga"));
+  EXPECT_TRUE(Present("mapc011.tga"));
+  EXPECT_EQ("", Read("mapc011.tga"));
+  EXPECT_FALSE(Hidden("mapc011.tga")) << "unfinished";
+  for (const std::string& name : SheetNames())
+    if (name != "mapc010.tga" && name != "mapc011.tga") {
+      EXPECT_FALSE(Present(name)) << name;
+    }
 }
 
 TEST_F(Archives, TheSheetListedTwiceIsNotDecodedTwice) {
