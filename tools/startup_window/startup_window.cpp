@@ -19,12 +19,15 @@ constexpr UINT_PTR kCloseTimer = 1;
 constexpr UINT kCloseAfterMilliseconds = 500;
 MCIDEVICEID device = 0;
 
+decltype(mciSendCommandA)* sendMci = nullptr;  // bound when there is a clip to play
+
 MCIERROR SendMci(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWORD_PTR parameters) {
-  static HMODULE library = LoadLibraryA("winmm.dll");
-  static auto* send = library ? reinterpret_cast<decltype(mciSendCommandA)*>(
-                                    reinterpret_cast<void*>(GetProcAddress(library, "mciSendCommandA")))
-                              : nullptr;
-  return send ? send(id, message, flags, parameters) : MCIERR_CANNOT_LOAD_DRIVER;
+  return sendMci ? sendMci(id, message, flags, parameters) : MCIERR_CANNOT_LOAD_DRIVER;
+}
+
+void BindMci() {
+  if (HMODULE library = LoadLibraryA("winmm.dll"))
+    sendMci = reinterpret_cast<decltype(mciSendCommandA)*>(reinterpret_cast<void*>(GetProcAddress(library, "mciSendCommandA")));
 }
 
 MCIDEVICEID PlayClip(HWND window, const char* path) {
@@ -89,7 +92,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
   if (!window) return 1;
   ShowWindow(window, show);
   UpdateWindow(window);
-  if (*commandLine) device = PlayClip(window, commandLine);
+  if (*commandLine) {
+    BindMci();
+    device = PlayClip(window, commandLine);
+  }
   if (!device) SetTimer(window, kCloseTimer, kCloseAfterMilliseconds, nullptr);
 
   MSG message;
