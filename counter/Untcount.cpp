@@ -133,14 +133,17 @@ void TfrmCount::FormCreate() {
   ComposeCounterBubble();
   ChooseVoiceLine();
   frmData->DrawCharacters(0, imgChar0, imgCount, imgChar1);
-  frmData->ReplaceSystemSounds(true);
+  // Without a delay the window shows as soon as the message loop starts, and the Windows sounds
+  // are updated once it is up (StartVoices); with a delay they are updated now, so that the exit
+  // sound does not point for seconds to a WAV file that step 9 has just deleted.
+  soundsPending_ = counterSettings.delay == 0;
+  if (!soundsPending_) frmData->ReplaceSystemSounds(true);
   frmData->RecordStart(startTime, startTm);
   frmData->SaveStartHistory();
 
   if (counterSettings.delay == 0) {
     ui::Application& app = ui::Application::Instance();
     app.showMainForm = true;
-    PlayClip(ChosenClip(0));
   } else {
     timDelay->SetInterval(counterSettings.delay * 1000);
     timDelay->SetEnabled(true);
@@ -153,6 +156,27 @@ void TfrmCount::FormShow() {
   // A Startup shortcut set to "minimised" would leave the counter iconic. Only now is there a
   // window, the application's main window, to restore.
   app.Restore();
+  StartVoices();
+}
+
+// Runs once, when the window has been shown: a user sees the counter before any clip is
+// decoded. The first clip starts at once; the exit sound's clip, whose decoding the user never
+// waits for, is prepared while it plays. Only when both requests could rebuild the same WAV
+// file is the exit sound prepared first, as it always was: the playing file must not be
+// rebuilt under the player, and the file left at the end must be the first clip's.
+void TfrmCount::StartVoices() {
+  if (voicesStarted_) return;
+  voicesStarted_ = true;
+  if (!soundsPending_) {
+    PlayClip(ChosenClip(0));
+    return;
+  }
+  soundsPending_ = false;
+  const char* exitClip = frmData->ExitSoundClip();
+  const bool exitFirst = VoiceWavesOverlap(exitClip, ChosenClip(0));
+  if (exitFirst) frmData->ReplaceSystemSounds(true, exitClip);
+  PlayClip(ChosenClip(0));
+  if (!exitFirst) frmData->ReplaceSystemSounds(true, exitClip);
 }
 
 void TfrmCount::FormDestroy() {
@@ -168,8 +192,7 @@ void TfrmCount::FormDestroy() {
 void TfrmCount::timDelayTimer() {
   TakeStartTime();
   timDelay->SetEnabled(false);
-  Show();
-  PlayClip(ChosenClip(0));
+  Show();  // FormShow starts the voice sequence
 }
 
 void TfrmCount::mplWaveNotify(ui::NotifyValue value) {

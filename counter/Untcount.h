@@ -51,6 +51,9 @@ class TfrmCount : public ui::Form {
   bool ComposeElapsedTime();
   void HideSecondLine();
   void TakeStartTime();
+  void StartVoices();
   const char* ChosenClip(int slot) const;
   std::unique_ptr<TfrmData> data_;
+  bool soundsPending_ = false;   // the Windows sounds wait for the window to show
+  bool voicesStarted_ = false;
 };

@@ -41,6 +41,11 @@ extern const char* const kGameKey;
 // A game file's path: the folder and the name joined by exactly one backslash.
 std::string GameFilePath(const std::string& folder, const std::string& fileName);
 
+// True when voice requests for the two clips may rebuild the same WAV file: a clip's request
+// makes the WAV of the clip or, failing that, of its "00" form (GetVoiceWave), and file names
+// compare regardless of letter case.
+bool VoiceWavesOverlap(const char* clip, const char* other);
+
 class TfrmData : public ui::Form {
  public:
   TfrmData();
@@ -75,8 +80,11 @@ class TfrmData : public ui::Form {
   void DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose);
   void DrawCharacters(int mode, ui::Image* target0, ui::Image* background, ui::Image* target1);
 
-  // Windows logon and exit sounds.
+  // Windows logon and exit sounds: the exit clip is chosen by the seconds of the moment
+  // (ExitSoundClip), or given.
   void ReplaceSystemSounds(bool preferNameless);
+  void ReplaceSystemSounds(bool preferNameless, const char* exitClip);
+  const char* ExitSoundClip();
   bool VoiceEnabled();
 };
 

@@ -247,15 +247,42 @@ bool TfrmData::ExtractImages() {
   return true;
 }
 
+namespace {
+
+// The clip's name with its ninth and tenth characters made "00", as GetVoiceWave retries it,
+// or "" when it has no such form (shorter, or "00" there already).
+std::string ZerosForm(const std::string& clip) {
+  if (clip.size() < 10 || (clip[8] == '0' && clip[9] == '0')) return std::string();
+  std::string form = clip;
+  form[8] = '0';
+  form[9] = '0';
+  return form;
+}
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return !a.empty() && a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+}
+
+}  // namespace
+
+bool VoiceWavesOverlap(const char* clip, const char* other) {
+  if (!clip || !*clip || !other || !*other) return false;
+  const std::string a[2] = {clip, ZerosForm(clip)};
+  const std::string b[2] = {other, ZerosForm(other)};
+  for (const std::string& x : a)
+    for (const std::string& y : b)
+      if (SameFileName(x, y)) return true;
+  return false;
+}
+
 std::string TfrmData::GetVoiceWave(const char* clipName, bool preferVariant) {
   if (!clipName || !*clipName) return std::string();
   std::string result = ExtractVoice(clipName, preferVariant);
-  std::string retry = clipName;
-  if (result.empty() && retry.size() >= 10 && !(retry[8] == '0' && retry[9] == '0')) {
-    retry[8] = '0';
-    retry[9] = '0';
-    result = ExtractVoice(retry.c_str(), preferVariant);
-  }
+  const std::string retry = ZerosForm(clipName);
+  if (result.empty() && !retry.empty()) result = ExtractVoice(retry.c_str(), preferVariant);
   return result;
 }
 

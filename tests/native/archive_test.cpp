@@ -596,6 +596,32 @@ TEST_F(Voices, AThirtyTwoByteNameNeedsNoTerminator) {
   EXPECT_EQ("", data.ExtractVoice((name32 + "x").c_str(), false));
 }
 
+TEST(VoiceWaves, RequestsOverlapWhenTheyMayRebuildTheSameWaveFile) {
+  struct Case {
+    const char* clip;
+    const char* other;
+    bool overlap;
+  };
+  const Case cases[] = {
+      {"K100011200_024001.OGG", "K100011200_024001.OGG", true},   // the same clip
+      {"k100011200_024001.ogg", "K100011200_024001.OGG", true},   // file names ignore letter case
+      {"K100011234_024001.OGG", "K100011200_024001.OGG", true},   // the first one's "00" form
+      {"K100011200_024001.OGG", "K100011234_024001.OGG", true},   // the other's "00" form
+      {"K100011234_024001.OGG", "K100011256_024001.OGG", true},   // both retry the same "00" form
+      {"K100011234_024001.OGG", "K100011256_024002.OGG", false},  // their "00" forms differ too
+      {"K100011200_024001.OGG", "K100011200_024002.OGG", false},
+      {"K100011200_024001.OGG", "K100001200_024001.OGG", false},  // the digits before do not retry
+      {"short", "SHORT", true},                                   // no "00" form, same name
+      {"short", "shore", false},
+      {nullptr, "K100011200_024001.OGG", false},                  // no clip: no file
+      {"K100011200_024001.OGG", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.clip ? c.clip : "(none)") + " / " + c.other);
+    EXPECT_EQ(c.overlap, VoiceWavesOverlap(c.clip, c.other));
+  }
+}
+
 // ---- Damaged archives ------------------------------------------------------------------------
 
 enum class Outcome {

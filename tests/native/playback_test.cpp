@@ -20,7 +20,8 @@ using native_support::StoreSetting;
 
 std::string Le32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
-// A voice archive holding every clip of the first table, all with the same short tone.
+// A voice archive holding every clip of a character's table and her exit clips, all with the
+// same short tone.
 std::string VoiceArchiveOfTable(int character, const std::string& ogg) {
   std::map<std::string, bool> names;
   for (const ScenarioRow* row = ScenarioTables[character];; ++row) {
@@ -28,6 +29,7 @@ std::string VoiceArchiveOfTable(int character, const std::string& ogg) {
       if (clip) names[clip] = true;
     if (row->kind == -1) break;
   }
+  for (int k = 0; k < 10 && ExitClips[character][k]; ++k) names[ExitClips[character][k]] = true;
   std::string directory, data;
   const uint32_t dataStart = 8 + 40 * static_cast<uint32_t>(names.size());
   for (const auto& [name, unused] : names) {
@@ -79,7 +81,10 @@ class Playback : public ::testing::Test {
       StoreSetting("timer", 1);
       form = std::make_unique<TfrmCount>();
       const ScenarioRow& row = ScenarioTables[0][chosenLine];
-      if (ClipCount(row) == clips) return &row;
+      if (ClipCount(row) == clips) {
+        form->Show();  // the first clip starts with the window
+        return &row;
+      }
       form.reset();
     }
     return nullptr;
@@ -140,12 +145,63 @@ TEST_F(Playback, NothingPlaysWhenTheVoiceCannotBeHad) {
     c.arrange(*this);
     native_support::SetLocalClock(2027, 3, 25, 10, 0);
     form = std::make_unique<TfrmCount>();
+    form->Show();
     EXPECT_EQ(6, voiceStep);
     EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());
     ui::headless::AdvanceTime(1000);
     EXPECT_TRUE(form->Closed());
     TearDown();
   }
+}
+
+const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
+
+std::string ExitSound() {
+  platform::RegistryKey key(kExitKey, false);
+  std::string value = "(none)";
+  key.ReadText("", value);
+  return value;
+}
+
+bool AnyWave(const native_support::TempFolder& folder) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Posix()))
+    if (entry.path().extension() == ".wav") return true;
+  return false;
+}
+
+TEST_F(Playback, TheWindowShowsBeforeAnyClipIsMadeThenTheFirstClipAndTheExitSoundFollow) {
+  platform::RegistryKey(kExitKey, true).WriteDefault("C:\\Windows\\Media\\exit.wav");
+  StoreSetting("repl", 1);
+  native_support::SetLocalClock(2027, 3, 25, 10, 0);
+  form = std::make_unique<TfrmCount>();
+  // Created: the start is counted and saved, nothing is decoded, played or replaced yet.
+  EXPECT_TRUE(native_support::Exists(work.Child("STARTHUB")));
+  EXPECT_TRUE(ui::headless::OpenedMedia().empty());
+  EXPECT_FALSE(AnyWave(work));
+  EXPECT_EQ("C:\\Windows\\Media\\exit.wav", ExitSound());
+
+  form->Show();
+  const ScenarioRow& row = ScenarioTables[0][chosenLine];
+  ASSERT_EQ(1u, ui::headless::OpenedMedia().size());
+  EXPECT_EQ(std::string(".\\") + row.clips[0] + ".wav", ui::headless::OpenedMedia()[0]);
+  EXPECT_EQ(1, voiceStep);
+  // The seconds are 0: the first exit clip.
+  EXPECT_EQ(work.Windows() + ".\\" + ExitClips[0][0] + ".wav", ExitSound());
+  EXPECT_TRUE(native_support::Exists(work.Child(std::string(ExitClips[0][0]) + ".wav")));
+}
+
+TEST_F(Playback, WithADelayTheSoundsAreUpdatedAtCreationAndTheFirstClipWaitsForTheWindow) {
+  platform::RegistryKey(kExitKey, true).WriteDefault("C:\\Windows\\Media\\exit.wav");
+  StoreSetting("repl", 1);
+  StoreSetting("delay", 2);
+  native_support::SetLocalClock(2027, 3, 25, 10, 0);
+  form = std::make_unique<TfrmCount>();
+  EXPECT_EQ(work.Windows() + ".\\" + ExitClips[0][0] + ".wav", ExitSound());
+  EXPECT_TRUE(ui::headless::OpenedMedia().empty());
+  ui::headless::AdvanceTime(2000);
+  EXPECT_TRUE(form->Visible());
+  ASSERT_EQ(1u, ui::headless::OpenedMedia().size());
+  EXPECT_EQ(std::string(".\\") + ScenarioTables[0][chosenLine].clips[0] + ".wav", ui::headless::OpenedMedia()[0]);
 }
 
 }  // namespace
