@@ -155,7 +155,15 @@ fuzz-archive: prereqs $(FUZZ)/archive_fuzz
 	  || { tail -n 60 $(FUZZ)/archive-last-run.log; exit 1; }
 	@grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' $(FUZZ)/archive-last-run.log
 
-bench: bench-archives
+bench: bench-archives bench-counter
+
+# The counter's start on the headless backend against the demo game: the program's own CPU
+# work, without Wine (bench/counter_bench.cpp).
+.PHONY: bench-counter
+bench-counter: demo-game
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE='-O2 -DNDEBUG' >/dev/null
+	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_counter_bench
+	@build/bench/m2k_counter_bench
 
 bench-archives: prereqs
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE='-O2 -DNDEBUG' >/dev/null

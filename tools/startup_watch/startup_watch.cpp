@@ -1,7 +1,8 @@
 // startup_watch: starts a program and watches it from outside, as a user at the screen would,
 // for tools/bench_startup.sh. The program does not time itself.
 //
-//   startup_watch --size WxH [--voices FOLDER] [--server PID] [--timeout S] -- COMMAND [ARGS...]
+//   startup_watch --size WxH [--voices FOLDER] [--server PID] [--timeout S] [--end-at-window]
+//                 -- COMMAND [ARGS...]
 //
 // From the moment just before COMMAND is started it measures:
 // - window: until a top-level window of the X server (no window manager: Wine's windows are
@@ -19,7 +20,8 @@
 //   the program in the process it was started as (script and loader exec it), so the process
 //   counts once its command line names a ".exe", and the peak resident set that the kernel
 //   reports when it ends (ru_maxrss) is printed too.
-// It waits for COMMAND to end (killing it after the timeout) and prints one line:
+// It waits for COMMAND to end (killing it after the timeout, or as soon as the window is there
+// with --end-at-window, so that a profiler run with it sees the start alone) and prints one line:
 //   window_ms=F window_cpu_ms=F window_wait_ms=F window_server_ms=F voice_ms=F voice_cpu_ms=F
 //   voice_wait_ms=F voice_server_ms=F wav_ms=F hwm_kb=N anon_kb=N maxrss_kb=N status=N
 // where a moment that never came is "-".
@@ -59,12 +61,13 @@ struct Options {
   int width = 0, height = 0;
   std::string voices;
   pid_t server = 0;
+  bool endAtWindow = false;
   double timeoutMs = 120000;
   char** command = nullptr;
 };
 
 [[noreturn]] void Usage() {
-  std::fprintf(stderr, "usage: startup_watch --size WxH [--voices FOLDER] [--server PID] [--timeout S] -- COMMAND [ARGS...]\n");
+  std::fprintf(stderr, "usage: startup_watch --size WxH [--voices FOLDER] [--server PID] [--timeout S] [--end-at-window] -- COMMAND [ARGS...]\n");
   std::exit(2);
 }
 
@@ -75,6 +78,10 @@ Options Parse(int argc, char** argv) {
     if (a == "--") {
       if (i + 1 < argc) o.command = argv + i + 1;
       break;
+    }
+    if (a == "--end-at-window") {
+      o.endAtWindow = true;
+      continue;
     }
     if (i + 1 >= argc) Usage();
     if (a == "--size" && std::sscanf(argv[i + 1], "%dx%d", &o.width, &o.height) == 2) ++i;
@@ -280,6 +287,7 @@ int main(int argc, char** argv) {
       if (const long kb = StatusKb(child, "VmHWM"); kb > hwm) hwm = kb;
       if (const long kb = StatusKb(child, "RssAnon"); kb > anon) anon = kb;
     }
+    if (options.endAtWindow && window.Came()) kill(child, SIGKILL);
     const pid_t ended = wait4(child, &status, WNOHANG, &usage);
     if (ended == child) break;
     if (now - start > options.timeoutMs) {
