@@ -25,9 +25,11 @@
 # Runs in the project's Wine prefix (tools/wine-env.sh) on a private X server without a window
 # manager, whatever $DISPLAY says, so that the figures do not depend on a desktop. For the runs
 # the counter's display time is 1 s, without delay and with its frame (timer 1, delay 0,
-# form 0); the program's registry key is exported first and imported back at the end. Voices
-# off come last, so the counter gives the Windows sounds back as they were. Needs `make build`
-# and `make demo-game` (`make bench-startup` makes both).
+# form 0); the program's registry key is exported first and imported back at the end. The
+# Windows sound scheme's keys are made when the prefix lacks them (and removed at the end), so
+# that voices on includes the exit sound's clip as on Windows; voices off come last, so the
+# counter gives the sounds back as they were. Needs `make build` and `make demo-game`
+# (`make bench-startup` makes both).
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 COUNTER_EXE="$ROOT/build/windows/bin/M2KCOUNT.EXE"
@@ -46,7 +48,7 @@ while [ $# -gt 0 ]; do
     --modes) modes="$2"; shift 2 ;;
     --counter) COUNTER_EXE="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift 2 ;;
     --inside) inside=1; shift ;;  # internal: already in the Wine environment
-    *) sed -n '2,30p' "$0"; exit 2 ;;
+    *) sed -n '2,32p' "$0"; exit 2 ;;
   esac
 done
 case "$runs" in '' | *[!0-9]*) echo "--runs takes a whole number" >&2; exit 2 ;; esac
@@ -195,11 +197,23 @@ run_inside() {
   set_setting timer 1
   set_setting delay 0
   set_setting form 0
+  # The Windows sound scheme's keys, which a Windows installation has and a fresh prefix lacks:
+  # with them the counter does all its work with voices on (the exit sound's clip is decoded).
+  # Keys made here are removed at the end.
+  local made_keys=()
+  for event in SystemStart SystemExit; do
+    local key="HKCU\AppEvents\Schemes\Apps\.Default\$event\.Current"
+    if ! wine reg query "$key" >/dev/null 2>&1; then
+      wine reg add "$key" /ve /d "" /f >/dev/null 2>&1
+      made_keys+=("$key")
+    fi
+  done
   local before after
   before=$(load_average)
   for mode in $modes; do run_mode "$mode"; done
   after=$(load_average)
   exec {keeper}>&-
+  for key in "${made_keys[@]}"; do wine reg delete "$key" /f >/dev/null 2>&1 || true; done
   wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1 || true
   if [ "$saved" -eq 1 ]; then wine reg import "$(winepath -w "$WORK/settings.reg")" >/dev/null 2>&1; fi
   echo "== start-up under Wine: $runs alternating runs of each program per mode, against the demo game"
