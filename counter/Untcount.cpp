@@ -121,7 +121,6 @@ void TfrmCount::FormCreate() {
 
   TakeStartTime();
   frmData->LoadSettings();
-  frmData->ExtractImages();
   frmData->LoadStartHistory();
   if (counterSettings.form != 0) {
     SetBorderStyle(ui::BorderStyle::None);
@@ -132,10 +131,15 @@ void TfrmCount::FormCreate() {
   platform::RemoveMatching(".\\*.wav");
   ComposeCounterBubble();
   ChooseVoiceLine();
+  // The sheets are taken out of the archive in the table's order, as always, but only as far as
+  // the two figures need before they are drawn; the rest follow once the window is up
+  // (FinishStart). Nothing reads a sheet before the figures are drawn, and the window's
+  // cleanup deletes them all at the end.
+  sheetsPending_ = frmData->ExtractImages(FigureSheets());
   frmData->DrawCharacters(0, imgChar0, imgCount, imgChar1);
   // Without a delay the window shows as soon as the message loop starts, and the Windows sounds
-  // are updated once it is up (StartVoices); with a delay they are updated now, so that the exit
-  // sound does not point for seconds to a WAV file that step 9 has just deleted.
+  // are updated once it is up; with a delay they are updated now, so that the exit sound does
+  // not point for seconds to a WAV file that step 9 has just deleted.
   soundsPending_ = counterSettings.delay == 0;
   if (!soundsPending_) frmData->ReplaceSystemSounds(true);
   frmData->RecordStart(startTime, startTm);
@@ -160,26 +164,51 @@ void TfrmCount::FormShow() {
 }
 
 // Runs once, when the window has been shown: a user sees the counter before any clip is
-// decoded. The first clip starts at once; the exit sound's clip, whose decoding the user never
-// waits for, is prepared while it plays. Only when both requests could rebuild the same WAV
-// file is the exit sound prepared first, as it always was: the playing file must not be
-// rebuilt under the player, and the file left at the end must be the first clip's.
+// decoded, and the first clip starts at once. The exit sound's clip, whose decoding nobody waits
+// for, is prepared later (FinishStart), unless both requests could rebuild the same WAV file:
+// then the exit sound comes first, as it always did, since the playing file must not be rebuilt
+// under the player and the file left at the end must be the first clip's.
 void TfrmCount::StartVoices() {
   if (voicesStarted_) return;
   voicesStarted_ = true;
-  if (!soundsPending_) {
-    PlayClip(ChosenClip(0));
-    return;
+  if (soundsPending_) {
+    exitClip_ = frmData->ExitSoundClip();
+    if (VoiceWavesOverlap(exitClip_, ChosenClip(0))) {
+      soundsPending_ = false;
+      frmData->ReplaceSystemSounds(true, exitClip_);
+    }
   }
-  soundsPending_ = false;
-  const char* exitClip = frmData->ExitSoundClip();
-  const bool exitFirst = VoiceWavesOverlap(exitClip, ChosenClip(0));
-  if (exitFirst) frmData->ReplaceSystemSounds(true, exitClip);
   PlayClip(ChosenClip(0));
-  if (!exitFirst) frmData->ReplaceSystemSounds(true, exitClip);
+}
+
+// The work of the start that nobody waits for, done at the first tick of timTimer, when the
+// window is up and painted (or, with a delay, while it waits hidden): the Windows sounds and the
+// sheets the figures did not need. A window closed before that tick does it on closing.
+void TfrmCount::FinishStart() {
+  if (soundsPending_) {
+    soundsPending_ = false;
+    frmData->ReplaceSystemSounds(true, exitClip_ ? exitClip_ : frmData->ExitSoundClip());
+  }
+  if (sheetsPending_) {
+    sheetsPending_ = false;
+    frmData->ExtractImages();
+  }
+}
+
+// The sheets of the two figures as they are drawn now: each character's sheet of the variant
+// that its chip state gives.
+std::vector<std::string> TfrmCount::FigureSheets() const {
+  std::vector<std::string> sheets;
+  const int characters[2] = {counterSettings.char0, counterSettings.char1};
+  for (int slot = 0; slot < 2; ++slot) {
+    const int c = characters[slot], v = ChipState[slot].variant;
+    if (c >= 0 && c < kRosterSize && v >= 0 && v < kVariants && SpriteFiles[c][v]) sheets.push_back(SpriteFiles[c][v]);
+  }
+  return sheets;
 }
 
 void TfrmCount::FormDestroy() {
+  FinishStart();
   mplWave->Close();
   platform::RemoveMatching(".\\*.TGA");
   platform::RemoveMatching(".\\*.ogg");
@@ -218,6 +247,7 @@ void TfrmCount::timNextTimer() {
 }
 
 void TfrmCount::timTimerTimer() {
+  FinishStart();
   if (voiceStep < 6) return;
   const auto elapsed = static_cast<int64_t>(platform::TimeDifference(platform::CurrentTime(), startTime));
   if (elapsed >= counterSettings.timer) Close();

@@ -3,6 +3,7 @@
 // run modes share. One instance per process, created hidden by the main window.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "ui/ui.h"
@@ -72,6 +73,9 @@ class TfrmData : public ui::Form {
   // Game archives (data/archive.cpp): sprite sheets out of grp.pak into the work folder, and
   // voice clips out of voice.pak as WAV files (path relative to the work folder, or "").
   bool ExtractImages();
+  // The missing sheets in the table's order as far as the last of `needed`, so that these can
+  // be drawn; a later ExtractImages() goes on with the rest in the same order.
+  bool ExtractImages(const std::vector<std::string>& needed);
   std::string GetVoiceWave(const char* clipName, bool preferVariant);
   std::string ExtractVoice(const char* clipName, bool preferVariant);
 
@@ -86,6 +90,10 @@ class TfrmData : public ui::Form {
   void ReplaceSystemSounds(bool preferNameless, const char* exitClip);
   const char* ExitSoundClip();
   bool VoiceEnabled();
+
+ private:
+  // Takes the given missing sheets out of grp.pak, in the given order.
+  bool ExtractSheets(const std::vector<std::string>& missing);
 };
 
 extern TfrmData* frmData;

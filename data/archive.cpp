@@ -232,8 +232,18 @@ bool VoiceNameMatches(const uint8_t* field, const std::string& wanted) {
 
 }  // namespace
 
-bool TfrmData::ExtractImages() {
-  const std::vector<std::string> missing = MissingSheets();
+bool TfrmData::ExtractImages() { return ExtractSheets(MissingSheets()); }
+
+bool TfrmData::ExtractImages(const std::vector<std::string>& needed) {
+  std::vector<std::string> missing = MissingSheets();
+  size_t through = 0;
+  for (size_t i = 0; i < missing.size(); ++i)
+    if (std::find(needed.begin(), needed.end(), missing[i]) != needed.end()) through = i + 1;
+  missing.resize(through);
+  return ExtractSheets(missing);
+}
+
+bool TfrmData::ExtractSheets(const std::vector<std::string>& missing) {
   if (missing.empty()) return true;
   // The archive is opened once and its directory read once for all the sheets. Sheets are then
   // written in the table's order, which is also the order in which packed sheets pass through

@@ -312,6 +312,20 @@ TEST_F(Archives, TheSheetListedTwiceIsExtractedOnceAndTheArchiveIsOpenedOnceForA
   EXPECT_EQ(1, opens.Opens());
 }
 
+TEST_F(Archives, SheetsForTheFiguresComeFirstInTheTablesOrderAndALaterCallTakesTheRest) {
+  WriteGrp(ImagePak(AllSheets()));
+  const std::vector<std::string> names = SheetNames();
+  const size_t needed = 3;  // mapc020.tga, character 1's sheet
+  ASSERT_EQ("mapc020.tga", names[needed]);
+  EXPECT_TRUE(data.ExtractImages({"mapc020.tga", "mapc010.tga"}));
+  for (size_t k = 0; k < names.size(); ++k) EXPECT_EQ(k <= needed, Present(names[k])) << names[k];
+  EXPECT_TRUE(data.ExtractImages());
+  for (const std::string& name : names) {
+    EXPECT_EQ(SheetContent(name), Read(name)) << name;
+    EXPECT_TRUE(Hidden(name)) << name;
+  }
+}
+
 TEST_F(Archives, ADirectoryThatBreaksOffStopsAtTheFirstSheetWhoseEntryItHidesEvenIfALaterOneWasSeen) {
   // Count 5 over two entries: entry 2 would lie past the end of the file. mapc010's entry comes
   // before the break, mapc011 has none before it: its scan meets the break, so the extraction

@@ -11,6 +11,7 @@
 
 #include "counter/Untcount.h"
 #include "counter/scenario.h"
+#include "data/sprites.h"
 #include "platform/files.h"
 #include "tests/native/native_support.h"
 
@@ -169,13 +170,36 @@ bool AnyWave(const native_support::TempFolder& folder) {
   return false;
 }
 
-TEST_F(Playback, TheWindowShowsBeforeAnyClipIsMadeThenTheFirstClipAndTheExitSoundFollow) {
+// grp.pak with a small unpacked entry for every sheet.
+std::string ImageArchiveOfAllSheets() {
+  std::vector<std::string> names;
+  for (int c = 0; c < kRosterSize; ++c)
+    for (int v = 0; v < kVariants && SpriteFiles[c][v]; ++v) names.push_back(SpriteFiles[c][v]);
+  std::string directory, data;
+  const uint32_t dataStart = 8 + 36 * static_cast<uint32_t>(names.size());
+  for (const std::string& name : names) {
+    std::string field = name;
+    field.resize(24, '\0');
+    directory += Le32(0) + field + Le32(dataStart + static_cast<uint32_t>(data.size())) + Le32(4);
+    data += "TGA.";
+  }
+  return Le32(0) + Le32(static_cast<uint32_t>(names.size())) + directory + data;
+}
+
+TEST_F(Playback, TheWindowShowsBeforeAnyClipIsMadeTheFirstClipStartsWithItTheRestAtTheFirstTick) {
+  native_support::MakeFile(game.Child("grp.pak"), ImageArchiveOfAllSheets());
   platform::RegistryKey(kExitKey, true).WriteDefault("C:\\Windows\\Media\\exit.wav");
   StoreSetting("repl", 1);
+  StoreSetting("char0", 0);
+  StoreSetting("char1", 1);
   native_support::SetLocalClock(2027, 3, 25, 10, 0);
   form = std::make_unique<TfrmCount>();
-  // Created: the start is counted and saved, nothing is decoded, played or replaced yet.
+  // Created: the start is counted and saved and the figures' sheets are out (with those before
+  // them in the table); nothing is decoded, played or replaced yet.
   EXPECT_TRUE(native_support::Exists(work.Child("STARTHUB")));
+  EXPECT_TRUE(native_support::Exists(work.Child("mapc010.tga")));
+  EXPECT_TRUE(native_support::Exists(work.Child("mapc020.tga")));
+  EXPECT_FALSE(native_support::Exists(work.Child("mapc030.tga")));
   EXPECT_TRUE(ui::headless::OpenedMedia().empty());
   EXPECT_FALSE(AnyWave(work));
   EXPECT_EQ("C:\\Windows\\Media\\exit.wav", ExitSound());
@@ -185,9 +209,26 @@ TEST_F(Playback, TheWindowShowsBeforeAnyClipIsMadeThenTheFirstClipAndTheExitSoun
   ASSERT_EQ(1u, ui::headless::OpenedMedia().size());
   EXPECT_EQ(std::string(".\\") + row.clips[0] + ".wav", ui::headless::OpenedMedia()[0]);
   EXPECT_EQ(1, voiceStep);
+  EXPECT_EQ("C:\\Windows\\Media\\exit.wav", ExitSound());
+
+  ui::headless::AdvanceTime(100);
   // The seconds are 0: the first exit clip.
   EXPECT_EQ(work.Windows() + ".\\" + ExitClips[0][0] + ".wav", ExitSound());
   EXPECT_TRUE(native_support::Exists(work.Child(std::string(ExitClips[0][0]) + ".wav")));
+  for (int c = 0; c < kRosterSize; ++c)
+    for (int v = 0; v < kVariants && SpriteFiles[c][v]; ++v) EXPECT_TRUE(native_support::Exists(work.Child(SpriteFiles[c][v]))) << SpriteFiles[c][v];
+}
+
+TEST_F(Playback, AWindowClosedBeforeItsFirstTickStillFinishesTheStart) {
+  native_support::MakeFile(game.Child("grp.pak"), ImageArchiveOfAllSheets());
+  platform::RegistryKey(kExitKey, true).WriteDefault("C:\\Windows\\Media\\exit.wav");
+  StoreSetting("repl", 1);
+  native_support::SetLocalClock(2027, 3, 25, 10, 0);
+  form = std::make_unique<TfrmCount>();
+  form->Show();
+  form.reset();
+  EXPECT_EQ(work.Windows() + ".\\" + ExitClips[0][0] + ".wav", ExitSound());
+  EXPECT_TRUE(native_support::Exists(work.Child("mapc070.tg2"))) << "extracted, and not a .TGA the cleanup deletes";
 }
 
 TEST_F(Playback, WithADelayTheSoundsAreUpdatedAtCreationAndTheFirstClipWaitsForTheWindow) {
