@@ -104,13 +104,14 @@ MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon
 
 Size ScreenSize() { return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-std::string ResourceBytes(const std::string& name) {
+std::string_view ResourceBytes(const std::string& name) {
+  // A resource lies in the program's image for as long as it runs: read in place, not copied.
   HRSRC found = FindResourceA(S().instance, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-  if (!found) return std::string();
+  if (!found) return std::string_view();
   HGLOBAL loaded = LoadResource(S().instance, found);
   const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) return std::string();
-  return std::string(static_cast<const char*>(data), SizeofResource(S().instance, found));
+  if (!data) return std::string_view();
+  return std::string_view(static_cast<const char*>(data), SizeofResource(S().instance, found));
 }
 
 }  // namespace ui::backend
