@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 NATIVE := build/native
 WINDOWS := build/windows
 
-.PHONY: all prereqs build native windows test test-native test-wine test-tools run screenshots clean fuzz bench
+.PHONY: all prereqs build native windows test test-native test-wine test-tools run screenshots clean fuzz bench dist
 
 all: build
 
@@ -22,31 +22,55 @@ windows:
 	@$(MAKE) --no-print-directory -C $(WINDOWS) -j$(JOBS)
 
 test: build
-	@$(MAKE) --no-print-directory test-native fuzz demo-game test-wine test-tools FUZZ_RUN='-runs=200000 -seed=1'
+	@$(MAKE) --no-print-directory test-native fuzz demo-game dist test-wine test-tools FUZZ_RUN='-runs=200000 -seed=1'
 
 test-native:
 	@echo "== native tests"
 	@$(NATIVE)/m2k_native_tests --gtest_brief=1
+	@# Again in a zone far from Japan's: a test that takes local times before its fixture has
+	@# set the zone, or that leaves the zone changed, fails here.
+	@echo "== native tests, TZ=America/New_York"
+	@TZ=America/New_York $(NATIVE)/m2k_native_tests --gtest_brief=1
 
-test-wine:
+# The logon test runs the distribution as a user has it: the zip unpacked into a fresh folder
+# (its name has a double-byte character whose second byte is a backslash, 0x5C in Shift-JIS).
+# Startup shortcuts that a broken earlier run left behind are removed first: the prefix would
+# start them.
+E2E := build/e2e/配布表
+test-wine: dist
 	@echo "== tests under Wine"
 	@rm -f build/wine-tests.xml
+	@rm -rf build/e2e && mkdir -p '$(E2E)' && python3 -m zipfile -e $(DIST_ZIP) '$(E2E)'
+	@find build/wine/prefix/drive_c -name 'ミルテカ起動カウンター＋(プラス).lnk' -delete 2>/dev/null || true
 	@M2K_DEMO_GAME='$(DEMO_GAME_WIN)' M2K_DEMO_SPRITES='$(DEMO_SPRITES_WIN)' \
-	  tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1 \
+	  M2K_DIST_FOLDER='$(call WINDOWS_PATH,$(E2E)/M2KCOUNT)' M2K_SCREENSHOTS='$(call WINDOWS_PATH,build/screenshots)' \
+	  tests/wine/test_drives.sh tools/wine-env.sh run $(WINDOWS)/bin/m2k_wine_tests.exe --gtest_brief=1 \
 	  --gtest_output=xml:build/wine-tests.xml
 	@# A runner killed under Wine can end with status 0: only a complete report counts.
 	@grep -q '<testsuites .*failures="0".*errors="0"' build/wine-tests.xml 2>/dev/null || \
 	  { echo "tests under Wine: no complete, failure-free report"; exit 1; }
 
-# The tools' own checks: the screenshot of `make run` is the Wine desktop alone.
+# The tools' own checks: the screenshot of `make run` is the Wine desktop alone; the
+# distribution holds what it should and comes out the same twice.
 test-tools:
 	@echo "== tools"
 	@tests/tools/screenshot_test.sh
+	@tests/tools/dist_test.sh
+
+# The distribution: build/dist/M2KCOUNT-<version>.zip with the program, both libraries and
+# README.TXT in one folder M2KCOUNT, and its SHA-256 beside it. The version is CMakeLists.txt's.
+VERSION := $(shell sed -n 's/^set(M2K_VERSION \([0-9.]*\))$$/\1/p' CMakeLists.txt)
+DIST_ZIP := build/dist/M2KCOUNT-$(VERSION).zip
+DIST_FILES := $(addprefix $(WINDOWS)/bin/,M2KCOUNT.EXE ogog.dll DIDAZURA.DLL README.TXT)
+
+dist: windows
+	@python3 tools/make_dist.py $(DIST_ZIP) M2KCOUNT $(DIST_FILES)
 
 # The demo game (tools/make_demo_game.py): a game folder of our own content for the counter to
 # find. `make run` registers it as the installed game and removes the working files of earlier
 # runs, so the counter takes its sheets out of the archive afresh.
 DEMO_GAME := build/demo_game
+WINDOWS_PATH = Z:$(subst /,\,$(CURDIR)/$(1))
 DEMO_GAME_WIN := Z:$(subst /,\,$(CURDIR)/$(DEMO_GAME))
 DEMO_SPRITES_WIN := Z:$(subst /,\,$(CURDIR)/resources/demo_sprites)
 .PHONY: demo-game
@@ -54,14 +78,18 @@ DEMO_SPRITES_WIN := Z:$(subst /,\,$(CURDIR)/resources/demo_sprites)
 demo-game: build
 	@python3 tools/make_demo_game.py $(DEMO_GAME)
 
+REGISTER_DEMO_GAME := tools/wine-env.sh exec wine reg add 'HKCU\Software\Vant\Marivel2 KORVEN' \
+  /v InstallDir /d '$(DEMO_GAME_WIN)\' /f >/dev/null
+
+REMOVE_WORKING_FILES := find $(WINDOWS)/bin -maxdepth 1 -type f \( -iname '*.tga' -o -iname '*.tg2' \
+  -o -iname '*.ogg' -o -iname '*.wav' \) -delete
+
 run: demo-game
-	@tools/wine-env.sh exec wine reg add 'HKCU\Software\Vant\Marivel2 KORVEN' /v InstallDir \
-	  /d '$(DEMO_GAME_WIN)\' /f >/dev/null
+	@$(REGISTER_DEMO_GAME)
 	@# The demo run speaks: voices on (the settings window can turn them off again).
 	@tools/wine-env.sh exec wine reg add 'HKCU\Software\Zorve\M2K-COUNTER' /v wave /t REG_DWORD \
 	  /d 1 /f >/dev/null
-	@find $(WINDOWS)/bin -maxdepth 1 -type f \( -iname '*.tga' -o -iname '*.tg2' -o -iname '*.ogg' \
-	  -o -iname '*.wav' \) -delete
+	@$(REMOVE_WORKING_FILES)
 	@tools/screenshot.sh --framed --wait 3 build/screenshots/counter.png $(WINDOWS)/bin/M2KCOUNT.EXE /C
 
 clean:
@@ -130,9 +158,15 @@ $(FUZZ)/lzss_fuzz: $(LZSS_FUZZ_SOURCES) data/lzss.h
 	@clang++ -std=c++20 -g -O1 -I. -Wall -Wextra -fsanitize=fuzzer,address,undefined \
 	  -fno-sanitize-recover=all $(LZSS_FUZZ_SOURCES) -o $@
 
-$(FUZZ)/archive_fuzz: $(ARCHIVE_FUZZ_SOURCES) $(wildcard data/*.h platform/*.h)
+# The program's version comes from the header that configuring the native build generates.
+VERSION_HEADER := $(NATIVE)/generated/m2k_version.h
+$(VERSION_HEADER): CMakeLists.txt resources/m2k_version.h.in
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@touch $@
+
+$(FUZZ)/archive_fuzz: $(ARCHIVE_FUZZ_SOURCES) $(wildcard data/*.h platform/*.h settings/*.h) $(VERSION_HEADER)
 	@mkdir -p $(FUZZ)
-	@clang++ -std=c++20 -g -O1 -I. -w -DM2K_RESOURCE_DIR='"$(CURDIR)/resources"' \
+	@clang++ -std=c++20 -g -O1 -I. -I$(dir $(VERSION_HEADER)) -w -DM2K_RESOURCE_DIR='"$(CURDIR)/resources"' \
 	  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all $(ARCHIVE_FUZZ_SOURCES) -o $@
 
 fuzz: fuzz-lzss fuzz-archive
@@ -170,3 +204,13 @@ bench-archives: prereqs
 	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_lzss_bench m2k_archive_bench
 	@build/bench/m2k_lzss_bench
 	@build/bench/m2k_archive_bench
+
+# The profile window over the settings window, framed, with the demo game's figures (taken out
+# of its archive afresh): at character 0 as it opens (build/screenshots/profile-0.png) and at
+# character 9, one click on the previous button later (profile-9.png). tools/profile_shot drives
+# the program with real keyboard and mouse input.
+screenshots: demo-game
+	@$(REGISTER_DEMO_GAME)
+	@$(REMOVE_WORKING_FILES)
+	@tools/screenshot.sh --framed --wait 8 build/screenshots/profile-0.png $(WINDOWS)/bin/profile_shot.exe 0 12
+	@tools/screenshot.sh --framed --wait 8 build/screenshots/profile-9.png $(WINDOWS)/bin/profile_shot.exe 1 12

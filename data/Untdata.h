@@ -2,6 +2,7 @@
 // The data module: settings, game folder and the operations on the program's data that both
 // run modes share. One instance per process, created hidden by the main window.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,8 @@ class TfrmData : public ui::Form {
  private:
   // Takes the given missing sheets out of grp.pak, in the given order.
   bool ExtractSheets(const std::vector<std::string>& missing);
+  struct FigureScratch;  // pixel blocks kept from one figure to the next (data/sprites.cpp)
+  std::shared_ptr<FigureScratch> scratch_;  // shared_ptr: the type is complete only there
 };
 
 extern TfrmData* frmData;

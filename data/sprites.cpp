@@ -113,12 +113,33 @@ int PoseCount(int character) {
 
 }  // namespace
 
+namespace {
+
+// A sheet's pixel block kept from one figure to the next: the windows animate five times a
+// second, and a fresh half-megabyte block each time costs more than decoding into it. Every
+// pixel is written by the decoder, so a block of the same size is simply reused.
+class SheetBuffer : public PixelBuffer {
+ public:
+  bool Resize(int32_t width, int32_t height) override {
+    if (pixels_ && width == width_ && height == height_) return true;
+    return PixelBuffer::Resize(width, height);
+  }
+};
+
+}  // namespace
+
+struct TfrmData::FigureScratch {
+  SheetBuffer sheet;
+  DibSurface surface;
+};
+
 void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose) {
   if (!target || character < 0 || character >= kRosterSize || variant < 0 || variant >= kVariants) return;
   if (pose < 0 || pose >= PoseCount(character) || !SpriteFiles[character][variant]) return;
   try {
-    PixelBuffer sheet;
-    DibSurface surface;
+    if (!scratch_) scratch_ = std::make_shared<FigureScratch>();
+    PixelBuffer& sheet = scratch_->sheet;
+    DibSurface& surface = scratch_->surface;
     if (!LoadTargaInto(&sheet, SpriteFiles[character][variant])) return;
     const ChipRect& r = ChipRects[character][pose];
     // The figure is cut with a one-pixel margin and centred in the box.

@@ -9,6 +9,40 @@
 
 namespace {
 
+// The pixel block of the last image read, kept for the next one: the windows decode their
+// sheets five times a second, and a block of half a megabyte would otherwise be a fresh mapping
+// of memory (and its zeroed pages) every time. One block is kept, the largest given back; the
+// program reads its pictures on one thread only.
+struct SpareBlock {
+  uint8_t* block = nullptr;
+  size_t bytes = 0;
+};
+SpareBlock spare;
+
+uint8_t* TakeBlock(size_t bytes) {
+  if (spare.block && spare.bytes >= bytes) {
+    uint8_t* block = spare.block;
+    spare = {};
+    return block;
+  }
+  return static_cast<uint8_t*>(std::malloc(bytes));
+}
+
+// `bytes` may be less than the block holds (a larger spare reused), never more.
+void GiveBackBlock(uint8_t* block, size_t bytes) {
+  if (!block) return;
+  if (spare.block && spare.bytes >= bytes) {
+    std::free(block);
+    return;
+  }
+  std::free(spare.block);
+  spare = {block, bytes};
+}
+
+size_t PixelBlockBytes(const TargaImage& image) {
+  return static_cast<size_t>(image.width) * image.height * (image.pixelDepth / 8u);
+}
+
 const char* const kMessages[] = {
     "no error",
     "error opening file",
@@ -202,6 +236,9 @@ uint8_t ReadTarga(TargaImage& image, const char* fileName) {
     image.imageId = image.colourMap = image.pixels = nullptr;
     return kTargaOpenFailed;
   }
+  // A sheet is read whole five times a second by an animated window: in few large reads, not
+  // in many of the runtime's small default buffer.
+  std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
   const uint8_t code = ReadTargaFromStream(image, file);
   std::fclose(file);
   return code;
@@ -278,7 +315,7 @@ uint8_t ReadTargaFromStream(TargaImage& image, std::FILE* stream) {
     return Fail(image, kTargaEndOfFile);
   }
   if (blockBytes > SIZE_MAX) return Fail(image, kTargaOutOfMemory);
-  image.pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(blockBytes)));
+  image.pixels = TakeBlock(static_cast<size_t>(blockBytes));
   if (!image.pixels) return Fail(image, kTargaOutOfMemory);
 
   if (image.imageType >= 9) {
@@ -346,7 +383,7 @@ uint8_t UnpackPixel(const uint8_t* pixel, uint8_t depth, uint8_t* blue, uint8_t*
 void ReleaseTarga(TargaImage& image) {
   std::free(image.imageId);
   std::free(image.colourMap);
-  std::free(image.pixels);
+  GiveBackBlock(image.pixels, image.pixels ? PixelBlockBytes(image) : 0);
   image.imageId = image.colourMap = image.pixels = nullptr;
 }
 

@@ -30,6 +30,8 @@ void RemoveMatching(const std::string& pattern);
 
 // The folder of the running executable, with its trailing backslash.
 std::string ProgramFolder();
+// The running executable's full path.
+std::string ProgramPath();
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& path);
 

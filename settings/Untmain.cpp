@@ -8,7 +8,9 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/shell.h"
-#include "settings/pending_dialog.h"
+#include "settings/Untgirl.h"
+#include "settings/Untinit.h"
+#include "m2k_version.h"
 
 TfrmMain* frmMain = nullptr;
 
@@ -16,6 +18,7 @@ const char* const kSettingsCaption = "Marivel2起動カウンターKORVENの設�
 const char* const kStartupLinkName = "ミルテカ起動カウンター＋(プラス).lnk";
 // The maker's home page: an address of the reserved example domain until the maker has one.
 const char* const kHomePage = "https://www.example.com/m2kcount/";
+const char* const kVersionText = "Version " M2K_VERSION_TEXT;
 
 namespace {
 
@@ -25,6 +28,31 @@ const char kGameFilesMissing[] =
     "正しいゲームフォルダが指定されていません。";
 
 constexpr ui::Color kPanelColor = 8348914;  // red 242, green 100, blue 127
+constexpr ui::Color kAqua = ui::Rgb(0, 255, 255);
+
+// ---- Startup registration ----
+const char* const kScopePrefix[2] = {"現ユーザーの", "全てのユーザーの"};
+const char kRegisterQuestion[] =
+    "スタートアップへ登録を行います。\nよろしいですか？\n※統合環境利用時は登録しないで下さい";
+const char kAlreadyRegistered[] = "すでにスタートアップ登録済みです。";
+const char kRemoveQuestion[] = "スタートアップの登録を取り消します。\nよろしいですか？";
+const char kNotRegistered[] = "スタートアップには登録されておりません。";
+// A registration that did not happen is said so, with the reason where it is known.
+const char kLibraryMissing[] =
+    "スタートアップへ登録できませんでした。\n"
+    "DIDAZURA.DLLが見つからないか、壊れています。\n"
+    "M2KCOUNT.EXEと同じフォルダに置いてください。";
+const char kShortcutNotCreated[] =
+    "スタートアップへ登録できませんでした。\n"
+    "ショートカットを作成できませんでした。\n"
+    "フォルダに書き込めない可能性があります。";
+const char kNoStartupFolder[] =
+    "スタートアップへ登録できませんでした。\n"
+    "スタートアップフォルダの場所が分かりません。";
+const char kShortcutNotRemoved[] =
+    "スタートアップの登録を取り消せませんでした。\n"
+    "ショートカットを削除できませんでした。\n"
+    "フォルダに書き込めない可能性があります。";
 
 ui::Font PanelFont(ui::Color color, bool bold) {
   ui::Font font = ui::FontOfPixels(12, bold, color);
@@ -121,10 +149,10 @@ TfrmMain::TfrmMain() {
           {&mnuConfig, "mnuConfig", "詳細設定(&C)...", [this] { mnuConfigClick(); }},
           {&mnuGirl, "mnuGirl", "女の子情報(&D)...", [this] { mnuGirlClick(); }},
           {&mnuStartup, "mnuStartup", "スタートアップ登録(&S)", nullptr, {
-              {&mnuStartupUser, "mnuStartupUser", "現ユーザーのみ利用(&U)"},
-              {&mnuStartupComm, "mnuStartupComm", "全てのユーザー利用(&A)"},
+              {&mnuStartupUser, "mnuStartupUser", "現ユーザーのみ利用(&U)", [this] { mnuStartupUserClick(); }},
+              {&mnuStartupComm, "mnuStartupComm", "全てのユーザー利用(&A)", [this] { mnuStartupCommClick(); }},
           }},
-          {&mnuStartupDel, "mnuStartupDel", "スタートアップ抹消(&D)"},
+          {&mnuStartupDel, "mnuStartupDel", "スタートアップ抹消(&D)", [this] { mnuStartupDelClick(); }},
       }},
       {&mnuHelp, "mnuHelp", "ヘルプ(&H)", nullptr, {
           {&mnuReadme, "mnuReadme", "READMEの表示(&R)", [this] { mnuReadmeClick(); }},
@@ -311,6 +339,8 @@ void TfrmMain::btnOkClick() {
     ui::MessageDlg(*this, kGameFilesMissing, ui::MessageIcon::Error, ui::MessageButtons::Ok);
     return;
   }
+  if (!btnCancel->Enabled()) RegisterAtFirstSetup();
+  ConsolidateStartup();
   frmData->SaveSettings();
   Close();
 }
@@ -319,16 +349,132 @@ void TfrmMain::btnCancelClick() { Close(); }
 
 void TfrmMain::mnuConfigClick() {
   const std::string folderBefore = counterSettings.dirwave;
-  ShowPendingDialog(*this, "詳細設定");
+  {
+    TfrmInit dialog(*this);
+    ui::PlaceDialog(*this, dialog);
+    dialog.ShowModal();
+  }
   if (counterSettings.dirwave != folderBefore) frmData->ExtractImages();
   RefreshCharacters();
   FillCharacterLists();
 }
 
-void TfrmMain::mnuGirlClick() { ShowPendingDialog(*this, "女の子情報"); }
+void TfrmMain::mnuGirlClick() {
+  TfrmGirl profile(*this);
+  profile.ShowModal();
+}
 
 void TfrmMain::mnuReadmeClick() { platform::ShellOpen(platform::ProgramFolder() + "README.TXT"); }
 
 void TfrmMain::mnuWebClick() { platform::ShellOpen(kHomePage); }
 
-void TfrmMain::mnuAboutClick() { ShowPendingDialog(*this, "バージョン情報"); }
+void TfrmMain::mnuAboutClick() {
+  TfrmVer dialog(*this);
+  ui::PlaceDialog(*this, dialog);
+  dialog.ShowModal();
+}
+
+// ---- Startup registration ----
+
+bool TfrmMain::StartupRegistered(int scope) const {
+  return FStartupItem[scope]->Enabled() && platform::FileExists(FStartupLink[scope]);
+}
+
+// Deletes the scope's shortcut. The check mark then shows what is really left, so a shortcut
+// that could not be deleted still shows as registered; true when none is left.
+bool TfrmMain::DeleteStartupLink(int scope) {
+  const std::string& link = FStartupLink[scope];
+  if (!link.empty()) platform::RemoveFile(link);
+  const bool left = !link.empty() && platform::FileExists(link);
+  FStartupItem[scope]->SetChecked(left);
+  return !left;
+}
+
+void TfrmMain::RegisterStartup(int scope, int other) {
+  const std::string& link = FStartupLink[scope];
+  if (platform::FileExists(link)) {
+    ui::MessageDlg(*this, kAlreadyRegistered, ui::MessageIcon::Warning, ui::MessageButtons::Ok);
+    return;
+  }
+  if (link.empty()) {
+    ui::MessageDlg(*this, kNoStartupFolder, ui::MessageIcon::Error, ui::MessageButtons::Ok);
+    return;
+  }
+  const std::string question = std::string(kScopePrefix[scope]) + kRegisterQuestion;
+  if (ui::MessageDlg(*this, question, ui::MessageIcon::Warning, ui::MessageButtons::YesNo) != ui::MessageResult::Yes)
+    return;
+  const ShortcutCall call = shortcuts_.Create(link, platform::ProgramPath(), "/C");
+  // Only a shortcut on disk is a registration; the other scope's one stays until then.
+  if (!platform::FileExists(link)) {
+    const char* reason = call == ShortcutCall::LibraryMissing ? kLibraryMissing : kShortcutNotCreated;
+    ui::MessageDlg(*this, reason, ui::MessageIcon::Error, ui::MessageButtons::Ok);
+    return;
+  }
+  FStartupItem[scope]->SetChecked(true);
+  if (!DeleteStartupLink(other))
+    ui::MessageDlg(*this, kShortcutNotRemoved, ui::MessageIcon::Error, ui::MessageButtons::Ok);
+}
+
+void TfrmMain::mnuStartupUserClick() { RegisterStartup(0, 1); }
+
+void TfrmMain::mnuStartupCommClick() { RegisterStartup(1, 0); }
+
+void TfrmMain::mnuStartupDelClick() {
+  if (!StartupRegistered(0) && !StartupRegistered(1)) {
+    ui::MessageDlg(*this, kNotRegistered, ui::MessageIcon::Warning, ui::MessageButtons::Ok);
+    return;
+  }
+  if (ui::MessageDlg(*this, kRemoveQuestion, ui::MessageIcon::Warning, ui::MessageButtons::YesNo) !=
+      ui::MessageResult::Yes)
+    return;
+  const bool userRemoved = DeleteStartupLink(0);
+  const bool commonRemoved = DeleteStartupLink(1);
+  if (!userRemoved || !commonRemoved)
+    ui::MessageDlg(*this, kShortcutNotRemoved, ui::MessageIcon::Error, ui::MessageButtons::Ok);
+}
+
+// The first setup offers the registration unless a shortcut is already there: for the current
+// user where that folder is known, else for all users. Without a known folder nothing is offered.
+void TfrmMain::RegisterAtFirstSetup() {
+  if (StartupRegistered(0) || StartupRegistered(1)) return;
+  for (int scope : {0, 1}) {
+    if (FStartupItem[scope]->Enabled() && !FStartupLink[scope].empty()) {
+      RegisterStartup(scope, 1 - scope);
+      return;
+    }
+  }
+}
+
+// At most one registration stays; of two, the current user's.
+void TfrmMain::ConsolidateStartup() {
+  if (StartupRegistered(0)) platform::RemoveFile(FStartupLink[1]);
+  if (StartupRegistered(1)) platform::RemoveFile(FStartupLink[0]);
+}
+
+// ---- About box ----
+
+TfrmVer::TfrmVer(ui::Form& owner) {
+  ownerForm = &owner;
+  caption = "バージョン情報";
+  borderStyle = ui::BorderStyle::Dialog;
+  font = ui::FontOfPixels(12);
+  SetClientSize(279, 93);
+  using ui::Bind;
+  Build({
+      Bind(shpVer, {.name = "shpVer", .left = 4, .top = 4, .width = 269, .height = 57, .color = ui::kBlack}),
+      Bind(imgLogo, {.name = "imgLogo", .left = 8, .top = 12, .width = 73, .height = 33, .picture = "ABOUT_LOGO",
+                     .autoSize = true}),
+      Bind(lblTitle, {.name = "lblTitle", .left = 84, .top = 20, .caption = "Marivel2起動カウンターKORVEN",
+                      .font = ui::FontOfPixels(12, true, ui::kWhite), .useFont = true, .color = ui::kBlack,
+                      .autoSize = true, .transparent = false}),
+      Bind(lblName, {.name = "lblName", .left = 140, .top = 32, .caption = kVersionText,
+                     .font = ui::FontOfPixels(12, true, kAqua), .useFont = true, .color = ui::kBlack,
+                     .autoSize = true, .transparent = false}),
+      Bind(btnOk, {.name = "btnOk", .left = 104, .top = 68, .width = 80, .height = 21, .caption = "OK",
+                   .isCancel = true, .modalResult = ui::mrOk, .tabOrder = 0}),
+  });
+  shpVer->shape = ui::ShapeType::RoundRect;
+  btnOk->onClick = [this] { btnOkClick(); };
+}
+
+void TfrmVer::btnOkClick() { Close(); }

@@ -5,11 +5,24 @@
 #include <string>
 
 #include "data/Untdata.h"
+#include "settings/shortcut.h"
 #include "ui/ui.h"
 
 extern const char* const kSettingsCaption;
 extern const char* const kStartupLinkName;
 extern const char* const kHomePage;
+extern const char* const kVersionText;
+
+// The About box: the program's title and version.
+class TfrmVer : public ui::Form {
+ public:
+  explicit TfrmVer(ui::Form& owner);
+  ui::Shape* shpVer;
+  ui::Image* imgLogo;
+  ui::Label *lblTitle, *lblName;
+  ui::Button* btnOk;
+  void btnOkClick();
+};
 
 class TfrmMain : public ui::Form {
  public:
@@ -52,6 +65,14 @@ class TfrmMain : public ui::Form {
   void mnuReadmeClick();
   void mnuWebClick();
   void mnuAboutClick();
+  void mnuStartupUserClick();
+  void mnuStartupCommClick();
+  void mnuStartupDelClick();
+
+  // Startup registration: scope 0 is the current user's Startup folder, 1 the all-users one.
+  void RegisterStartup(int scope, int other);
+  void RegisterAtFirstSetup();
+  void ConsolidateStartup();
 
   void RefreshCharacters();
   void FillCharacterLists();
@@ -60,8 +81,11 @@ class TfrmMain : public ui::Form {
 
  private:
   void DetectStartup();
+  bool StartupRegistered(int scope) const;
+  bool DeleteStartupLink(int scope);
   void FigureReleased(int32_t& setting, ui::MouseButton button, int x, int y, const ui::Image& image);
   std::unique_ptr<TfrmData> data_;
+  ShortcutLibrary shortcuts_;
 };
 
 extern TfrmMain* frmMain;

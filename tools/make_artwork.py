@@ -14,6 +14,8 @@ Writes into the output folder (default: resources/artwork under the repository r
   folder_open.bmp   16x16 folder list glyph, 32-bit BGRA (straight alpha), bottom-up
   folder_closed.bmp 16x16 folder list glyph, same format
   main_icon.ico     32x32 settings window icon (a gear in the speech bubble), like app_icon.ico
+  search.bmp        16x16 automatic search button glyph (a magnifying glass), like folder_open.bmp
+  drive_*.bmp       16x16 drive box icons (fixed, removable, cdrom, remote, ramdisk), the same
 
 Rerun:  python3 tools/make_artwork.py [output_folder]
 The output is the same bytes on every run (the only randomness is seeded).
@@ -463,6 +465,69 @@ def folder(opened, size=16):
     return rows
 
 
+# ---------------------------------------------------------------- search and drive glyphs
+
+def capsule_distance(px, py, ax, ay, bx, by, r):
+    """Signed distance to a line segment a-b thickened to radius r."""
+    dx, dy = bx - ax, by - ay
+    t = clamp01(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy))
+    return math.hypot(px - (ax + t * dx), py - (ay + t * dy)) - r
+
+
+def glyph(size, layers):
+    """Paints shapes back to front; each layer gives (colour, coverage) of a pixel centre."""
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            pixel = (0, 0, 0, 0)
+            for layer in layers:
+                color, alpha = layer(x + 0.5, y + 0.5)
+                if alpha > 0.0:
+                    pixel = over(pixel, color, alpha)
+            row.append(pixel)
+        rows.append(row)
+    return rows
+
+
+def search_glyph(size=16):
+    """The automatic search: a magnifying glass with a pink rim and a small heart in the lens."""
+    lens = lambda px, py: outlined(math.hypot(px - 6.5, py - 6.5) - 5.0, (255, 236, 244))
+    handle = lambda px, py: outlined(capsule_distance(px, py, 10.2, 10.2, 14.2, 14.2, 1.6), (246, 168, 198))
+    heart = lambda px, py: (ROSE, clamp01(0.5 - heart_distance(px, py, 6.5, 6.7, 3.0)))
+    return glyph(size, [handle, lens, heart])
+
+
+def drive_case(px, py, top=5.0, bottom=12.5):
+    return rounded_rect_distance(px, py, 1.0, top, 15.0, bottom, 1.5)
+
+
+def drive_glyph(kind, size=16):
+    """The drive box's type icons: a pink case with a green lamp for fixed and RAM drives, a
+    slot for removable ones, a disc for CD drives and a case on a network line for remote ones."""
+    lamp = lambda px, py: ((90, 200, 120), clamp01(0.5 - (math.hypot(px - 12.5, py - 10.0) - 1.1)))
+    if kind == 'cdrom':
+        disc = lambda px, py: outlined(math.hypot(px - 8.0, py - 8.0) - 6.5,
+                                       mix((236, 236, 250), (250, 214, 232), clamp01((px + py) / 24.0)))
+        hub = lambda px, py: outlined(math.hypot(px - 8.0, py - 8.0) - 2.0, (246, 168, 198))
+        hole = lambda px, py: (WHITE, clamp01(0.5 - (math.hypot(px - 8.0, py - 8.0) - 0.8)))
+        return glyph(size, [disc, hub, hole])
+    if kind == 'removable':
+        case = lambda px, py: outlined(drive_case(px, py, 3.0, 13.5), (255, 226, 238))
+        slot = lambda px, py: (RIM, clamp01(0.5 - rounded_rect_distance(px, py, 3.5, 6.0, 12.5, 7.5, 0.5)))
+        return glyph(size, [case, slot, lamp])
+    if kind == 'remote':
+        line = lambda px, py: (RIM, clamp01(0.5 - min(rounded_rect_distance(px, py, 7.2, 10.0, 8.8, 14.0, 0.2),
+                                                        rounded_rect_distance(px, py, 2.0, 13.5, 14.0, 15.0, 0.5))))
+        case = lambda px, py: outlined(drive_case(px, py, 2.0, 10.5), (255, 226, 238))
+        lamp_up = lambda px, py: lamp(px, py + 2.5)
+        return glyph(size, [line, case, lamp_up])
+    face = (255, 226, 238) if kind == 'fixed' else (232, 226, 255)
+    case = lambda px, py: outlined(drive_case(px, py), mix(face, (249, 184, 210), (py - 5.0) / 8.0))
+    stripe = lambda px, py: (WHITE, 0.8 * clamp01(0.5 - rounded_rect_distance(px, py, 3.0, 7.0, 9.0, 8.0, 0.4)))
+    return glyph(size, [case, stripe, lamp])
+
+
 # ---------------------------------------------------------------- settings icon
 
 def gear_distance(px, py, cx, cy, outer, inner, hole, teeth=8):
@@ -521,6 +586,9 @@ def main():
     write(os.path.join(out, 'folder_open.bmp'), bmp_bytes(16, 16, folder(True), 32))
     write(os.path.join(out, 'folder_closed.bmp'), bmp_bytes(16, 16, folder(False), 32))
     write(os.path.join(out, 'main_icon.ico'), ico_bytes(32, settings_icon()))
+    write(os.path.join(out, 'search.bmp'), bmp_bytes(16, 16, search_glyph(), 32))
+    for kind in ('fixed', 'removable', 'cdrom', 'remote', 'ramdisk'):
+        write(os.path.join(out, 'drive_%s.bmp' % kind), bmp_bytes(16, 16, drive_glyph(kind), 32))
 
 
 if __name__ == '__main__':

@@ -46,7 +46,9 @@ class Label : public Control {
   Font font_;
 };
 
-enum class ShapeType { Circle, Rectangle };
+// A rounded rectangle rounds its corners with quarter ellipses a quarter of its shorter side
+// across.
+enum class ShapeType { Circle, Rectangle, RoundRect };
 
 class Shape : public Control {
  public:

@@ -102,6 +102,9 @@ void Shape::Paint(Canvas& canvas) const {
     // A circle is as large as the shorter side, centred in the control.
     const int d = std::min(Width(), Height());
     canvas.Ellipse(Left() + (Width() - d) / 2, Top() + (Height() - d) / 2, d, d, brushColor, penColor);
+  } else if (shape == ShapeType::RoundRect) {
+    const int corner = std::min(Width(), Height()) / 4;
+    canvas.RoundRect(Left(), Top(), Width(), Height(), corner, brushColor, penColor);
   } else {
     canvas.FillRect(Left(), Top(), Width(), Height(), brushColor);
   }
@@ -273,7 +276,9 @@ std::unique_ptr<T> Windowed(Form* form, const Design& row) {
   control->SetBounds(row.left, row.top, row.width, row.height);
   control->SetEnabled(row.enabled);
   control->SetVisible(row.visible);
-  control->tabStop = row.tabStop;
+  // A row can take a control out of the tab order; the kinds that never take the focus
+  // themselves (group boxes, panels, up-downs) stay out of it whatever the row says.
+  control->tabStop = control->tabStop && row.tabStop;
   control->hint = row.hint;
   return control;
 }
@@ -337,6 +342,7 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
       auto panel = Windowed<Panel>(this, row);
       panel->bevelOuter = row.bevelOuter;
       panel->bevelInner = row.bevelInner;
+      panel->singleBorder = row.singleBorder;
       if (row.useColor) panel->color = row.color;
       return panel;
     }
@@ -351,7 +357,7 @@ std::unique_ptr<Component> Form::Make(const Design& row) {
       auto upDown = Windowed<UpDown>(this, row);
       upDown->min = row.min;
       upDown->max = row.max;
-      if (*row.associate) upDown->associate = Find<Edit>(row.associate);
+      if (*row.associate) upDown->SetAssociate(Find<Edit>(row.associate));
       upDown->SetPosition(row.min);
       return upDown;
     }

@@ -93,6 +93,7 @@ struct Design {
   const char* focusControl = "";       // labels: the control their mnemonic focuses
   BevelCut bevelOuter = BevelCut::Raised, bevelInner = BevelCut::None;  // panels
   bool lowered = true;                 // bevels
+  bool singleBorder = false;           // panels: a sunken edge around the bevels and the face
   std::function<void(Component*)> bind = nullptr;
 };
 
@@ -189,6 +190,8 @@ class Canvas {
   virtual void DrawText(int left, int top, const std::string& text, const Font& font, bool prefix = false) = 0;
   virtual void FillRect(int left, int top, int width, int height, Color color) = 0;
   virtual void Ellipse(int left, int top, int width, int height, Color fill, Color pen) = 0;
+  // A filled rectangle whose corners are quarter ellipses `corner` pixels across.
+  virtual void RoundRect(int left, int top, int width, int height, int corner, Color fill, Color pen) = 0;
   virtual void Frame3D(int left, int top, int width, int height, bool lowered) = 0;
 };
 

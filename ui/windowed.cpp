@@ -52,26 +52,80 @@ void Edit::SetText(const std::string& text) {
   if (text == text_) return;
   text_ = text;
   Changed();
+  if (upDown_) upDown_->TakeAssociateText();
   if (onChange) onChange();
 }
 
-void Edit::Type(const std::string& text) {
+namespace {
+
+// Calls `each` with every character of a Shift-JIS text, one or two bytes.
+template <class Each>
+void ForEachCharacter(const std::string& text, Each each) {
   for (size_t i = 0; i < text.size();) {
     const size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (!readOnly && (maxLength <= 0 || text_.size() + width <= static_cast<size_t>(maxLength)))
-      SetText(text_ + text.substr(i, width));
+    each(text.substr(i, width));
     i += width;
   }
 }
 
+}  // namespace
+
+bool Edit::Fits(const std::string& before, const std::string& character) const {
+  return maxLength <= 0 || before.size() + character.size() <= static_cast<size_t>(maxLength);
+}
+
+void Edit::Type(const std::string& text) {
+  if (readOnly) return;
+  ForEachCharacter(text, [this](const std::string& c) {
+    if (Fits(text_, c)) SetText(text_ + c);
+  });
+}
+
+void Edit::TypeOver(const std::string& text) {
+  if (readOnly) return;
+  std::string typed;
+  ForEachCharacter(text, [&](const std::string& c) {
+    if (Fits(typed, c)) typed += c;
+  });
+  SetText(typed);
+}
+
 std::unique_ptr<Peer> Edit::MakePeer() { return backend::MakePeer(*this); }
+
+UpDown::~UpDown() { SetAssociate(nullptr); }
+
+void UpDown::SetAssociate(Edit* edit) {
+  if (associate_) associate_->upDown_ = nullptr;
+  associate_ = edit;
+  if (associate_) associate_->upDown_ = this;
+}
 
 void UpDown::SetPosition(int position) {
   position = std::clamp(position, std::min(min, max), std::max(min, max));
   const bool moved = position != position_;
   position_ = position;
-  if (associate) associate->SetText(std::to_string(position_));
+  if (associate_) associate_->SetText(std::to_string(position_));
   if (moved) Changed();
+}
+
+// The box's text as the system's up-down control reads it: blanks, a sign and decimal digits
+// and nothing else (no text at all reads as 0); a number outside min..max is not taken.
+void UpDown::TakeAssociateText() {
+  const std::string& text = associate_->Text();
+  size_t i = text.empty() ? 0 : text.find_first_not_of(" \t");
+  if (i == std::string::npos) return;  // blanks alone are no number
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  if (!text.empty() && i == text.size()) return;  // a sign without digits
+  long long value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9' || value > 1000000000) return;
+    value = value * 10 + (text[i] - '0');
+  }
+  if (negative) value = -value;
+  if (value < std::min(min, max) || value > std::max(min, max) || value == position_) return;
+  position_ = static_cast<int>(value);
+  Changed();
 }
 
 void UpDown::Step(int delta) {

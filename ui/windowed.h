@@ -1,12 +1,15 @@
 #pragma once
 // The windowed kinds, one small class each. The model holds the state; a program change never
 // raises an event unless the kind's rule below says so, and a user's change always does.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "ui/component.h"
 
 namespace ui {
+
+class UpDown;
 
 enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
@@ -80,6 +83,9 @@ class Panel : public WinControl {
   Panel(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) { tabStop = false; }
   BevelCut bevelOuter = BevelCut::Raised;
   BevelCut bevelInner = BevelCut::None;
+  // A sunken edge around the whole panel; the client area, where the bevels, the face and the
+  // controls inside lie, is the part within it.
+  bool singleBorder = false;
   Color color = kButtonFace;
   std::unique_ptr<Peer> MakePeer() override;
 };
@@ -99,21 +105,31 @@ class Edit : public WinControl {
   // Text typed by the user at the end of the box, character by character, as far as the limit
   // lets it in.
   void Type(const std::string& text);
+  // Text typed over the whole text the user selected: one change, as far as the limit lets
+  // it in.
+  void TypeOver(const std::string& text);
   Handler onChange;
   std::unique_ptr<Peer> MakePeer() override;
 
  private:
+  friend class UpDown;
+  bool Fits(const std::string& before, const std::string& character) const;
   std::string text_;
+  UpDown* upDown_ = nullptr;  // the up-down whose position the box shows
 };
 
-// Up and down arrows attached to an edit box that shows their position.
+// Up and down arrows attached to an edit box that shows their position. A number typed into
+// the box becomes the position when it lies within min..max; any other text leaves the
+// position where it was, as the system's up-down control reads its box.
 class UpDown : public WinControl {
  public:
   static constexpr Kind kKind = Kind::UpDown;
   UpDown(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) { tabStop = false; }
+  ~UpDown() override;
   int min = 0, max = 100;
   bool wrap = false;
-  Edit* associate = nullptr;
+  Edit* Associate() const { return associate_; }
+  void SetAssociate(Edit* edit);
   int Position() const { return position_; }
   // Kept within min..max; the associated edit box shows the value.
   void SetPosition(int position);
@@ -123,15 +139,27 @@ class UpDown : public WinControl {
   std::unique_ptr<Peer> MakePeer() override;
 
  private:
+  friend class Edit;
+  void TakeAssociateText();
+  Edit* associate_ = nullptr;
   int position_ = 0;
 };
 
-// A drop-down list without free text.
+struct ItemDraw {
+  int index;  // -1: the field of a drop-down list without a selection
+  int left, top, width, height;
+  bool selected;
+};
+using ItemDrawer = std::function<void(Canvas& canvas, const ItemDraw& item)>;
+
+// A drop-down list without free text; with onDrawItem set (before the form's window is made)
+// the form draws every row and the field itself.
 class ComboBox : public WinControl {
  public:
   static constexpr Kind kKind = Kind::ComboBox;
   ComboBox(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) {}
   int itemHeight = 0;  // 0: the system's
+  ItemDrawer onDrawItem;
   const std::vector<std::string>& Items() const { return items_; }
   void Clear();
   void Add(const std::string& item);
@@ -148,19 +176,13 @@ class ComboBox : public WinControl {
   int itemIndex_ = -1;
 };
 
-struct ItemDraw {
-  int index;
-  int left, top, width, height;
-  bool selected;
-};
-
 // A list of rows; with onDrawItem set the form draws every row itself.
 class ListBox : public WinControl {
  public:
   static constexpr Kind kKind = Kind::ListBox;
   ListBox(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) {}
   int itemHeight = 16;
-  std::function<void(Canvas& canvas, const ItemDraw& item)> onDrawItem;
+  ItemDrawer onDrawItem;
   const std::vector<std::string>& Items() const { return items_; }
   void Clear();
   void Add(const std::string& item);

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/files.h"
+#include "platform/native/fake_drives.h"
 #include "platform/native/testing.h"
 #include "platform/sjis.h"
 
@@ -20,7 +21,8 @@ namespace {
 
 std::string programFolder = "./";
 
-std::string Posix(const std::string& path) {
+std::string Posix(const std::string& windowsPath) {
+  const std::string path = native::ResolveDrive(windowsPath);
   std::string out;
   for (size_t i = 0; i < path.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(path[i]);
@@ -36,6 +38,11 @@ std::string Posix(const std::string& path) {
 std::set<std::string>& HiddenPaths() {
   static std::set<std::string> hidden;
   return hidden;
+}
+
+std::set<std::string>& UndeletablePaths() {
+  static std::set<std::string> undeletable;
+  return undeletable;
 }
 
 std::string Absolute(const std::string& posixPath) {
@@ -129,6 +136,7 @@ bool IsHidden(const std::string& path) {
 bool RemoveFile(const std::string& path) {
   if (!FileExists(path)) return false;
   const std::string key = Absolute(Posix(path));
+  if (UndeletablePaths().count(key)) return false;
   if (unlink(Posix(path).c_str()) != 0) return false;
   HiddenPaths().erase(key);
   return true;
@@ -160,11 +168,20 @@ void RemoveMatching(const std::string& pattern) {
   }
 }
 
+namespace native {
+std::string PosixPath(const std::string& path) { return Posix(path); }
+}  // namespace native
+
 std::string ProgramFolder() { return programFolder; }
+// The tests set the folder only; the program in it has its shipped name.
+std::string ProgramPath() { return programFolder + "M2KCOUNT.EXE"; }
 
 std::string CurrentFolder() {
   char buffer[4096];
-  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+  const std::string posix = getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+  // Inside a drive that a test set up, the folder reads as a Windows one would.
+  const std::string onDrive = native::DrivePathOf(posix);
+  return onDrive.empty() ? posix : onDrive;
 }
 
 bool SetCurrentFolder(const std::string& path) { return chdir(Posix(path).c_str()) == 0; }
@@ -233,6 +250,8 @@ bool File::Write(const void* data, size_t count) {
 
 namespace testing {
 void SetProgramFolder(const std::string& folder) { programFolder = folder; }
+void DenyRemoving(const std::string& path) { UndeletablePaths().insert(Absolute(Posix(path))); }
+void AllowRemovingAll() { UndeletablePaths().clear(); }
 }  // namespace testing
 
 }  // namespace platform

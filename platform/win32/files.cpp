@@ -221,11 +221,12 @@ bool File::Write(const void* data, size_t count) {
   return true;
 }
 
-std::string ProgramFolder() {
+std::string ProgramFolder() { return FolderOf(ProgramPath()); }
+
+std::string ProgramPath() {
   char path[MAX_PATH * 2] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string full(path, length);
-  return FolderOf(full);
+  return std::string(path, length);
 }
 
 std::string CurrentFolder() {

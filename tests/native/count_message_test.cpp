@@ -20,7 +20,7 @@ namespace {
 using native_support::StoreSetting;
 
 platform::CTime Tokyo(int year, int month, int day, int hour = 10, int minute = 0, int second = 1) {
-  return static_cast<platform::CTime>(native_support::LocalSeconds(year, month, day, hour, minute, second));
+  return static_cast<platform::CTime>(native_support::TokyoSeconds(year, month, day, hour, minute, second));
 }
 
 struct Start {
@@ -35,8 +35,6 @@ class CountMessage : public ::testing::Test {
  protected:
   void SetUp() override {
     native_support::ResetProcessState();
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
     ASSERT_TRUE(work.Made());
     std::filesystem::current_path(work.Posix());
     platform::testing::SetProgramFolder(work.Windows());
@@ -72,6 +70,7 @@ class CountMessage : public ::testing::Test {
     return f.lblChar1C->Caption() + "|" + f.lblLast->Caption() + "|" + f.lblChar1D->Caption();
   }
 
+  native_support::FixedZone zone;  // Tokyo's clock
   native_support::TempFolder work;
   native_support::CurrentFolderGuard guard;
   std::unique_ptr<TfrmCount> form;

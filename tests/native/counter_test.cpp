@@ -34,33 +34,20 @@ class CounterWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     native_support::ResetProcessState();
-    const char* tz = getenv("TZ");
-    savedTz_ = tz ? std::make_unique<std::string>(tz) : nullptr;
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
     SetStartMs(kStartMs);
     ASSERT_TRUE(work.Made());
     std::filesystem::current_path(work.Posix());
     platform::testing::SetProgramFolder(work.Windows());
   }
-  void TearDown() override {
-    native_support::ResetProcessState();
-    if (savedTz_)
-      setenv("TZ", savedTz_->c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
-  }
+  void TearDown() override { native_support::ResetProcessState(); }
 
   static void SetStartMs(int ms) { platform::testing::SetClockMilliseconds(kMidnightUtcMs + ms); }
   static int64_t Now() { return ui::headless::Elapsed(); }
   std::string File(const std::string& name) const { return work.Child(name); }
 
+  native_support::FixedZone zone;  // Tokyo's clock
   TempFolder work;
   CurrentFolderGuard guard;  // declared after `work`: the old folder is back before it goes
-
- private:
-  std::unique_ptr<std::string> savedTz_;
 };
 
 // ---- design ----

@@ -139,25 +139,6 @@ std::tm LocalFields(platform::CTime time) {
   return local;
 }
 
-// Keeps the time zone of the process and gives it back.
-class TimeZone {
- public:
-  explicit TimeZone(const char* zone) {
-    if (const char* tz = getenv("TZ")) saved_ = std::make_unique<std::string>(tz);
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~TimeZone() {
-    if (saved_)
-      setenv("TZ", saved_->c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
-  }
-
- private:
-  std::unique_ptr<std::string> saved_;
-};
 
 // A fresh process in an empty work folder, in Tokyo, at a known moment.
 class StartHistoryStore : public ::testing::Test {
@@ -183,7 +164,7 @@ class StartHistoryStore : public ::testing::Test {
   }
   void RecordAt(platform::CTime time) { data.RecordStart(time, LocalFields(time)); }
 
-  TimeZone tokyo{"Asia/Tokyo"};
+  native_support::FixedZone tokyo;
   TempFolder work;
   CurrentFolderGuard guard;  // after `work`: the old folder is back before this one goes
   TfrmData data;

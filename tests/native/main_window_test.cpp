@@ -10,8 +10,8 @@
 #include "data/sprites.h"
 #include "platform/files.h"
 #include "platform/native/testing.h"
+#include "settings/Untinit.h"
 #include "settings/Untmain.h"
-#include "settings/pending_dialog.h"
 #include "tests/native/native_support.h"
 #include "ui/headless/headless.h"
 
@@ -269,12 +269,12 @@ TEST_F(MainWindow, FiguresStepEveryTwoHundredMillisecondsOnceShown) {
 TEST_F(MainWindow, FiguresAnimateWhileADialogIsOpen) {
   auto form = Open();
   int posesSeen = 0;
-  headless::OnModal<TfrmPending>([&](TfrmPending& dialog) {
+  headless::OnModal<TfrmInit>([&](TfrmInit& dialog) {
     EXPECT_FALSE(headless::FormEnabled(*form));
     const int before = form->FChipStep0;
     headless::AdvanceTime(200);
     posesSeen = form->FChipStep0 != before;
-    headless::Click(*dialog.btnOk);
+    headless::Click(*dialog.bbtCancel);
   });
   ASSERT_TRUE(headless::ChooseMenuItem(*form->mnuConfig));
   EXPECT_EQ(1, posesSeen);
@@ -402,14 +402,35 @@ TEST_F(MainWindow, ReadmeAndHomePageGoToTheShell) {
   EXPECT_EQ(kHomePage, opened[1]);
 }
 
-TEST_F(MainWindow, DetailedSettingsRefreshTheListsWithTheNewNameStyle) {
+TEST_F(MainWindow, DetailedSettingsOpenOverTheWindowAndRefreshTheListsWithTheNewNameStyle) {
   auto form = Open();
-  headless::OnModal<TfrmPending>([](TfrmPending& dialog) {
-    counterSettings.name = 1;  // as the detailed settings would change it
-    headless::Click(*dialog.btnOk);
+  headless::OnModal<TfrmInit>([&](TfrmInit& dialog) {
+    EXPECT_EQ(form.get(), dialog.ownerForm);
+    EXPECT_FALSE(headless::FormEnabled(*form));
+    const ui::Placement p = ui::DialogPlacement(form->Left(), form->Top(), form->OuterWidth(), form->OuterHeight(),
+                                                dialog.OuterWidth(), dialog.OuterHeight(), 1024, 768);
+    EXPECT_EQ(p.left, dialog.Left());
+    EXPECT_EQ(p.top, dialog.Top());
+    headless::Click(*dialog.chkName);
+    headless::Click(*dialog.bbtOk);
   });
   headless::ChooseMenuItem(*form->mnuConfig);
+  EXPECT_TRUE(headless::UnscriptedModals().empty());
+  EXPECT_EQ(1, counterSettings.name);
   EXPECT_EQ(frmData->CharacterName(1, 0), form->cbxChar0->Items()[0]);
+  EXPECT_EQ(nullptr, frmInit);  // destroyed when it closed
+}
+
+TEST_F(MainWindow, DetailedSettingsChangeNothingSaved) {
+  auto form = Open();
+  headless::OnModal<TfrmInit>([](TfrmInit& dialog) {
+    headless::Click(*dialog.chkForm);
+    headless::Click(*dialog.bbtOk);
+  });
+  headless::ChooseMenuItem(*form->mnuConfig);
+  EXPECT_EQ(1, counterSettings.form);
+  int32_t stored = -1;
+  EXPECT_FALSE(platform::RegistryKey(kKey, false).ReadInteger("form", stored));
 }
 
 // ---- closing ----

@@ -105,6 +105,19 @@ inline int64_t LocalSeconds(int year, int month, int day, int hour = 10, int min
   return static_cast<int64_t>(mktime(&local));
 }
 
+// Seconds since 1970 of a moment of Tokyo's clock, nine hours ahead of UTC all year, whatever
+// zone the process is in: safe to take before any fixture has set the zone.
+inline int64_t TokyoSeconds(int year, int month, int day, int hour = 10, int minute = 0, int second = 1) {
+  std::tm utc{};
+  utc.tm_year = year - 1900;
+  utc.tm_mon = month - 1;
+  utc.tm_mday = day;
+  utc.tm_hour = hour;
+  utc.tm_min = minute;
+  utc.tm_sec = second;
+  return static_cast<int64_t>(timegm(&utc)) - 9 * 3600;
+}
+
 // The virtual clock at a local time, 300 ms into its second.
 inline void SetLocalClock(int year, int month, int day, int hour, int second) {
   platform::testing::SetClockMilliseconds(LocalSeconds(year, month, day, hour, 0, second) * 1000 + 300);
@@ -115,6 +128,8 @@ inline void SetLocalClock(int year, int month, int day, int hour, int second) {
 inline void ResetProcessState() {
   platform::testing::ResetRegistry();
   platform::testing::ResetShell();
+  platform::testing::ResetDrives();
+  platform::testing::AllowRemovingAll();
   ui::headless::Reset();
   ui::Application::Instance().Reset();
   counterSettings = CounterSettings{};

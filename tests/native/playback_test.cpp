@@ -53,8 +53,6 @@ class Playback : public ::testing::Test {
  protected:
   void SetUp() override {
     native_support::ResetProcessState();
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
     ASSERT_TRUE(work.Made() && game.Made());
     std::filesystem::current_path(work.Posix());
     platform::testing::SetProgramFolder(work.Windows());
@@ -92,6 +90,7 @@ class Playback : public ::testing::Test {
   }
 
  public:
+  native_support::FixedZone zone;  // Tokyo's clock
   native_support::TempFolder work, game;
   native_support::CurrentFolderGuard guard;
   std::unique_ptr<TfrmCount> form;

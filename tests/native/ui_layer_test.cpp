@@ -159,6 +159,70 @@ TEST_F(UiLayer, EditKeepsItsByteLimitWithoutCuttingACharacter) {
   EXPECT_EQ("abcdefghijk1", form.edtName->Text());
 }
 
+// A list with a double-click action, an up-down on an edit box, and a default button.
+class ListDialog : public ui::Form {
+ public:
+  ListDialog() {
+    SetClientSize(200, 200);
+    Build({
+        Bind(lstRows, {.name = "lstRows", .left = 8, .top = 8, .width = 100, .height = 100, .tabOrder = 0}),
+        Bind(edtNumber, {.name = "edtNumber", .left = 8, .top = 120, .width = 17, .height = 20, .maxLength = 1}),
+        Bind(updNumber, {.name = "updNumber", .left = 25, .top = 120, .width = 15, .height = 20, .min = 1, .max = 9,
+                         .associate = "edtNumber"}),
+        Bind(btnOk, {.name = "btnOk", .left = 120, .top = 168, .width = 75, .height = 25, .caption = "OK",
+                     .isDefault = true}),
+    });
+    for (const char* row : {"甲", "乙", "丙"}) lstRows->Add(row);
+    lstRows->onDblClick = [this] { opened.push_back(lstRows->ItemIndex()); };
+    btnOk->onClick = [this] { ++okPresses; };
+  }
+  ui::ListBox* lstRows;
+  ui::Edit* edtNumber;
+  ui::UpDown* updNumber;
+  ui::Button* btnOk;
+  std::vector<int> opened;
+  int okPresses = 0;
+};
+
+TEST_F(UiLayer, EnterInAFocusedListOpensItsSelectedRowAndNeverPressesTheDefaultButton) {
+  ListDialog form;
+  form.Show();
+  ASSERT_EQ(form.lstRows, headless::Focused(form));
+  EXPECT_FALSE(headless::PressKey(form, headless::Key::Enter));  // no row selected: nothing
+  headless::ChooseItem(*form.lstRows, 1);
+  EXPECT_TRUE(headless::PressKey(form, headless::Key::Enter));
+  headless::ActivateItem(*form.lstRows, 2);
+  EXPECT_EQ((std::vector<int>{1, 2}), form.opened);
+  EXPECT_EQ(0, form.okPresses);
+  headless::PressKey(form, headless::Key::Tab);  // to the edit box: Enter is the default button's
+  EXPECT_TRUE(headless::PressKey(form, headless::Key::Enter));
+  EXPECT_EQ(1, form.okPresses);
+}
+
+TEST_F(UiLayer, AnUpDownTakesATypedNumberOnlyWithinItsRange) {
+  ListDialog form;
+  form.Show();
+  form.updNumber->SetPosition(5);
+  EXPECT_EQ("5", form.edtNumber->Text());
+  const struct {
+    const char* typed;
+    int position;
+  } cases[] = {{"7", 7}, {"0", 7}, {"x", 7}, {"9", 9}, {"", 9}, {"1", 1}, {"-", 1}};
+  for (const auto& c : cases) {
+    headless::TypeOver(*form.edtNumber, c.typed);
+    EXPECT_EQ(c.position, form.updNumber->Position()) << '"' << c.typed << '"';
+    EXPECT_EQ(c.typed, form.edtNumber->Text()) << "the box keeps what was typed";
+  }
+  headless::TypeOver(*form.edtNumber, "8");
+  headless::StepUpDown(*form.updNumber, +1);
+  headless::StepUpDown(*form.updNumber, +1);  // no wrap
+  EXPECT_EQ(9, form.updNumber->Position());
+  EXPECT_EQ("9", form.edtNumber->Text());
+  headless::TypeOver(*form.edtNumber, "0");  // refused as a position: the arrows go on from 9
+  headless::StepUpDown(*form.updNumber, -1);
+  EXPECT_EQ(8, form.updNumber->Position());
+}
+
 TEST_F(UiLayer, ModalFormDisablesItsOwnerWhileTheOwnersTimersGoOn) {
   Dialog owner;
   owner.Show();

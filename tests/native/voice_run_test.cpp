@@ -27,8 +27,6 @@ class VoiceRun : public ::testing::Test {
  protected:
   void SetUp() override {
     native_support::ResetProcessState();
-    setenv("TZ", "Asia/Tokyo", 1);
-    tzset();
     ASSERT_TRUE(work.Made());
     std::filesystem::current_path(work.Posix());
     platform::testing::SetProgramFolder(work.Windows());
@@ -54,6 +52,7 @@ class VoiceRun : public ::testing::Test {
     form->Show();
     form.reset();
   }
+  native_support::FixedZone zone;  // Tokyo's clock
   native_support::TempFolder work;
   native_support::CurrentFolderGuard guard;
   std::unique_ptr<TfrmCount> form;

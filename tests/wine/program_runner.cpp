@@ -11,10 +11,11 @@ std::string BinFolder() {
   return full.substr(0, full.find_last_of('\\') + 1);
 }
 
-ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFolder, int showWindow) {
+ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFolder, int showWindow,
+                       const std::string& program) {
   std::string command = "\"";
-  command += BinFolder();
-  command += "M2KCOUNT.EXE\"";
+  command += program.empty() ? BinFolder() + "M2KCOUNT.EXE" : program;
+  command += "\"";
   if (!arguments.empty()) command += " " + arguments;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
@@ -79,6 +80,88 @@ HWND ProgramRun::WaitWindow(const std::string& caption, DWORD ms) {
     Sleep(50);
   } while (GetTickCount() - start < ms);
   return nullptr;
+}
+
+}  // namespace wine_test
+
+namespace wine_test {
+
+std::string TempFolder(const std::string& name) {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  const std::string folder = std::string(base) + name;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder + "\\";
+}
+
+struct KeyBackup::Node {
+  struct Value {
+    std::string name;
+    DWORD type;
+    std::string data;
+  };
+  std::vector<Value> values;
+  std::vector<std::pair<std::string, Node>> children;
+};
+
+namespace {
+
+std::string WithoutLeadingBackslash(const std::string& path) {
+  return !path.empty() && path[0] == '\\' ? path.substr(1) : path;
+}
+
+void SaveKey(HKEY key, KeyBackup::Node& node) {
+  DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, longestData = 0;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values, &longestName,
+                   &longestData, nullptr, nullptr);
+  for (DWORD i = 0; i < values; ++i) {
+    std::string name(longestName + 1, '\0'), data(longestData, '\0');
+    DWORD nameLength = longestName + 1, dataLength = longestData, type = 0;
+    if (RegEnumValueA(key, i, &name[0], &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                      &dataLength) != ERROR_SUCCESS)
+      continue;
+    name.resize(nameLength);
+    data.resize(dataLength);
+    node.values.push_back({name, type, data});
+  }
+  for (DWORD i = 0; i < subkeys; ++i) {
+    std::string name(longestSubkey + 1, '\0');
+    DWORD nameLength = longestSubkey + 1;
+    if (RegEnumKeyExA(key, i, &name[0], &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
+    name.resize(nameLength);
+    HKEY child = nullptr;
+    if (RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
+    node.children.emplace_back(name, KeyBackup::Node{});
+    SaveKey(child, node.children.back().second);
+    RegCloseKey(child);
+  }
+}
+
+void RestoreKey(HKEY parent, const std::string& name, const KeyBackup::Node& node) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  for (const auto& value : node.values)
+    RegSetValueExA(key, value.name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+                   static_cast<DWORD>(value.data.size()));
+  for (const auto& [childName, child] : node.children) RestoreKey(key, childName, child);
+  RegCloseKey(key);
+}
+
+}  // namespace
+
+KeyBackup::KeyBackup(const std::string& path) : path_(WithoutLeadingBackslash(path)) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  saved_ = std::make_unique<Node>();
+  SaveKey(key, *saved_);
+  RegCloseKey(key);
+}
+
+KeyBackup::~KeyBackup() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
+  if (saved_) RestoreKey(HKEY_CURRENT_USER, path_, *saved_);
 }
 
 }  // namespace wine_test

@@ -310,6 +310,13 @@ bool TypeText(Edit& edit, const std::string& text) {
   return true;
 }
 
+bool TypeOver(Edit& edit, const std::string& text) {
+  if (!TakesInput(edit) || edit.readOnly) return false;
+  edit.SetFocus();
+  Guarded([&] { edit.TypeOver(text); });
+  return true;
+}
+
 bool StepUpDown(UpDown& upDown, int delta) {
   if (!TakesInput(upDown)) return false;
   Guarded([&] { upDown.Step(delta); });
@@ -329,12 +336,17 @@ bool PressKey(Form& form, Key key) {
         }
         break;
       case Key::Enter: {
-        // A focused button takes Enter itself; anywhere else Enter is the default button's.
+        // A focused button takes Enter itself, and a focused list opens its selected row (as
+        // a double click does); anywhere else Enter is the default button's.
         WinControl* focused = Focused(form);
         auto* button = dynamic_cast<Button*>(focused);
+        auto* list = dynamic_cast<ListBox*>(focused);
         if (button && button->Usable()) {
           button->Click();
           handled = true;
+        } else if (list && list->Usable()) {
+          handled = list->ItemIndex() >= 0;
+          if (handled) list->Activate(list->ItemIndex());
         } else {
           handled = input::PressDefault(form);
         }

@@ -62,8 +62,12 @@ bool ChooseItem(ComboBox& list, int index);
 bool ChooseItem(ListBox& list, int index);
 bool ActivateItem(ListBox& list, int index);  // double click or Enter on a row
 bool TypeText(Edit& edit, const std::string& text);
+// The whole text selected and typed over.
+bool TypeOver(Edit& edit, const std::string& text);
 bool StepUpDown(UpDown& upDown, int delta);
 
+// Enter goes to a focused button, or to a focused list (its selected row, as a double click),
+// else to the default button.
 enum class Key { Tab, ShiftTab, Enter, Escape };
 bool PressKey(Form& form, Key key);
 bool PressAlt(Form& form, char letter);

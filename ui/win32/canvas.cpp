@@ -76,6 +76,17 @@ void DibCanvas::Ellipse(int left, int top, int width, int height, Color fill, Co
   DeleteObject(outline);
 }
 
+void DibCanvas::RoundRect(int left, int top, int width, int height, int corner, Color fill, Color pen) {
+  HBRUSH brush = CreateSolidBrush(Ref(fill));
+  HPEN outline = CreatePen(PS_SOLID, 1, Ref(pen));
+  HGDIOBJ oldBrush = SelectObject(dc_, brush), oldPen = SelectObject(dc_, outline);
+  ::RoundRect(dc_, left, top, left + width, top + height, corner, corner);
+  SelectObject(dc_, oldBrush);
+  SelectObject(dc_, oldPen);
+  DeleteObject(brush);
+  DeleteObject(outline);
+}
+
 void DibCanvas::Frame3D(int left, int top, int width, int height, bool lowered) {
   RECT r{left, top, left + width, top + height};
   DrawEdge(dc_, &r, lowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);

@@ -76,6 +76,7 @@ class DibCanvas : public Canvas {
   void DrawText(int left, int top, const std::string& text, const Font& font, bool prefix) override;
   void FillRect(int left, int top, int width, int height, Color color) override;
   void Ellipse(int left, int top, int width, int height, Color fill, Color pen) override;
+  void RoundRect(int left, int top, int width, int height, int corner, Color fill, Color pen) override;
   void Frame3D(int left, int top, int width, int height, bool lowered) override;
   HDC Dc() const { return dc_; }
 

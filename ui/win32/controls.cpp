@@ -6,6 +6,25 @@
 namespace ui::win32 {
 namespace {
 
+// Window subclassing lives in the common controls, which are bound late (EnsureCommonControls
+// has loaded them before any windowed control exists).
+void Subclass(HWND hwnd, SUBCLASSPROC proc, DWORD_PTR data) {
+  static auto* const subclass =
+      platform::win32::LateBound<decltype(SetWindowSubclass)>("comctl32.dll", "SetWindowSubclass");
+  if (subclass) subclass(hwnd, proc, 0, data);
+}
+
+void Unsubclass(HWND hwnd, SUBCLASSPROC proc) {
+  static auto* const remove =
+      platform::win32::LateBound<decltype(RemoveWindowSubclass)>("comctl32.dll", "RemoveWindowSubclass");
+  if (remove) remove(hwnd, proc, 0);
+}
+
+LRESULT NextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static auto* const next = platform::win32::LateBound<decltype(DefSubclassProc)>("comctl32.dll", "DefSubclassProc");
+  return next ? next(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 std::string WindowText(HWND hwnd) {
   const int length = GetWindowTextLengthA(hwnd);
   std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -29,7 +48,10 @@ class ButtonPeer : public WinPeer {
 
 class BitmapButtonPeer : public WinPeer {
  public:
-  explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, "BUTTON", BS_OWNERDRAW), button_(button) {}
+  explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, "BUTTON", BS_OWNERDRAW), button_(button) {
+    Subclass(Handle(), KeyProc, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~BitmapButtonPeer() override { Unsubclass(Handle(), KeyProc); }
   void Command(WORD code) override {
     if (code == BN_CLICKED && button_.Usable()) button_.Click();
   }
@@ -63,6 +85,22 @@ class BitmapButtonPeer : public WinPeer {
   }
 
  private:
+  // Enter presses the focused button, as it presses a focused push button: the dialog manager
+  // leaves an owner-drawn button out of that rule and would send Enter to the default button.
+  static LRESULT CALLBACK KeyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<BitmapButtonPeer*>(data);
+    if (message == WM_GETDLGCODE && lParam) {
+      const auto* msg = reinterpret_cast<const MSG*>(lParam);
+      if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
+        return NextProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+      if (self->button_.Usable()) Guarded([self] { self->button_.Click(); });
+      return 0;
+    }
+    return NextProc(hwnd, message, wParam, lParam);
+  }
+
   BitmapButton& button_;
 };
 
@@ -98,11 +136,18 @@ class RadioButtonPeer : public WinPeer {
   RadioButton& radio_;
 };
 
+// A panel's single border is the system's sunken client edge: the window draws it outside
+// its client area, so everything inside keeps its client coordinates.
+DWORD ContainerExStyle(const WinControl& container) {
+  const auto* panel = dynamic_cast<const Panel*>(&container);
+  return WS_EX_CONTROLPARENT | (panel && panel->singleBorder ? WS_EX_CLIENTEDGE : 0);
+}
+
 // Panels and group boxes are windows of our own class, painted like a form.
 class ContainerPeer : public WinPeer {
  public:
   explicit ContainerPeer(WinControl& container)
-      : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT) {}
+      : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, ContainerExStyle(container)) {}
   void Sync() override {
     WinPeer::Sync();
     InvalidateRect(Handle(), nullptr, FALSE);
@@ -151,9 +196,9 @@ class UpDownPeer : public WinPeer {
         upDown_(upDown) {}
   void Sync() override {
     WinPeer::Sync();
-    if (upDown_.associate && upDown_.associate->GetPeer())
+    if (upDown_.Associate() && upDown_.Associate()->GetPeer())
       SendMessageA(Handle(), UDM_SETBUDDY,
-                   reinterpret_cast<WPARAM>(static_cast<WinPeer*>(upDown_.associate->GetPeer())->Handle()), 0);
+                   reinterpret_cast<WPARAM>(static_cast<WinPeer*>(upDown_.Associate()->GetPeer())->Handle()), 0);
     SendMessageA(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(upDown_.min), static_cast<LPARAM>(upDown_.max));
     SendMessageA(Handle(), UDM_SETPOS32, 0, static_cast<LPARAM>(upDown_.Position()));
   }
@@ -174,13 +219,32 @@ class UpDownPeer : public WinPeer {
   UpDown& upDown_;
 };
 
+// An owner-drawn row (or a drop-down list's field) painted by the model's drawer through a
+// back buffer of the row's size.
+bool PaintItem(const DRAWITEMSTRUCT& item, const ItemDrawer& drawer) {
+  const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
+  BackBuffer buffer(item.hDC, w, h);
+  if (!buffer.Ok()) return false;
+  DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, 0, 0);
+  const int index = item.itemID == static_cast<UINT>(-1) ? -1 : static_cast<int>(item.itemID);
+  drawer(canvas, ItemDraw{index, 0, 0, w, h, (item.itemState & ODS_SELECTED) != 0});
+  GdiFlush();
+  BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
+  return true;
+}
+
 constexpr int kDropDownRows = 8;
 
 class ComboBoxPeer : public WinPeer {
  public:
   explicit ComboBoxPeer(ComboBox& combo)
-      : WinPeer(combo, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL), combo_(combo) {
+      : WinPeer(combo, "COMBOBOX",
+                CBS_DROPDOWNLIST | WS_VSCROLL | (combo.onDrawItem ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0)),
+        combo_(combo) {
     if (combo.itemHeight > 0) SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, combo.itemHeight);
+    // The field shows a row as the list does.
+    if (combo.itemHeight > 0 && combo.onDrawItem)
+      SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), combo.itemHeight);
     // The window's height includes the dropped list.
     const int rowHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
     const int fieldHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
@@ -209,6 +273,7 @@ class ComboBoxPeer : public WinPeer {
       combo_.Choose(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)));
   }
   void Fetch() override { combo_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0))); }
+  bool DrawItem(const DRAWITEMSTRUCT& item) override { return combo_.onDrawItem && PaintItem(item, combo_.onDrawItem); }
 
  private:
   ComboBox& combo_;
@@ -224,15 +289,9 @@ class ListBoxPeer : public WinPeer {
                 WS_EX_CLIENTEDGE),
         list_(list) {
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, list.itemHeight);
-    static auto* const subclass =
-        platform::win32::LateBound<decltype(SetWindowSubclass)>("comctl32.dll", "SetWindowSubclass");
-    if (subclass) subclass(Handle(), KeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    Subclass(Handle(), KeyProc, reinterpret_cast<DWORD_PTR>(this));
   }
-  ~ListBoxPeer() override {
-    static auto* const remove =
-        platform::win32::LateBound<decltype(RemoveWindowSubclass)>("comctl32.dll", "RemoveWindowSubclass");
-    if (remove) remove(Handle(), KeyProc, 0);
-  }
+  ~ListBoxPeer() override { Unsubclass(Handle(), KeyProc); }
   void Sync() override {
     WinPeer::Sync();
     if (shown_ != list_.Items()) {
@@ -256,14 +315,7 @@ class ListBoxPeer : public WinPeer {
   void Fetch() override { list_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0))); }
   bool DrawItem(const DRAWITEMSTRUCT& item) override {
     if (!list_.onDrawItem || item.itemID == static_cast<UINT>(-1)) return false;
-    const int w = item.rcItem.right - item.rcItem.left, h = item.rcItem.bottom - item.rcItem.top;
-    BackBuffer buffer(item.hDC, w, h);
-    if (!buffer.Ok()) return false;
-    DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, 0, 0);
-    list_.onDrawItem(canvas, ItemDraw{static_cast<int>(item.itemID), 0, 0, w, h, (item.itemState & ODS_SELECTED) != 0});
-    GdiFlush();
-    BitBlt(item.hDC, item.rcItem.left, item.rcItem.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
-    return true;
+    return PaintItem(item, list_.onDrawItem);
   }
 
  private:
@@ -279,8 +331,7 @@ class ListBoxPeer : public WinPeer {
       if (index >= 0) Guarded([self, index] { self->list_.Activate(index); });
       return 0;
     }
-    static auto* const next = platform::win32::LateBound<decltype(DefSubclassProc)>("comctl32.dll", "DefSubclassProc");
-    return next ? next(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
+    return NextProc(hwnd, message, wParam, lParam);
   }
 
   ListBox& list_;

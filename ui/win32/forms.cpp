@@ -3,6 +3,8 @@
 // mouse input for painted controls, the message loop and modal loops.
 #include <windowsx.h>
 
+#include <memory>
+
 #include "ui/input.h"
 #include "ui/win32/common.h"
 
@@ -65,6 +67,20 @@ HBRUSH BrushOf(Color color) {
   return brush;
 }
 
+// The back buffer of the last paint, kept for the next one of the same size: an animated
+// window repaints the same rectangle five times a second.
+BackBuffer& BufferFor(HDC screen, int width, int height) {
+  static std::unique_ptr<BackBuffer> kept;
+  static int keptWidth = 0, keptHeight = 0;
+  if (!kept || keptWidth != width || keptHeight != height) {
+    kept.reset();
+    kept = std::make_unique<BackBuffer>(screen, width, height);
+    keptWidth = width;
+    keptHeight = height;
+  }
+  return *kept;
+}
+
 // Paints the invalid part of a window through a back buffer of just that size.
 template <class PaintFunction>
 void PaintSurface(HWND hwnd, PaintFunction paint) {
@@ -73,7 +89,7 @@ void PaintSurface(HWND hwnd, PaintFunction paint) {
   const RECT r = ps.rcPaint;
   const int w = r.right - r.left, h = r.bottom - r.top;
   if (w > 0 && h > 0) {
-    BackBuffer buffer(screen, w, h);
+    BackBuffer& buffer = BufferFor(screen, w, h);
     if (buffer.Ok()) {
       DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, r.left, r.top);
       paint(canvas);
@@ -91,9 +107,12 @@ UINT EdgeOf(BevelCut cut, bool outer) {
   return 0;
 }
 
-void PaintPanel(DibCanvas& canvas, const Panel& panel) {
-  canvas.FillRect(0, 0, panel.Width(), panel.Height(), panel.color);
-  RECT r{0, 0, panel.Width(), panel.Height()};
+// The face and the bevels fill the client area, which a single border makes smaller than the
+// panel.
+void PaintPanel(HWND hwnd, DibCanvas& canvas, const Panel& panel) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  canvas.FillRect(0, 0, r.right, r.bottom, panel.color);
   if (UINT edge = EdgeOf(panel.bevelOuter, true)) {
     DrawEdge(canvas.Dc(), &r, edge, BF_RECT);
     InflateRect(&r, -1, -1);
@@ -194,8 +213,8 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       HandleMouse(hwnd, *container.Owner(), &container, message, lParam);
       return 0;
     case WM_PAINT:
-      PaintSurface(hwnd, [&container](DibCanvas& canvas) {
-        if (auto* panel = dynamic_cast<Panel*>(&container)) PaintPanel(canvas, *panel);
+      PaintSurface(hwnd, [hwnd, &container](DibCanvas& canvas) {
+        if (auto* panel = dynamic_cast<Panel*>(&container)) PaintPanel(hwnd, canvas, *panel);
         if (auto* group = dynamic_cast<GroupBox*>(&container)) PaintGroupBox(canvas, *group);
       });
       return 0;
@@ -570,18 +589,21 @@ void FormMove(Form& form, int left, int top) {
 
 namespace {
 
+// Messages are taken and passed on as Unicode: a double-byte character typed as one Unicode
+// character (an input tool, Wine's keyboard with kana) reaches the edit boxes whole. Taken as
+// ANSI it came in two halves, which Wine's edit control turned into two wrong characters.
 void Dispatch(MSG& msg) {
   HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   if (Form* form = FormOf(top)) {
-    if (msg.message == WM_SYSCHAR) {
+    if (msg.message == WM_SYSCHAR && msg.wParam < 0x80) {
       bool handled = false;
       Guarded([&] { handled = input::PressMnemonic(*form, static_cast<char>(msg.wParam)); });
       if (handled) return;
     }
-    if (IsDialogMessageA(top, &msg)) return;
+    if (IsDialogMessageW(top, &msg)) return;
   }
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -589,7 +611,7 @@ void Dispatch(MSG& msg) {
 void FormRunModal(Form& form) {
   MSG msg;
   while (form.modalResult == mrNone && !form.Closed()) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got <= 0) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
       form.Close();
@@ -608,7 +630,7 @@ void FormEnableOwner(Form& form, bool enabled) {
 void RunMessageLoop(Application& app) {
   MSG msg;
   while (!app.Terminated()) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
     Dispatch(msg);
   }
 }

@@ -1,0 +1,82 @@
+#include "platform/drives.h"
+
+#include <windows.h>
+
+#include "platform/sjis.h"
+
+namespace platform {
+namespace {
+
+DriveType TypeOf(UINT type) {
+  switch (type) {
+    case DRIVE_REMOVABLE: return DriveType::Removable;
+    case DRIVE_FIXED: return DriveType::Fixed;
+    case DRIVE_REMOTE: return DriveType::Remote;
+    case DRIVE_CDROM: return DriveType::CdRom;
+    case DRIVE_RAMDISK: return DriveType::RamDisk;
+  }
+  return DriveType::Unknown;
+}
+
+// Looking at a drive without a medium must not make the system ask for one: the caller only
+// wants to know.
+class QuietErrors {
+ public:
+  QuietErrors() : old_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+  ~QuietErrors() { SetErrorMode(old_); }
+  QuietErrors(const QuietErrors&) = delete;
+  QuietErrors& operator=(const QuietErrors&) = delete;
+
+ private:
+  UINT old_;
+};
+
+std::string Root(char letter) {
+  const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+  return std::string(1, upper) + ":\\";
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::vector<Drive> Drives() {
+  std::vector<Drive> drives;
+  const DWORD present = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if (!(present & (1u << i))) continue;
+    const char letter = static_cast<char>('A' + i);
+    drives.push_back({letter, TypeOf(GetDriveTypeA(Root(letter).c_str()))});
+  }
+  return drives;
+}
+
+bool DriveReadable(char letter) {
+  QuietErrors quiet;
+  return IsFolder(Root(letter));
+}
+
+bool SubFolders(const std::string& folder, std::vector<std::string>& names) {
+  names.clear();
+  QuietErrors quiet;
+  // A trail byte 0x5C at the end is part of a name, not a separator.
+  const bool separated = !folder.empty() && folder.back() == '\\' && LastByteIsSingle(folder);
+  const std::string pattern = folder + (separated ? "*" : "\\*");
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)  // an empty root has not even "." and ".."
+    return GetLastError() == ERROR_FILE_NOT_FOUND && IsFolder(separated ? folder : folder + "\\");
+  do {
+    const std::string name = found.cFileName;
+    const DWORD a = found.dwFileAttributes;
+    if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_HIDDEN) && name != "." && name != "..")
+      names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return true;
+}
+
+}  // namespace platform
