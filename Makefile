@@ -130,6 +130,16 @@ IDLE_SECONDS ?= 60
 bench-idle: demo-game
 	@tools/bench_idle.sh --seconds $(IDLE_SECONDS)
 
+# ---- Start-up cost of the counter under Wine (tools/bench_startup.sh): M2KCOUNT.EXE /C against
+# the demo game, alternating with tools/startup_window (the least a program can do that opens the
+# counter's window and plays a clip), STARTUP_RUNS runs of each with voices on and with voices
+# off; time to the window and to the first clip, watched from outside, and peak memory.
+STARTUP_RUNS ?= 7
+.PHONY: bench-startup
+
+bench-startup: demo-game
+	@tools/bench_startup.sh --runs $(STARTUP_RUNS)
+
 # ---- Game archives: fuzzing LzssDecode and the directory scans of ExtractImages and
 # GetVoiceWave (clang, the same sanitizers, outside the CMake build; the scans link the whole
 # native core and read their archives from /dev/shm), and the benchmarks of LzssDecode against
@@ -179,7 +189,15 @@ fuzz-archive: prereqs $(FUZZ)/archive_fuzz
 	  || { tail -n 60 $(FUZZ)/archive-last-run.log; exit 1; }
 	@grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb' $(FUZZ)/archive-last-run.log
 
-bench: bench-archives
+bench: bench-archives bench-counter
+
+# The counter's start on the headless backend against the demo game: the program's own CPU
+# work, without Wine (bench/counter_bench.cpp).
+.PHONY: bench-counter
+bench-counter: demo-game
+	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE='-O2 -DNDEBUG' >/dev/null
+	@$(MAKE) --no-print-directory -C build/bench -j$(JOBS) m2k_counter_bench
+	@build/bench/m2k_counter_bench
 
 bench-archives: prereqs
 	@cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE='-O2 -DNDEBUG' >/dev/null

@@ -121,7 +121,6 @@ void TfrmCount::FormCreate() {
 
   TakeStartTime();
   frmData->LoadSettings();
-  frmData->ExtractImages();
   frmData->LoadStartHistory();
   if (counterSettings.form != 0) {
     SetBorderStyle(ui::BorderStyle::None);
@@ -132,15 +131,23 @@ void TfrmCount::FormCreate() {
   platform::RemoveMatching(".\\*.wav");
   ComposeCounterBubble();
   ChooseVoiceLine();
+  // The sheets are taken out of the archive in the table's order, as always, but only as far as
+  // the two figures need before they are drawn; the rest follow once the window is up
+  // (FinishStart). Nothing reads a sheet before the figures are drawn, and the window's
+  // cleanup deletes them all at the end.
+  sheetsPending_ = frmData->ExtractImages(FigureSheets());
   frmData->DrawCharacters(0, imgChar0, imgCount, imgChar1);
-  frmData->ReplaceSystemSounds(true);
+  // Without a delay the window shows as soon as the message loop starts, and the Windows sounds
+  // are updated once it is up; with a delay they are updated now, so that the exit sound does
+  // not point for seconds to a WAV file that step 9 has just deleted.
+  soundsPending_ = counterSettings.delay == 0;
+  if (!soundsPending_) frmData->ReplaceSystemSounds(true);
   frmData->RecordStart(startTime, startTm);
   frmData->SaveStartHistory();
 
   if (counterSettings.delay == 0) {
     ui::Application& app = ui::Application::Instance();
     app.showMainForm = true;
-    PlayClip(ChosenClip(0));
   } else {
     timDelay->SetInterval(counterSettings.delay * 1000);
     timDelay->SetEnabled(true);
@@ -153,9 +160,55 @@ void TfrmCount::FormShow() {
   // A Startup shortcut set to "minimised" would leave the counter iconic. Only now is there a
   // window, the application's main window, to restore.
   app.Restore();
+  StartVoices();
+}
+
+// Runs once, when the window has been shown: a user sees the counter before any clip is
+// decoded, and the first clip starts at once. The exit sound's clip, whose decoding nobody waits
+// for, is prepared later (FinishStart), unless both requests could rebuild the same WAV file:
+// then the exit sound comes first, as it always did, since the playing file must not be rebuilt
+// under the player and the file left at the end must be the first clip's.
+void TfrmCount::StartVoices() {
+  if (voicesStarted_) return;
+  voicesStarted_ = true;
+  if (soundsPending_) {
+    exitClip_ = frmData->ExitSoundClip();
+    if (VoiceWavesOverlap(exitClip_, ChosenClip(0))) {
+      soundsPending_ = false;
+      frmData->ReplaceSystemSounds(true, exitClip_);
+    }
+  }
+  PlayClip(ChosenClip(0));
+}
+
+// The work of the start that nobody waits for, done at the first tick of timTimer, when the
+// window is up and painted (or, with a delay, while it waits hidden): the Windows sounds and the
+// sheets the figures did not need. A window closed before that tick does it on closing.
+void TfrmCount::FinishStart() {
+  if (soundsPending_) {
+    soundsPending_ = false;
+    frmData->ReplaceSystemSounds(true, exitClip_ ? exitClip_ : frmData->ExitSoundClip());
+  }
+  if (sheetsPending_) {
+    sheetsPending_ = false;
+    frmData->ExtractImages();
+  }
+}
+
+// The sheets of the two figures as they are drawn now: each character's sheet of the variant
+// that its chip state gives.
+std::vector<std::string> TfrmCount::FigureSheets() const {
+  std::vector<std::string> sheets;
+  const int characters[2] = {counterSettings.char0, counterSettings.char1};
+  for (int slot = 0; slot < 2; ++slot) {
+    const int c = characters[slot], v = ChipState[slot].variant;
+    if (c >= 0 && c < kRosterSize && v >= 0 && v < kVariants && SpriteFiles[c][v]) sheets.push_back(SpriteFiles[c][v]);
+  }
+  return sheets;
 }
 
 void TfrmCount::FormDestroy() {
+  FinishStart();
   mplWave->Close();
   platform::RemoveMatching(".\\*.TGA");
   platform::RemoveMatching(".\\*.ogg");
@@ -168,8 +221,7 @@ void TfrmCount::FormDestroy() {
 void TfrmCount::timDelayTimer() {
   TakeStartTime();
   timDelay->SetEnabled(false);
-  Show();
-  PlayClip(ChosenClip(0));
+  Show();  // FormShow starts the voice sequence
 }
 
 void TfrmCount::mplWaveNotify(ui::NotifyValue value) {
@@ -195,6 +247,7 @@ void TfrmCount::timNextTimer() {
 }
 
 void TfrmCount::timTimerTimer() {
+  FinishStart();
   if (voiceStep < 6) return;
   const auto elapsed = static_cast<int64_t>(platform::TimeDifference(platform::CurrentTime(), startTime));
   if (elapsed >= counterSettings.timer) Close();

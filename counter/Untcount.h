@@ -2,6 +2,8 @@
 // The counter window: shown for a few seconds at logon, then closes itself.
 #include <ctime>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "data/Untdata.h"
 #include "platform/clock.h"
@@ -51,6 +53,13 @@ class TfrmCount : public ui::Form {
   bool ComposeElapsedTime();
   void HideSecondLine();
   void TakeStartTime();
+  void StartVoices();
+  void FinishStart();
+  std::vector<std::string> FigureSheets() const;
   const char* ChosenClip(int slot) const;
   std::unique_ptr<TfrmData> data_;
+  bool voicesStarted_ = false;
+  bool soundsPending_ = false;  // the Windows sounds wait for the window
+  bool sheetsPending_ = false;  // so do the sheets the figures do not need
+  const char* exitClip_ = nullptr;
 };

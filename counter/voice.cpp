@@ -190,7 +190,15 @@ int ExitClipCount(int character) {
 
 }  // namespace
 
-void TfrmData::ReplaceSystemSounds(bool preferNameless) {
+const char* TfrmData::ExitSoundClip() {
+  const int n = ExitClipCount(counterSettings.char0);
+  if (n == 0) return nullptr;
+  return ExitClips[counterSettings.char0][platform::LocalTime(platform::CurrentTime()).tm_sec % n];
+}
+
+void TfrmData::ReplaceSystemSounds(bool preferNameless) { ReplaceSystemSounds(preferNameless, ExitSoundClip()); }
+
+void TfrmData::ReplaceSystemSounds(bool preferNameless, const char* exitClip) {
   const CounterSettings& s = counterSettings;
   platform::RegistryKey settings(kSettingsKey, false);
   if (s.wave == 0 || s.repl == 0) {
@@ -209,11 +217,9 @@ void TfrmData::ReplaceSystemSounds(bool preferNameless) {
     platform::RegistryKey start(kStartSoundKey, false);
     if (start.IsOpen()) start.WriteDefault("");
   }
-  const int n = ExitClipCount(s.char0);
-  const int k = n > 0 ? platform::LocalTime(platform::CurrentTime()).tm_sec % n : 0;
   platform::RegistryKey exit(kExitSoundKey, false);
   if (!exit.IsOpen()) return;
   // Windows would play nothing from a WAV that is not there: without one the exit sound stays.
-  const std::string wave = GetVoiceWave(ExitClips[s.char0][k], preferNameless);
+  const std::string wave = GetVoiceWave(exitClip, preferNameless);
   if (platform::FileExists(wave)) exit.WriteDefault(platform::ProgramFolder() + wave);
 }

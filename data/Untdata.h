@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "ui/ui.h"
@@ -42,6 +43,11 @@ extern const char* const kGameKey;
 // A game file's path: the folder and the name joined by exactly one backslash.
 std::string GameFilePath(const std::string& folder, const std::string& fileName);
 
+// True when voice requests for the two clips may rebuild the same WAV file: a clip's request
+// makes the WAV of the clip or, failing that, of its "00" form (GetVoiceWave), and file names
+// compare regardless of letter case.
+bool VoiceWavesOverlap(const char* clip, const char* other);
+
 class TfrmData : public ui::Form {
  public:
   TfrmData();
@@ -68,6 +74,9 @@ class TfrmData : public ui::Form {
   // Game archives (data/archive.cpp): sprite sheets out of grp.pak into the work folder, and
   // voice clips out of voice.pak as WAV files (path relative to the work folder, or "").
   bool ExtractImages();
+  // The missing sheets in the table's order as far as the last of `needed`, so that these can
+  // be drawn; a later ExtractImages() goes on with the rest in the same order.
+  bool ExtractImages(const std::vector<std::string>& needed);
   std::string GetVoiceWave(const char* clipName, bool preferVariant);
   std::string ExtractVoice(const char* clipName, bool preferVariant);
 
@@ -76,11 +85,16 @@ class TfrmData : public ui::Form {
   void DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose);
   void DrawCharacters(int mode, ui::Image* target0, ui::Image* background, ui::Image* target1);
 
-  // Windows logon and exit sounds.
+  // Windows logon and exit sounds: the exit clip is chosen by the seconds of the moment
+  // (ExitSoundClip), or given.
   void ReplaceSystemSounds(bool preferNameless);
+  void ReplaceSystemSounds(bool preferNameless, const char* exitClip);
+  const char* ExitSoundClip();
   bool VoiceEnabled();
 
  private:
+  // Takes the given missing sheets out of grp.pak, in the given order.
+  bool ExtractSheets(const std::vector<std::string>& missing);
   struct FigureScratch;  // pixel blocks kept from one figure to the next (data/sprites.cpp)
   std::shared_ptr<FigureScratch> scratch_;  // shared_ptr: the type is complete only there
 };

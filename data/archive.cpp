@@ -147,21 +147,41 @@ bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform
   return output.Write(out.data(), out.size());
 }
 
-// One sheet of SpriteFiles, steps 2.1 to 2.5 of ExtractImages.
-bool ExtractSheet(const std::string& archivePath, const std::string& name) {
-  if (platform::FileExists(name)) return true;  // extracted before: never again
-  platform::RemoveFile(name);
-  platform::File archive;
-  if (!archive.OpenShared(archivePath)) return false;  // no output file made for this name
-  platform::File output;
-  if (!output.CreateExclusive(name)) return false;
+// The sheets of SpriteFiles that are not in the work folder yet, in the table's order, each
+// name once: an existing sheet is never extracted again, and "mapc140.tga", listed twice, is
+// extracted once.
+std::vector<std::string> MissingSheets() {
+  std::vector<std::string> missing;
+  for (int character = 0; character < kRosterSize; ++character)
+    for (int variant = 0; variant < kVariants && SpriteFiles[character][variant]; ++variant) {
+      const std::string name = SpriteFiles[character][variant];
+      if (platform::FileExists(name) || std::find(missing.begin(), missing.end(), name) != missing.end()) continue;
+      missing.push_back(name);
+    }
+  return missing;
+}
 
+// Where a sheet's data lies in grp.pak.
+struct SheetEntry {
+  bool found = false;
+  bool packed = false;
+  uint32_t offset = 0;
+  int32_t size = 0;
+};
+
+// One pass over the directory for all the names at once: for each name its first entry with
+// data inside the file, the name compared byte for byte with letter case significant. This
+// takes for every name the entry that a scan of its own from the first entry would take; the
+// pass ends once every name is found. False when the directory could not be read to where the
+// pass ended: the names not found by then would each have met the same unreadable entry.
+bool FindSheets(platform::File& archive, const std::vector<std::string>& names, std::vector<SheetEntry>& entries) {
   const int64_t fileSize = archive.Size();
   if (fileSize < 0) return false;
   Directory directory(archive, fileSize, kImageEntrySize);
   int32_t count = 0;
   if (!directory.ReadCount(count)) return false;
-  for (int64_t k = 0; k < count; ++k) {
+  size_t left = names.size();
+  for (int64_t k = 0; k < count && left > 0; ++k) {
     const uint8_t* entry = directory.Entry(k);
     if (!entry) return false;
     const int32_t size = Int32At(entry + 32);
@@ -169,18 +189,30 @@ bool ExtractSheet(const std::string& archivePath, const std::string& name) {
     if (!DataInside(offset, size, fileSize)) continue;  // size <= 0, or bytes that do not exist
     const uint8_t* field = entry + 4;
     const size_t length = std::find(field, field + kImageNameSize, 0) - field;
-    if (length != name.size() || std::memcmp(field, name.data(), length) != 0) continue;
-    // Taken: the first entry of the name, letter case significant; the scan ends here.
-    const bool packed = Uint32At(entry) != 0;
-    const bool written = packed ? WritePacked(archive, offset, size, output)
-                                : CopyData(archive, offset, size, output);
-    if (!written) return false;
-    break;
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (entries[i].found || length != names[i].size() || std::memcmp(field, names[i].data(), length) != 0) continue;
+      entries[i] = {true, Uint32At(entry) != 0, offset, size};
+      --left;
+      break;
+    }
   }
-  archive.Close();
-  output.Close();
-  platform::SetHidden(name, true);
   return true;
+}
+
+// Writes one sheet: its entry's data, unpacked if it was packed, or nothing when the archive
+// has no usable entry of the name (or the packed data decodes to the wrong length). The file is
+// made hidden from the start, so it is written once and never opened again. False when the
+// file cannot be made, a read or write fails, or the directory could not be read far enough to
+// know the sheet's entry; the file then keeps what it holds, without the hidden attribute.
+bool WriteSheet(platform::File& archive, const std::string& name, const SheetEntry& entry, bool directoryRead) {
+  platform::File output;
+  if (!output.CreateExclusive(name, true)) return false;
+  const bool written = !entry.found ? directoryRead
+                       : entry.packed ? WritePacked(archive, entry.offset, entry.size, output)
+                                      : CopyData(archive, entry.offset, entry.size, output);
+  output.Close();
+  if (!written) platform::SetHidden(name, false);
+  return written;
 }
 
 // The stored voice name matches `wanted`: complemented bytes up to the first stored zero, at
@@ -200,23 +232,67 @@ bool VoiceNameMatches(const uint8_t* field, const std::string& wanted) {
 
 }  // namespace
 
-bool TfrmData::ExtractImages() {
-  const std::string archivePath = GameFilePath(counterSettings.dirwave, "grp.pak");
-  for (int character = 0; character < kRosterSize; ++character)
-    for (int variant = 0; variant < kVariants && SpriteFiles[character][variant]; ++variant)
-      if (!ExtractSheet(archivePath, SpriteFiles[character][variant])) return false;
+bool TfrmData::ExtractImages() { return ExtractSheets(MissingSheets()); }
+
+bool TfrmData::ExtractImages(const std::vector<std::string>& needed) {
+  std::vector<std::string> missing = MissingSheets();
+  size_t through = 0;
+  for (size_t i = 0; i < missing.size(); ++i)
+    if (std::find(needed.begin(), needed.end(), missing[i]) != needed.end()) through = i + 1;
+  missing.resize(through);
+  return ExtractSheets(missing);
+}
+
+bool TfrmData::ExtractSheets(const std::vector<std::string>& missing) {
+  if (missing.empty()) return true;
+  // The archive is opened once and its directory read once for all the sheets. Sheets are then
+  // written in the table's order, which is also the order in which packed sheets pass through
+  // the LZSS decoder's kept window.
+  platform::File archive;
+  if (!archive.OpenShared(GameFilePath(counterSettings.dirwave, "grp.pak"))) return false;  // no output file made
+  std::vector<SheetEntry> entries(missing.size());
+  const bool directoryRead = FindSheets(archive, missing, entries);
+  for (size_t i = 0; i < missing.size(); ++i)
+    if (!WriteSheet(archive, missing[i], entries[i], directoryRead)) return false;
   return true;
+}
+
+namespace {
+
+// The clip's name with its ninth and tenth characters made "00", as GetVoiceWave retries it,
+// or "" when it has no such form (shorter, or "00" there already).
+std::string ZerosForm(const std::string& clip) {
+  if (clip.size() < 10 || (clip[8] == '0' && clip[9] == '0')) return std::string();
+  std::string form = clip;
+  form[8] = '0';
+  form[9] = '0';
+  return form;
+}
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameFileName(const std::string& a, const std::string& b) {
+  return !a.empty() && a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+}
+
+}  // namespace
+
+bool VoiceWavesOverlap(const char* clip, const char* other) {
+  if (!clip || !*clip || !other || !*other) return false;
+  const std::string a[2] = {clip, ZerosForm(clip)};
+  const std::string b[2] = {other, ZerosForm(other)};
+  for (const std::string& x : a)
+    for (const std::string& y : b)
+      if (SameFileName(x, y)) return true;
+  return false;
 }
 
 std::string TfrmData::GetVoiceWave(const char* clipName, bool preferVariant) {
   if (!clipName || !*clipName) return std::string();
   std::string result = ExtractVoice(clipName, preferVariant);
-  std::string retry = clipName;
-  if (result.empty() && retry.size() >= 10 && !(retry[8] == '0' && retry[9] == '0')) {
-    retry[8] = '0';
-    retry[9] = '0';
-    result = ExtractVoice(retry.c_str(), preferVariant);
-  }
+  const std::string retry = ZerosForm(clipName);
+  if (result.empty() && !retry.empty()) result = ExtractVoice(retry.c_str(), preferVariant);
   return result;
 }
 

@@ -54,8 +54,9 @@ class File {
   // only) the file is opened for reading alone, which is all that is ever done with it: an
   // archive that can be read is never refused for want of write access. Folders do not open.
   bool OpenShared(const std::string& path);
-  // Creates the file, or empties an existing one, for writing through this handle alone.
-  bool CreateExclusive(const std::string& path);
+  // Creates the file, or empties an existing one, for writing through this handle alone; with
+  // `hidden` the file is hidden from its creation on (an existing hidden file stays hidden).
+  bool CreateExclusive(const std::string& path, bool hidden = false);
   bool IsOpen() const { return handle_ != kClosed; }
   void Close();
 

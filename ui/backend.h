@@ -2,6 +2,7 @@
 // What the component layer asks of a backend. Each backend (win32, headless) implements every
 // function; the build links exactly one of them.
 #include <memory>
+#include <string_view>
 
 #include "ui/ui.h"
 
@@ -59,6 +60,8 @@ MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon
                          MessageButtons buttons);
 Size MeasureText(const Font& font, const std::string& text, bool prefix);
 Size ScreenSize();
-std::string ResourceBytes(const std::string& name);
+// The bytes of a picture resource of the program, where they lie (empty when there is none):
+// they stay valid for the whole run.
+std::string_view ResourceBytes(const std::string& name);
 
 }  // namespace ui::backend

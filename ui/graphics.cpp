@@ -6,12 +6,12 @@
 namespace ui {
 namespace {
 
-uint32_t Little32(const std::string& b, size_t at) {
+uint32_t Little32(std::string_view b, size_t at) {
   uint32_t v = 0;
   std::memcpy(&v, b.data() + at, 4);
   return v;
 }
-uint16_t Little16(const std::string& b, size_t at) {
+uint16_t Little16(std::string_view b, size_t at) {
   uint16_t v = 0;
   std::memcpy(&v, b.data() + at, 2);
   return v;
@@ -19,7 +19,7 @@ uint16_t Little16(const std::string& b, size_t at) {
 
 }  // namespace
 
-bool DecodeBmp(const std::string& bytes, Bitmap& picture) {
+bool DecodeBmp(std::string_view bytes, Bitmap& picture) {
   if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
   const uint32_t dataOffset = Little32(bytes, 10);
   const int32_t width = static_cast<int32_t>(Little32(bytes, 18));

@@ -2,6 +2,7 @@
 // Colours, fonts and 32-bit pictures shared by the component layer and its backends.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ui {
@@ -63,7 +64,7 @@ struct Bitmap {
 };
 
 // Decodes an uncompressed 24- or 32-bit Windows bitmap file; false on anything else.
-bool DecodeBmp(const std::string& bytes, Bitmap& picture);
+bool DecodeBmp(std::string_view bytes, Bitmap& picture);
 
 // Draws `source` at (left, top) of a 32-bit pixel block, blending by its alpha when it has one.
 void BlendOnto(uint32_t* target, int targetWidth, int targetHeight, const Bitmap& source, int left,

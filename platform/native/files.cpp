@@ -201,12 +201,13 @@ bool File::OpenShared(const std::string& path) {
   return true;
 }
 
-bool File::CreateExclusive(const std::string& path) {
+bool File::CreateExclusive(const std::string& path, bool hidden) {
   Close();
   // POSIX has no share modes: the file is simply created or emptied.
   const int fd = open(Posix(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   handle_ = fd;
+  if (hidden) SetHidden(path, true);
   return true;
 }
 

@@ -163,13 +163,12 @@ bool File::OpenShared(const std::string& path) {
   return true;
 }
 
-bool File::CreateExclusive(const std::string& path) {
+bool File::CreateExclusive(const std::string& path, bool hidden) {
   Close();
   // As in WriteWholeFile: CREATE_ALWAYS refuses a hidden file unless asked to keep it hidden.
   const DWORD existing = Attributes(path);
-  const DWORD flags = (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_HIDDEN))
-                          ? FILE_ATTRIBUTE_HIDDEN
-                          : FILE_ATTRIBUTE_NORMAL;
+  const bool keepHidden = existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_HIDDEN);
+  const DWORD flags = (hidden || keepHidden) ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   handle_ = reinterpret_cast<intptr_t>(file);

@@ -302,14 +302,45 @@ TEST_F(Archives, AnOutputThatCannotBeCreatedStops) {
   EXPECT_FALSE(Present("mapc013.tga")) << "not tried after the failure";
 }
 
-TEST_F(Archives, TheSheetListedTwiceIsExtractedOnce) {
+TEST_F(Archives, TheSheetListedTwiceIsExtractedOnceAndTheArchiveIsOpenedOnceForAll) {
   WriteGrp(ImagePak(AllSheets()));
   OpenCounter opens(game.Child("grp.pak"));
   EXPECT_TRUE(data.ExtractImages());
   EXPECT_EQ(SheetContent("mapc140.tga"), Read("mapc140.tga"));
-  // Seventeen names listed, sixteen distinct: the archive is opened sixteen times.
+  // Seventeen names listed, sixteen distinct, every one missing: one open serves them all.
   EXPECT_EQ(16u, SheetNames().size());
-  EXPECT_EQ(16, opens.Opens());
+  EXPECT_EQ(1, opens.Opens());
+}
+
+TEST_F(Archives, SheetsForTheFiguresComeFirstInTheTablesOrderAndALaterCallTakesTheRest) {
+  WriteGrp(ImagePak(AllSheets()));
+  const std::vector<std::string> names = SheetNames();
+  const size_t needed = 3;  // mapc020.tga, character 1's sheet
+  ASSERT_EQ("mapc020.tga", names[needed]);
+  EXPECT_TRUE(data.ExtractImages({"mapc020.tga", "mapc010.tga"}));
+  for (size_t k = 0; k < names.size(); ++k) EXPECT_EQ(k <= needed, Present(names[k])) << names[k];
+  EXPECT_TRUE(data.ExtractImages());
+  for (const std::string& name : names) {
+    EXPECT_EQ(SheetContent(name), Read(name)) << name;
+    EXPECT_TRUE(Hidden(name)) << name;
+  }
+}
+
+TEST_F(Archives, ADirectoryThatBreaksOffStopsAtTheFirstSheetWhoseEntryItHidesEvenIfALaterOneWasSeen) {
+  // Count 5 over two entries: entry 2 would lie past the end of the file. mapc010's entry comes
+  // before the break, mapc011 has none before it: its scan meets the break, so the extraction
+  // stops there, and mapc013 is not written although its entry came first.
+  WriteGrp(ImagePak({{.name = "mapc013.tga", .data = "third"}, {.name = "mapc010.tga", .data = "first"}}, 5));
+  EXPECT_FALSE(data.ExtractImages());
+  EXPECT_EQ("first", Read("mapc010.tga"));
+  EXPECT_TRUE(Hidden("mapc010.tga"));
+  EXPECT_TRUE(Present("mapc011.tga"));
+  EXPECT_EQ("", Read("mapc011.tga"));
+  EXPECT_FALSE(Hidden("mapc011.tga")) << "unfinished";
+  for (const std::string& name : SheetNames())
+    if (name != "mapc010.tga" && name != "mapc011.tga") {
+      EXPECT_FALSE(Present(name)) << name;
+    }
 }
 
 TEST_F(Archives, TheSheetListedTwiceIsNotDecodedTwice) {
@@ -577,6 +608,32 @@ TEST_F(Voices, AThirtyTwoByteNameNeedsNoTerminator) {
   WriteVoice(VoicePak({{.name = name32, .data = mono}}));
   EXPECT_EQ(".\\" + name32 + ".wav", data.ExtractVoice(name32.c_str(), false));
   EXPECT_EQ("", data.ExtractVoice((name32 + "x").c_str(), false));
+}
+
+TEST(VoiceWaves, RequestsOverlapWhenTheyMayRebuildTheSameWaveFile) {
+  struct Case {
+    const char* clip;
+    const char* other;
+    bool overlap;
+  };
+  const Case cases[] = {
+      {"K100011200_024001.OGG", "K100011200_024001.OGG", true},   // the same clip
+      {"k100011200_024001.ogg", "K100011200_024001.OGG", true},   // file names ignore letter case
+      {"K100011234_024001.OGG", "K100011200_024001.OGG", true},   // the first one's "00" form
+      {"K100011200_024001.OGG", "K100011234_024001.OGG", true},   // the other's "00" form
+      {"K100011234_024001.OGG", "K100011256_024001.OGG", true},   // both retry the same "00" form
+      {"K100011234_024001.OGG", "K100011256_024002.OGG", false},  // their "00" forms differ too
+      {"K100011200_024001.OGG", "K100011200_024002.OGG", false},
+      {"K100011200_024001.OGG", "K100001200_024001.OGG", false},  // the digits before do not retry
+      {"short", "SHORT", true},                                   // no "00" form, same name
+      {"short", "shore", false},
+      {nullptr, "K100011200_024001.OGG", false},                  // no clip: no file
+      {"K100011200_024001.OGG", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.clip ? c.clip : "(none)") + " / " + c.other);
+    EXPECT_EQ(c.overlap, VoiceWavesOverlap(c.clip, c.other));
+  }
 }
 
 // ---- Damaged archives ------------------------------------------------------------------------

@@ -256,6 +256,7 @@ TEST_F(CounterWindow, WithoutAPlayableClipTheSequenceIsOverAtOnce) {
     voiceStep = 3;
     preferNamelessVoice = true;
     TfrmCount form;
+    form.Show();  // the sequence starts with the window
     EXPECT_EQ(6, voiceStep);
     EXPECT_FALSE(preferNamelessVoice);
     EXPECT_TRUE(ui::headless::OpenedMedia().empty());

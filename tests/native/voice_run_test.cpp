@@ -45,6 +45,13 @@ class VoiceRun : public ::testing::Test {
     platform::RegistryKey k(key, true);
     k.WriteDefault(value);
   }
+  // One counter start as the application makes it: the window is created, shown when the
+  // message loop starts (the voices and the Windows sounds follow its showing), and closed.
+  void RunCounter() {
+    form = std::make_unique<TfrmCount>();
+    form->Show();
+    form.reset();
+  }
   native_support::FixedZone zone;  // Tokyo's clock
   native_support::TempFolder work;
   native_support::CurrentFolderGuard guard;
@@ -113,18 +120,15 @@ TEST_F(VoiceRun, SoundsAreReplacedAndTheUsersOwnComeBackWhenTurnedOff) {
   StoreSetting("wave", 1);
   StoreSetting("repl", 1);
   native_support::SetLocalClock(2026, 11, 10, 12, 0);
-  form = std::make_unique<TfrmCount>();
-  form.reset();
+  RunCounter();
   EXPECT_EQ("", Default(kStartKey));
   // No archive here: without a WAV for the exit clip the exit sound stays as it was.
   EXPECT_EQ("C:\\Windows\\Media\\exit.wav", Default(kExitKey));
 
   // A second replacing run keeps the user's sounds, not the voices' values.
-  form = std::make_unique<TfrmCount>();
-  form.reset();
+  RunCounter();
   StoreSetting("repl", 0);
-  form = std::make_unique<TfrmCount>();
-  form.reset();
+  RunCounter();
   EXPECT_EQ("C:\\Windows\\Media\\logon.wav", Default(kStartKey));
   EXPECT_EQ("C:\\Windows\\Media\\exit.wav", Default(kExitKey));
   platform::RegistryKey settings("\\Software\\Zorve\\M2K-COUNTER", false);
@@ -163,8 +167,7 @@ TEST_F(VoiceRun, TheUsersSoundsComeBackAsTheyWereAbsentOrExpandable) {
     StoreSetting("repl", 1);
     // Two replacing runs: the second finds the voices' own values in the keys.
     for (int run = 0; run < 2; ++run) {
-      form = std::make_unique<TfrmCount>();
-      form.reset();
+      RunCounter();
     }
     {
       platform::RegistryKey settings("\\Software\\Zorve\\M2K-COUNTER", false);
@@ -174,8 +177,7 @@ TEST_F(VoiceRun, TheUsersSoundsComeBackAsTheyWereAbsentOrExpandable) {
       EXPECT_EQ(c.text, kept);
     }
     StoreSetting("repl", 0);
-    form = std::make_unique<TfrmCount>();
-    form.reset();
+    RunCounter();
     for (const char* key : {kStartKey, kExitKey}) {
       SCOPED_TRACE(key);
       platform::RegistryKey sound(key, false);
@@ -198,8 +200,7 @@ TEST_F(VoiceRun, WhatAnEarlierVersionKeptOrLeftIsUnderstood) {
   StoreSetting("keptSystemExitType", std::string("absent"));
   StoreSetting("wave", 1);
   StoreSetting("repl", 0);
-  form = std::make_unique<TfrmCount>();
-  form.reset();
+  RunCounter();
   EXPECT_EQ("C:\\Windows\\Media\\logon.wav", Default(kStartKey));
   EXPECT_EQ(platform::ValueType::Text, platform::RegistryKey(kStartKey, false).TypeOf(""));
   EXPECT_EQ("C:\\Users\\me\\chosen.wav", Default(kExitKey));
@@ -211,8 +212,7 @@ TEST_F(VoiceRun, WhatAnEarlierVersionKeptOrLeftIsUnderstood) {
 TEST_F(VoiceRun, SoundKeysAreNeverCreated) {
   StoreSetting("wave", 1);
   StoreSetting("repl", 1);
-  form = std::make_unique<TfrmCount>();
-  form.reset();
+  RunCounter();
   EXPECT_FALSE(platform::testing::KeyExists(kStartKey));
   EXPECT_FALSE(platform::testing::KeyExists(kExitKey));
 }
@@ -222,8 +222,7 @@ TEST_F(VoiceRun, ReplacementNeedsVoicesOn) {
   SetDefault(kExitKey, "my-exit.wav");
   StoreSetting("wave", 0);
   StoreSetting("repl", 1);
-  form = std::make_unique<TfrmCount>();
-  form.reset();
+  RunCounter();
   EXPECT_EQ("mine.wav", Default(kStartKey));
   EXPECT_EQ("my-exit.wav", Default(kExitKey));
   platform::RegistryKey settings("\\Software\\Zorve\\M2K-COUNTER", false);

@@ -198,6 +198,12 @@ TEST_F(ArchiveWine, TheOpenFileClassReadsBlocksAndWritesExclusively) {
   EXPECT_TRUE(out.Write("abc", 3));
   out.Close();
   EXPECT_EQ("abc", ReadFileBytes("x.bin"));
+
+  // A sheet is hidden from its creation on: nothing opens it again to hide it.
+  ASSERT_TRUE(out.CreateExclusive("h.bin", true));
+  const DWORD attributes = GetFileAttributesA("h.bin");
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN));
+  out.Close();
 }
 
 TEST_F(ArchiveWine, AVoiceClipBecomesAWaveNamedAfterTheClip) {

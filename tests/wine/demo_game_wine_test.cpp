@@ -103,6 +103,8 @@ TEST_F(DemoGame, CounterExtractsTheSheetsShowsBothFiguresAndRemovesTheSheetsOnCl
   HWND window = run.WaitWindow(kCounterCaption, 10000);
   ASSERT_NE(nullptr, window);
 
+  // The figures' sheets come out before the window shows, the others at its first timer tick.
+  Sleep(500);  // let it get there, and paint
   // Every sheet of the table is out, hidden, and holds our sheet itself: not the upper-case
   // twin, not the empty entry before mapc020.tga, not the later duplicate of mapc040.tga.
   for (const std::string& name : SheetNames()) {
@@ -113,7 +115,6 @@ TEST_F(DemoGame, CounterExtractsTheSheetsShowsBothFiguresAndRemovesTheSheetsOnCl
     EXPECT_TRUE(extracted == FileBytes(sprites + name));
   }
 
-  Sleep(500);  // let it paint
   HDC dc = GetDC(window);
   // Where no figure or bubble lies the window shows the backdrop unchanged; inside the boxes
   // the figures cover it. Left figure at x -1..107, right one at 500..594; the bubbles' dots

@@ -225,13 +225,17 @@ Size MeasureText(const Font& font, const std::string& text, bool prefix) {
 
 Size ScreenSize() { return Size{kScreenWidth, kScreenHeight}; }
 
-std::string ResourceBytes(const std::string& name) {
+std::string_view ResourceBytes(const std::string& name) {
+  // Read once from the artwork folder and kept, as a program keeps its resources.
+  static std::map<std::string, std::string> loaded;
+  const auto found = loaded.find(name);
+  if (found != loaded.end()) return found->second;
   std::string file = name;
   std::transform(file.begin(), file.end(), file.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   std::string bytes;
   platform::ReadWholeFile(std::string(M2K_RESOURCE_DIR) + "/artwork/" + file + ".bmp", bytes);
-  return bytes;
+  return loaded.emplace(name, std::move(bytes)).first->second;
 }
 
 }  // namespace backend

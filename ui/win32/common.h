@@ -10,6 +10,7 @@
 #include <map>
 #include <tuple>
 
+#include "platform/win32/late_bound.h"
 #include "ui/backend.h"
 
 namespace ui::win32 {
@@ -48,6 +49,9 @@ HWND EnsureWindow(Form& form);
 // The window that holds a control: its panel or group box, or the form.
 HWND ContainerWindow(const Control& control);
 void RegisterClasses();
+// Loads the common controls and registers their classes, once, before the first windowed
+// control is made: a form of painted controls alone (the counter) never needs them.
+void EnsureCommonControls();
 HWND MessageWindow();
 HWND AppWindow();
 const char* ContainerClassName();

@@ -6,6 +6,25 @@
 namespace ui::win32 {
 namespace {
 
+// Window subclassing lives in the common controls, which are bound late (EnsureCommonControls
+// has loaded them before any windowed control exists).
+void Subclass(HWND hwnd, SUBCLASSPROC proc, DWORD_PTR data) {
+  static auto* const subclass =
+      platform::win32::LateBound<decltype(SetWindowSubclass)>("comctl32.dll", "SetWindowSubclass");
+  if (subclass) subclass(hwnd, proc, 0, data);
+}
+
+void Unsubclass(HWND hwnd, SUBCLASSPROC proc) {
+  static auto* const remove =
+      platform::win32::LateBound<decltype(RemoveWindowSubclass)>("comctl32.dll", "RemoveWindowSubclass");
+  if (remove) remove(hwnd, proc, 0);
+}
+
+LRESULT NextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static auto* const next = platform::win32::LateBound<decltype(DefSubclassProc)>("comctl32.dll", "DefSubclassProc");
+  return next ? next(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 std::string WindowText(HWND hwnd) {
   const int length = GetWindowTextLengthA(hwnd);
   std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -30,9 +49,9 @@ class ButtonPeer : public WinPeer {
 class BitmapButtonPeer : public WinPeer {
  public:
   explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, "BUTTON", BS_OWNERDRAW), button_(button) {
-    SetWindowSubclass(Handle(), KeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    Subclass(Handle(), KeyProc, reinterpret_cast<DWORD_PTR>(this));
   }
-  ~BitmapButtonPeer() override { RemoveWindowSubclass(Handle(), KeyProc, 0); }
+  ~BitmapButtonPeer() override { Unsubclass(Handle(), KeyProc); }
   void Command(WORD code) override {
     if (code == BN_CLICKED && button_.Usable()) button_.Click();
   }
@@ -73,13 +92,13 @@ class BitmapButtonPeer : public WinPeer {
     if (message == WM_GETDLGCODE && lParam) {
       const auto* msg = reinterpret_cast<const MSG*>(lParam);
       if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
-        return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
+        return NextProc(hwnd, message, wParam, lParam) | DLGC_WANTMESSAGE;
     }
     if (message == WM_KEYDOWN && wParam == VK_RETURN) {
       if (self->button_.Usable()) Guarded([self] { self->button_.Click(); });
       return 0;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return NextProc(hwnd, message, wParam, lParam);
   }
 
   BitmapButton& button_;
@@ -270,9 +289,9 @@ class ListBoxPeer : public WinPeer {
                 WS_EX_CLIENTEDGE),
         list_(list) {
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, list.itemHeight);
-    SetWindowSubclass(Handle(), KeyProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    Subclass(Handle(), KeyProc, reinterpret_cast<DWORD_PTR>(this));
   }
-  ~ListBoxPeer() override { RemoveWindowSubclass(Handle(), KeyProc, 0); }
+  ~ListBoxPeer() override { Unsubclass(Handle(), KeyProc); }
   void Sync() override {
     WinPeer::Sync();
     if (shown_ != list_.Items()) {
@@ -312,7 +331,7 @@ class ListBoxPeer : public WinPeer {
       if (index >= 0) Guarded([self, index] { self->list_.Activate(index); });
       return 0;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return NextProc(hwnd, message, wParam, lParam);
   }
 
   ListBox& list_;

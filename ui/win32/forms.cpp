@@ -339,8 +339,6 @@ void RegisterClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
   WNDCLASSA form{};
   form.lpfnWndProc = FormProc;
   form.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager keeps its state there
@@ -359,6 +357,16 @@ void RegisterClasses() {
   messages.hInstance = S().instance;
   messages.lpszClassName = kMessageClass;
   RegisterClassA(&messages);
+}
+
+void EnsureCommonControls() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  static auto* const init =
+      platform::win32::LateBound<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  if (init) init(&controls);
 }
 
 const char* ContainerClassName() { return kContainerClass; }
@@ -481,6 +489,7 @@ bool HandleChildMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 WinPeer::WinPeer(WinControl& control, const char* windowClass, DWORD style, DWORD exStyle)
     : control_(control), id_(S().nextControlId++) {
+  EnsureCommonControls();
   HWND parent = ContainerWindow(control);
   hwnd_ = CreateWindowExA(exStyle, windowClass, control.Caption().c_str(),
                           WS_CHILD | style | (control.tabStop ? WS_TABSTOP : 0), control.Left(), control.Top(),

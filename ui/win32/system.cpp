@@ -32,9 +32,17 @@ void TimerDestroyed(Timer& timer) {
 
 namespace {
 
+// The media control interface is loaded with the first clip: a run without voices never needs it.
+MCIERROR SendMci(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters) {
+  static auto* const send = platform::win32::LateBound<decltype(mciSendCommandA)>("winmm.dll", "mciSendCommandA");
+  return send ? send(device, message, flags, parameters) : MCIERR_CANNOT_LOAD_DRIVER;
+}
+
 [[noreturn]] void ThrowMci(MCIERROR error) {
+  static auto* const describe =
+      platform::win32::LateBound<decltype(mciGetErrorStringA)>("winmm.dll", "mciGetErrorStringA");
   char text[256] = {};
-  if (!mciGetErrorStringA(error, text, sizeof text)) lstrcpyA(text, "MCI error");
+  if (!describe || !describe(error, text, sizeof text)) lstrcpyA(text, "MCI error");
   throw Error(text);
 }
 
@@ -44,8 +52,7 @@ void MediaOpen(MediaPlayer& player) {
   MCI_OPEN_PARMSA open{};
   open.lpstrDeviceType = "waveaudio";
   open.lpstrElementName = player.fileName.c_str();
-  if (MCIERROR error = mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
-                                       reinterpret_cast<DWORD_PTR>(&open)))
+  if (MCIERROR error = SendMci(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&open)))
     ThrowMci(error);
   player.peer = reinterpret_cast<void*>(static_cast<UINT_PTR>(open.wDeviceID));
   S().players[open.wDeviceID] = &player;
@@ -55,14 +62,14 @@ void MediaPlay(MediaPlayer& player) {
   const auto device = static_cast<MCIDEVICEID>(reinterpret_cast<UINT_PTR>(player.peer));
   MCI_PLAY_PARMS play{};
   play.dwCallback = reinterpret_cast<DWORD_PTR>(MessageWindow());
-  if (MCIERROR error = mciSendCommandA(device, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play)))
+  if (MCIERROR error = SendMci(device, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play)))
     ThrowMci(error);
 }
 
 void MediaClose(MediaPlayer& player) {
   const auto device = static_cast<MCIDEVICEID>(reinterpret_cast<UINT_PTR>(player.peer));
   S().players.erase(device);  // a late notice of the closed device is dropped
-  mciSendCommandA(device, MCI_CLOSE, MCI_WAIT, 0);
+  SendMci(device, MCI_CLOSE, MCI_WAIT, 0);
   player.peer = nullptr;
 }
 
@@ -97,13 +104,14 @@ MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon
 
 Size ScreenSize() { return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-std::string ResourceBytes(const std::string& name) {
+std::string_view ResourceBytes(const std::string& name) {
+  // A resource lies in the program's image for as long as it runs: read in place, not copied.
   HRSRC found = FindResourceA(S().instance, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
-  if (!found) return std::string();
+  if (!found) return std::string_view();
   HGLOBAL loaded = LoadResource(S().instance, found);
   const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) return std::string();
-  return std::string(static_cast<const char*>(data), SizeofResource(S().instance, found));
+  if (!data) return std::string_view();
+  return std::string_view(static_cast<const char*>(data), SizeofResource(S().instance, found));
 }
 
 }  // namespace ui::backend
