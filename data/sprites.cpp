@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "data/Untdata.h"
 #include "image/dib_surface.h"
@@ -71,22 +72,34 @@ void ResetChip(int character, int& frameCounter, int slot) {
 
 namespace {
 
-const uint32_t* PixelOf(const ui::Bitmap& b, int x, int y) {
-  return (x >= 0 && y >= 0 && x < b.width && y < b.height) ? &b.pixels[static_cast<size_t>(y) * b.width + x] : nullptr;
+int WidthOf(const ui::Bitmap& b) { return b.width; }
+int WidthOf(const PixelBuffer& b) { return b.BufferWidth(); }
+int HeightOf(const ui::Bitmap& b) { return b.height; }
+int HeightOf(const PixelBuffer& b) { return b.BufferHeight(); }
+const uint32_t* RowOf(const ui::Bitmap& b, int y) {
+  return y >= 0 && y < b.height ? b.pixels.data() + static_cast<size_t>(y) * b.width : nullptr;
 }
-const uint32_t* PixelOf(const PixelBuffer& b, int x, int y) { return b.PixelAt(x, y); }
-void Store(ui::Bitmap& b, int x, int y, uint32_t value) {
-  if (x >= 0 && y >= 0 && x < b.width && y < b.height) b.At(x, y) = value | 0xFF000000u;
-}
-void Store(PixelBuffer& b, int x, int y, uint32_t value) { b.SetPixel(x, y, value); }
+uint32_t* RowOf(ui::Bitmap& b, int y) { return const_cast<uint32_t*>(RowOf(std::as_const(b), y)); }
+const uint32_t* RowOf(const PixelBuffer& b, int y) { return b.PixelAt(0, y); }
+uint32_t* RowOf(PixelBuffer& b, int y) { return b.PixelAt(0, y); }
+// A 24-bit bitmap has no alpha: what is copied into one is opaque.
+uint32_t OpaqueBits(const ui::Bitmap&) { return 0xFF000000u; }
+uint32_t OpaqueBits(const PixelBuffer&) { return 0; }
 
 // Copies the w x h area of `from` at (fx, fy) to `to` at (tx, ty), as a block transfer does;
 // what lies outside either picture is left alone.
 template <class From, class To>
 void CopyArea(const From& from, int fx, int fy, To& to, int tx, int ty, int w, int h) {
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      if (const uint32_t* pixel = PixelOf(from, fx + x, fy + y)) Store(to, tx + x, ty + y, *pixel);
+  // The columns x0..x1 - 1 and rows y0..y1 - 1 of the area lie inside both pictures.
+  const int x0 = std::max({0, -fx, -tx}), x1 = std::min({w, WidthOf(from) - fx, WidthOf(to) - tx});
+  const int y0 = std::max({0, -fy, -ty}), y1 = std::min({h, HeightOf(from) - fy, HeightOf(to) - ty});
+  const uint32_t opaque = OpaqueBits(to);
+  for (int y = y0; y < y1; ++y) {
+    const uint32_t* source = RowOf(from, fy + y);
+    uint32_t* target = RowOf(to, ty + y);
+    if (!source || !target) continue;
+    for (int x = x0; x < x1; ++x) target[tx + x] = source[fx + x] | opaque;
+  }
 }
 
 // The target's picture as an opaque canvas of the box's size.
@@ -102,7 +115,7 @@ ui::Bitmap& CanvasOf(ui::Image* image) {
 
 void ClearToZero(PixelBuffer& surface) {
   for (int y = 0; y < surface.BufferHeight(); ++y)
-    for (int x = 0; x < surface.BufferWidth(); ++x) surface.SetPixel(x, y, 0);
+    if (uint32_t* row = surface.PixelAt(0, y)) std::fill(row, row + surface.BufferWidth(), 0u);
 }
 
 int PoseCount(int character) {

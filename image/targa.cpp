@@ -1,6 +1,7 @@
 #include "image/targa.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -216,6 +217,12 @@ void StoreRow(const TargaImage& image, uint32_t y, uint32_t* row, int32_t count)
   const uint8_t* first = PixelAddress(image, 0, y);  // the stored pixel shown in column 0
   const ptrdiff_t bytes = image.pixelDepth / 8;
   const ptrdiff_t step = (image.descriptor & 0x10) ? -bytes : bytes;
+  // A stored 32-bit row read left to right already is the buffer's row: blue, green, red, alpha.
+  if constexpr (std::endian::native == std::endian::little)
+    if (image.pixelDepth == 32 && step > 0) {
+      std::memcpy(row, first, static_cast<size_t>(count) * 4);
+      return;
+    }
   switch (image.pixelDepth) {
     case 8: return ConvertRow<8>(first, step, row, count);
     case 16: return ConvertRow<16>(first, step, row, count);
