@@ -19,19 +19,25 @@ struct SpareBlock {
   size_t bytes = 0;
 };
 SpareBlock spare;
+SpareBlock lent;  // the spare while an image uses it, with the size it really has
 
 uint8_t* TakeBlock(size_t bytes) {
   if (spare.block && spare.bytes >= bytes) {
-    uint8_t* block = spare.block;
+    lent = spare;
     spare = {};
-    return block;
+    return lent.block;
   }
   return static_cast<uint8_t*>(std::malloc(bytes));
 }
 
-// `bytes` may be less than the block holds (a larger spare reused), never more.
+// `bytes` is what the image used; a lent spare is kept at its own size, so that two sheets of
+// different sizes read in turn keep sharing the larger block.
 void GiveBackBlock(uint8_t* block, size_t bytes) {
   if (!block) return;
+  if (block == lent.block) {
+    bytes = std::max(bytes, lent.bytes);
+    lent = {};
+  }
   if (spare.block && spare.bytes >= bytes) {
     std::free(block);
     return;
@@ -348,6 +354,7 @@ uint8_t ExpandColourMap(TargaImage& image) {
   uint8_t* grown = static_cast<uint8_t*>(
       std::realloc(image.pixels, static_cast<size_t>(pixelCount) * entryBytes));
   if (!grown) return kTargaOutOfMemory;
+  if (lent.block == image.pixels) lent = {grown, static_cast<size_t>(pixelCount) * entryBytes};
   image.pixels = grown;
 
   // realloc keeps the indexes at the front of the grown block. Walking from the last pixel down,
