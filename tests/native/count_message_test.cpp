@@ -49,6 +49,7 @@ class CountMessage : public ::testing::Test {
     StoreSetting("char0", start.char0);
     StoreSetting("char1", start.char1);
     StoreSetting("rand", start.rand);
+    std::filesystem::remove(work.Child("STARTHUB"));  // what an earlier case recorded
     if (start.startNumber > 1 || start.secondsSinceLast != 0) {
       StartHistory block{};
       block.firstStart = start.firstStart ? start.firstStart : start.now - 400 * 86400;
@@ -235,9 +236,12 @@ TEST_F(CountMessage, CharacterPairChoice) {
     StoreSetting("wave", c.wave);
     StoreSetting("usewave", std::string(c.usewave));
     // 1 January is never a birthday, so the pair stays as chosen.
-    Run({.now = Tokyo(2027, 1, 1, 10, 0, c.second), .char0 = c.char0, .char1 = c.char1, .rand = c.rand});
+    TfrmCount& f =
+        Run({.now = Tokyo(2027, 1, 1, 10, 0, c.second), .char0 = c.char0, .char1 = c.char1, .rand = c.rand});
     EXPECT_EQ(c.char0After, counterSettings.char0);
     EXPECT_EQ(c.char1After, counterSettings.char1);
+    // The lower bubble is spoken by the second character of the pair chosen for this start.
+    EXPECT_EQ(std::string("今回が|初めて|の起動") + Roster[c.char1After].ending, Line1(f));
     form.reset();
   }
 }
