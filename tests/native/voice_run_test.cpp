@@ -114,8 +114,9 @@ TEST_F(VoiceRun, TheUpperBubbleShowsTheLinesInOrderFromTheirDesignPlaces) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.lines) + " lines");
-    const auto moment = StartWhere([] { StoreSetting("char0", 0); },
-                                   [&](const ScenarioRow& row) { return LinesInUse(row) == c.lines && !NamesTheUser(row); });
+    const auto moment = StartWhere([] { StoreSetting("char0", 0); }, [&](const ScenarioRow& row) {
+      return LinesInUse(row) == c.lines && !NamesTheUser(row);
+    });
     ASSERT_TRUE(moment) << "no such line in the first table";
     const ScenarioRow& row = ScenarioTables[0][chosenLine];
     const std::vector<ui::Label*> labels = UpperLabels();
@@ -136,8 +137,10 @@ TEST_F(VoiceRun, ALineOfFiftyBytesMakesAllThreeUpperFontsOnePointSmaller) {
   auto namedOnceInShortLines = [&](const ScenarioRow& row) {
     int tokens = 0;
     for (const char* token : NameTokens) tokens += TokenCount(row.lines[0], token);
-    return tokens == 1 && TokenCount(row.lines[0], given) == 1 && !HasToken(std::string(row.lines[1]) + row.lines[2], "{") &&
-           std::strlen(row.lines[0]) < 40 && std::strlen(row.lines[1]) < 40 && std::strlen(row.lines[2]) < 40;
+    const bool namedOnce = tokens == 1 && TokenCount(row.lines[0], given) == 1 &&
+                           !HasToken(std::string(row.lines[1]) + row.lines[2], "{");
+    return namedOnce && std::strlen(row.lines[0]) < 40 && std::strlen(row.lines[1]) < 40 &&
+           std::strlen(row.lines[2]) < 40;
   };
   const auto moment = StartWhere([] { StoreSetting("char0", 0); }, namedOnceInShortLines);
   ASSERT_TRUE(moment) << "no such line in the first table";
