@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "counter/Untcount.h"
-#include "data/history.h"
 #include "data/roster.h"
 #include "tests/native/native_support.h"
 
@@ -21,6 +19,15 @@ using native_support::StoreSetting;
 
 platform::CTime Tokyo(int year, int month, int day, int hour = 10, int minute = 0, int second = 1) {
   return static_cast<platform::CTime>(native_support::TokyoSeconds(year, month, day, hour, minute, second));
+}
+
+// The 64-byte history file: first start, start number, last start, starts on that day and the
+// most starts on a day, each 32 bits little-endian, then 44 reserved bytes.
+std::string HistoryFile(platform::CTime firstStart, uint32_t startNumber, platform::CTime lastStart) {
+  std::string bytes;
+  for (uint32_t field : {static_cast<uint32_t>(firstStart), startNumber, static_cast<uint32_t>(lastStart), 0u, 0u})
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(field >> shift & 0xFF);
+  return bytes + std::string(44, '\0');
 }
 
 struct Start {
@@ -51,13 +58,10 @@ class CountMessage : public ::testing::Test {
     StoreSetting("rand", start.rand);
     std::filesystem::remove(work.Child("STARTHUB"));  // what an earlier case recorded
     if (start.startNumber > 1 || start.secondsSinceLast != 0) {
-      StartHistory block{};
-      block.firstStart = start.firstStart ? start.firstStart : start.now - 400 * 86400;
-      block.startNumber = start.startNumber;
-      block.lastStart = start.secondsSinceLast ? static_cast<int32_t>(start.now - start.secondsSinceLast) : 0;
-      std::string bytes(sizeof block, '\0');
-      std::memcpy(bytes.data(), &block, sizeof block);
-      native_support::MakeFile(work.Child("STARTHUB"), bytes);
+      const platform::CTime first = start.firstStart ? start.firstStart : start.now - 400 * 86400;
+      const platform::CTime last =
+          start.secondsSinceLast ? start.now - static_cast<platform::CTime>(start.secondsSinceLast) : 0;
+      native_support::MakeFile(work.Child("STARTHUB"), HistoryFile(first, start.startNumber, last));
     }
     form = std::make_unique<TfrmCount>();
     return *form;
