@@ -6,10 +6,10 @@
 #include <unistd.h>
 
 #include <time.h>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,24 +22,54 @@
 #include "tests/native/native_support.h"
 #include "tools/lzss/lzss_encode.h"
 
-// The largest single allocation while a test watches: a damaged archive must not make the
-// reader ask for memory that the file does not justify.
+// The largest single request for memory while a test watches: a damaged archive must not make
+// the reader ask for memory that the file does not justify. Every route is seen (new and new[],
+// which end in malloc, and malloc, calloc, realloc and the aligned forms themselves, from any
+// library): these definitions stand in for the C library's in the whole process and hand on to
+// the allocator's own entry points.
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* block, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+void __libc_free(void* block);
+}
+
 namespace {
 bool watchAllocations = false;
 size_t largestAllocation = 0;
+
+void NoteAllocation(size_t size) {
+  if (watchAllocations && size > largestAllocation) largestAllocation = size;
+}
 }  // namespace
 
-void* operator new(size_t size) {
-  if (watchAllocations && size > largestAllocation) largestAllocation = size;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
+extern "C" void* malloc(size_t size) noexcept {
+  NoteAllocation(size);
+  return __libc_malloc(size);
 }
-// GCC sees free() meet memory from operator new once these are inlined: here that is the pair.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
+extern "C" void* calloc(size_t count, size_t size) noexcept {
+  size_t total = 0;
+  NoteAllocation(__builtin_mul_overflow(count, size, &total) ? SIZE_MAX : total);
+  return __libc_calloc(count, size);
+}
+extern "C" void* realloc(void* block, size_t size) noexcept {
+  NoteAllocation(size);
+  return __libc_realloc(block, size);
+}
+extern "C" void* memalign(size_t alignment, size_t size) noexcept {
+  NoteAllocation(size);
+  return __libc_memalign(alignment, size);
+}
+extern "C" void* aligned_alloc(size_t alignment, size_t size) noexcept { return memalign(alignment, size); }
+extern "C" int posix_memalign(void** block, size_t alignment, size_t size) noexcept {
+  if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0) return EINVAL;
+  void* p = memalign(alignment, size);
+  if (!p) return ENOMEM;
+  *block = p;
+  return 0;
+}
+extern "C" void free(void* block) noexcept { __libc_free(block); }
 
 namespace {
 
@@ -383,18 +413,31 @@ TEST_F(Archives, TheGameFolderMayLackItsTrailingBackslash) {
 }
 
 TEST_F(Archives, LongDirectoriesAreScannedAcrossReadBlocks) {
-  // 5000 decoys; the wanted entries sit at the end, one duplicated across the blocks.
+  // 5000 decoys with the wanted entries around the edges of the directory's read blocks (64
+  // entries, then twice as many each time: edges after entries 63, 191 and 447), a name on both
+  // sides of an edge to show that the first entry still wins across it.
+  struct Placed {
+    int at;
+    const char* name;
+    const char* data;
+  };
+  const Placed placed[] = {
+      {63, "mapc011.tga", "end of the first block"},  {64, "mapc011.tga", "start of the second"},
+      {191, "mapc013.tga", "end of the second block"}, {192, "mapc013.tga", "start of the third"},
+      {447, "mapc020.tga", "end of the third block"},  {448, "mapc030.tga", "start of the fourth"},
+      {5000, "mapc010.tga", "last"},
+  };
+  const std::pair<const char*, const char*> expected[] = {
+      {"mapc011.tga", "end of the first block"}, {"mapc013.tga", "end of the second block"},
+      {"mapc020.tga", "end of the third block"}, {"mapc030.tga", "start of the fourth"},
+      {"mapc010.tga", "last"},
+  };
   std::vector<PakEntry> entries;
-  for (int k = 0; k < 5000; ++k) entries.push_back({.name = "decoy" + std::to_string(k) + ".tga", .data = "d"});
-  entries[63] = {.name = "mapc011.tga", .data = "before the block edge"};  // blocks: 64, 128, ...
-  entries[64] = {.name = "mapc011.tga", .data = "after the block edge"};
-  entries[191] = {.name = "mapc013.tga", .data = "end of the second block"};
-  entries[192] = {.name = "mapc013.tga", .data = "start of the third"};
-  entries.push_back({.name = "mapc010.tga", .data = "last"});
+  for (int k = 0; k <= 5000; ++k) entries.push_back({.name = "decoy" + std::to_string(k) + ".tga", .data = "d"});
+  for (const Placed& p : placed) entries[p.at] = {.name = p.name, .data = p.data};
   WriteGrp(ImagePak(entries));
   EXPECT_TRUE(data.ExtractImages());
-  EXPECT_EQ("last", Read("mapc010.tga"));
-  EXPECT_EQ("before the block edge", Read("mapc011.tga"));
+  for (const auto& [name, content] : expected) EXPECT_EQ(content, Read(name)) << name;
 }
 
 TEST_F(Archives, NameFieldsWithoutATerminatorUseAllTheirBytes) {

@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "counter/Untcount.h"
-#include "data/history.h"
 #include "data/roster.h"
 #include "tests/native/native_support.h"
 
@@ -21,6 +19,15 @@ using native_support::StoreSetting;
 
 platform::CTime Tokyo(int year, int month, int day, int hour = 10, int minute = 0, int second = 1) {
   return static_cast<platform::CTime>(native_support::TokyoSeconds(year, month, day, hour, minute, second));
+}
+
+// The 64-byte history file: first start, start number, last start, starts on that day and the
+// most starts on a day, each 32 bits little-endian, then 44 reserved bytes.
+std::string HistoryFile(platform::CTime firstStart, uint32_t startNumber, platform::CTime lastStart) {
+  std::string bytes;
+  for (uint32_t field : {static_cast<uint32_t>(firstStart), startNumber, static_cast<uint32_t>(lastStart), 0u, 0u})
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(field >> shift & 0xFF);
+  return bytes + std::string(44, '\0');
 }
 
 struct Start {
@@ -49,14 +56,12 @@ class CountMessage : public ::testing::Test {
     StoreSetting("char0", start.char0);
     StoreSetting("char1", start.char1);
     StoreSetting("rand", start.rand);
+    std::filesystem::remove(work.Child("STARTHUB"));  // what an earlier case recorded
     if (start.startNumber > 1 || start.secondsSinceLast != 0) {
-      StartHistory block{};
-      block.firstStart = start.firstStart ? start.firstStart : start.now - 400 * 86400;
-      block.startNumber = start.startNumber;
-      block.lastStart = start.secondsSinceLast ? static_cast<int32_t>(start.now - start.secondsSinceLast) : 0;
-      std::string bytes(sizeof block, '\0');
-      std::memcpy(bytes.data(), &block, sizeof block);
-      native_support::MakeFile(work.Child("STARTHUB"), bytes);
+      const platform::CTime first = start.firstStart ? start.firstStart : start.now - 400 * 86400;
+      const platform::CTime last =
+          start.secondsSinceLast ? start.now - static_cast<platform::CTime>(start.secondsSinceLast) : 0;
+      native_support::MakeFile(work.Child("STARTHUB"), HistoryFile(first, start.startNumber, last));
     }
     form = std::make_unique<TfrmCount>();
     return *form;
@@ -235,9 +240,12 @@ TEST_F(CountMessage, CharacterPairChoice) {
     StoreSetting("wave", c.wave);
     StoreSetting("usewave", std::string(c.usewave));
     // 1 January is never a birthday, so the pair stays as chosen.
-    Run({.now = Tokyo(2027, 1, 1, 10, 0, c.second), .char0 = c.char0, .char1 = c.char1, .rand = c.rand});
+    TfrmCount& f =
+        Run({.now = Tokyo(2027, 1, 1, 10, 0, c.second), .char0 = c.char0, .char1 = c.char1, .rand = c.rand});
     EXPECT_EQ(c.char0After, counterSettings.char0);
     EXPECT_EQ(c.char1After, counterSettings.char1);
+    // The lower bubble is spoken by the second character of the pair chosen for this start.
+    EXPECT_EQ(std::string("今回が|初めて|の起動") + Roster[c.char1After].ending, Line1(f));
     form.reset();
   }
 }

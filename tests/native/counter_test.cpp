@@ -457,18 +457,6 @@ TEST_F(VoiceSequence, NextSlotIsAskedFiveHundredMillisecondsAfterASuccessfulClip
   }
 }
 
-TEST_F(VoiceSequence, PauseTimerIsOneShotAndEndsTheSequenceAfterTheFifthSlot) {
-  for (int32_t step = 0; step <= 6; ++step) {
-    SCOPED_TRACE("step " + std::to_string(step));
-    voiceStep = step;
-    form->timNext->SetEnabled(true);
-    form->timNextTimer();
-    EXPECT_FALSE(form->timNext->Enabled());
-    EXPECT_EQ(6, voiceStep);
-    EXPECT_TRUE(ui::headless::OpenedMedia().empty());
-  }
-}
-
 TEST_F(VoiceSequence, WindowWaitsForTheLastClipAndItsPause) {
   StoreSetting("timer", 1);
   form.reset();

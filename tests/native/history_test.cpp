@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -118,6 +119,14 @@ std::optional<std::string> FileBytes(const std::string& posixPath) {
   std::ostringstream all;
   all << in.rdbuf();
   return all.str();
+}
+
+// The names in a folder: what a save leaves behind besides the file it saves.
+std::set<std::string> Entries(const TempFolder& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Posix()))
+    names.insert(entry.path().filename().string());
+  return names;
 }
 
 // A moment on the local clock (the fixture's time zone).
@@ -506,6 +515,22 @@ bool RunKilledAtStop(int stop, const std::function<void()>& action) {
   }
 }
 
+// Where a save puts the new content before it takes the file's place: the saver's own
+// business, learnt here from saves killed midway, only to put a folder in its way.
+std::string TemporaryNameBeside(const std::string& target) {
+  TempFolder probe;
+  if (!probe.Made()) return "";
+  for (int stop = 0; stop < 1000; ++stop) {
+    native_support::MakeFile(probe.Child(target), "old");
+    const bool finished =
+        RunKilledAtStop(stop, [&] { platform::ReplaceWholeFile(probe.Windows() + target, "new"); });
+    for (const std::string& name : Entries(probe))
+      if (name != target) return name;
+    if (finished) break;
+  }
+  return "";
+}
+
 TEST_F(StartHistoryStore, SaveKilledAtAnyPointLeavesTheOldBlockOrTheNew) {
   Block old = Recorded();
   Block next = Recorded();
@@ -570,7 +595,7 @@ TEST_F(StartHistoryStore, FailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) 
   const std::string oldBytes = Encode(Recorded());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::filesystem::remove_all(File("STARTHUB.tmp"));
+    for (const std::string& name : Entries(work)) std::filesystem::remove_all(File(name));
     StoreHistory(oldBytes);
     data.LoadStartHistory();
     RecordAt(kNow);
@@ -579,13 +604,15 @@ TEST_F(StartHistoryStore, FailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) 
       data.SaveStartHistory();
     });
     EXPECT_EQ(oldBytes, StoredHistory());
-    EXPECT_FALSE(std::filesystem::is_regular_file(File("STARTHUB.tmp")));
+    EXPECT_EQ(std::set<std::string>{"STARTHUB"}, Entries(work));
   }
 }
 
 TEST_F(StartHistoryStore, WhereNoTemporaryFileCanBeMadeTheFileIsRewrittenInPlace) {
   StoreHistory(Encode(Recorded()));
-  ASSERT_TRUE(platform::MakeFolder("STARTHUB.tmp"));
+  const std::string temporary = TemporaryNameBeside("STARTHUB");
+  ASSERT_FALSE(temporary.empty());
+  ASSERT_TRUE(platform::MakeFolder(temporary));
   data.LoadStartHistory();
   RecordAt(kNow);
   data.SaveStartHistory();
@@ -593,7 +620,7 @@ TEST_F(StartHistoryStore, WhereNoTemporaryFileCanBeMadeTheFileIsRewrittenInPlace
   ASSERT_TRUE(saved);
   EXPECT_EQ(InMemory(), *saved);
   EXPECT_EQ(Recorded().startNumber + 1, Decode(*saved).startNumber);
-  EXPECT_TRUE(std::filesystem::is_directory(File("STARTHUB.tmp"))) << "the folder is not ours";
+  EXPECT_TRUE(std::filesystem::is_directory(File(temporary))) << "the folder is not ours";
 }
 
 TEST_F(StartHistoryStore, SharedFileInAMissingFolderIsSkippedSilently) {
@@ -636,7 +663,7 @@ TEST_F(ReplaceWholeFileNative, WritesTheWholeContentAndLeavesNoTemporaryFile) {
     if (c.before) native_support::MakeFile(work.Child("target"), *c.before);
     EXPECT_TRUE(platform::ReplaceWholeFile(Path("target"), c.bytes));
     EXPECT_EQ(c.bytes, FileBytes(work.Child("target")));
-    EXPECT_FALSE(native_support::Exists(work.Child("target.tmp")));
+    EXPECT_EQ(std::set<std::string>{"target"}, Entries(work));
   }
 }
 
@@ -646,9 +673,11 @@ TEST_F(ReplaceWholeFileNative, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) 
     std::function<void(const TempFolder&)> prepare;
     std::string target;
   };
+  const std::string temporary = TemporaryNameBeside("hub");
+  ASSERT_FALSE(temporary.empty());
   const Case cases[] = {
       {"temporary name taken by a folder and no file to rewrite",
-       [](const TempFolder& w) { std::filesystem::create_directory(w.Child("hub.tmp")); }, "hub"},
+       [&](const TempFolder& w) { std::filesystem::create_directory(w.Child(temporary)); }, "hub"},
       {"target is a folder",
        [](const TempFolder& w) { std::filesystem::create_directory(w.Child("hub")); }, "hub"},
       {"folder missing", [](const TempFolder&) {}, "missing\\hub"},
@@ -660,26 +689,28 @@ TEST_F(ReplaceWholeFileNative, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) 
     c.prepare(fresh);
     const auto before = FileBytes(fresh.Child("hub"));
     const bool wasFolder = std::filesystem::is_directory(fresh.Child("hub"));
+    const std::set<std::string> entries = Entries(fresh);
 
     EXPECT_FALSE(platform::ReplaceWholeFile(fresh.Windows() + c.target, "new"));
 
     EXPECT_EQ(before, FileBytes(fresh.Child("hub")));
     EXPECT_EQ(wasFolder, std::filesystem::is_directory(fresh.Child("hub")));
-    EXPECT_FALSE(std::filesystem::is_regular_file(fresh.Child("hub.tmp")));
-    EXPECT_FALSE(native_support::Exists(fresh.Child("missing")));
+    EXPECT_EQ(entries, Entries(fresh)) << "nothing made, nothing removed";
   }
 }
 
 TEST_F(ReplaceWholeFileNative, WithoutATemporaryFileAnExistingFileIsRewrittenInPlace) {
+  const std::string temporary = TemporaryNameBeside("hub");
+  ASSERT_FALSE(temporary.empty());
   for (const std::string& before : {std::string(300, 'o'), std::string("ab")}) {
     SCOPED_TRACE(before);
     TempFolder fresh;
     ASSERT_TRUE(fresh.Made());
     native_support::MakeFile(fresh.Child("hub"), before);
-    std::filesystem::create_directory(fresh.Child("hub.tmp"));
+    std::filesystem::create_directory(fresh.Child(temporary));
     EXPECT_TRUE(platform::ReplaceWholeFile(fresh.Windows() + "hub", "new content"));
     EXPECT_EQ("new content", FileBytes(fresh.Child("hub")));
-    EXPECT_TRUE(std::filesystem::is_directory(fresh.Child("hub.tmp")));
+    EXPECT_TRUE(std::filesystem::is_directory(fresh.Child(temporary)));
   }
 }
 

@@ -6,13 +6,16 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "counter/Untcount.h"
 #include "counter/scenario.h"
 #include "data/sprites.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "tests/native/native_support.h"
 
 namespace {
@@ -21,27 +24,47 @@ using native_support::StoreSetting;
 
 std::string Le32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
-// A voice archive holding every clip of a character's table and her exit clips, all with the
-// same short tone.
-std::string VoiceArchiveOfTable(int character, const std::string& ogg) {
-  std::map<std::string, bool> names;
-  for (const ScenarioRow* row = ScenarioTables[character];; ++row) {
-    for (const char* clip : row->clips)
-      if (clip) names[clip] = true;
-    if (row->kind == -1) break;
-  }
-  for (int k = 0; k < 10 && ExitClips[character][k]; ++k) names[ExitClips[character][k]] = true;
+// A voice archive of the given entries (name, OGG content), in name order.
+std::string VoiceArchive(const std::map<std::string, std::string>& entries) {
   std::string directory, data;
-  const uint32_t dataStart = 8 + 40 * static_cast<uint32_t>(names.size());
-  for (const auto& [name, unused] : names) {
+  const uint32_t dataStart = 8 + 40 * static_cast<uint32_t>(entries.size());
+  for (const auto& [name, ogg] : entries) {
     std::string field(32, '\0');
     for (size_t i = 0; i < name.size(); ++i) field[i] = static_cast<char>(255 - static_cast<unsigned char>(name[i]));
     directory += field + Le32(static_cast<uint32_t>(ogg.size())) + Le32(dataStart + static_cast<uint32_t>(data.size()));
     data += ogg;
   }
-  return Le32(0) + Le32(static_cast<uint32_t>(names.size())) + directory + data;
+  return Le32(0) + Le32(static_cast<uint32_t>(entries.size())) + directory + data;
 }
 
+// The clip's variant that does not speak the user's name: "A" added to the stem.
+std::string NamelessVariant(const std::string& clip) { return clip.substr(0, clip.size() - 4) + "A.OGG"; }
+
+// Every clip of the first table and every exit clip, each in a mono recording and its
+// name-less variant in a stereo one, so that a played WAV tells which entry it came from.
+std::string VoiceArchiveWithVariants(const std::string& mono, const std::string& stereo) {
+  std::map<std::string, std::string> entries;
+  auto add = [&](const char* clip) {
+    entries[clip] = mono;
+    entries[NamelessVariant(clip)] = stereo;
+  };
+  for (const ScenarioRow* row = ScenarioTables[0];; ++row) {
+    for (const char* clip : row->clips)
+      if (clip) add(clip);
+    if (row->kind == -1) break;
+  }
+  for (const char* const* list : ExitClips)
+    for (int k = 0; k < 10 && list[k]; ++k) add(list[k]);
+  return VoiceArchive(entries);
+}
+
+// The channel count in a WAV file's format chunk (little-endian, at byte 22 of the canonical
+// header), 0 when there is no such file.
+int WaveChannels(const std::string& posixPath) {
+  std::string wav;
+  if (!platform::ReadWholeFile(posixPath, wav) || wav.size() < 44 || wav.compare(0, 4, "RIFF") != 0) return 0;
+  return static_cast<unsigned char>(wav[22]) | static_cast<unsigned char>(wav[23]) << 8;
+}
 
 int ClipCount(const ScenarioRow& row) {
   int n = 0;
@@ -58,9 +81,10 @@ class Playback : public ::testing::Test {
     platform::testing::SetProgramFolder(work.Windows());
     std::filesystem::remove(work.Child("ogog.dll"));
     std::filesystem::copy_file(M2K_OGOG_LIBRARY, work.Child("ogog.dll"));
-    std::string ogg;
-    ASSERT_TRUE(platform::ReadWholeFile(std::string(M2K_OGG_FIXTURES) + "/tone-mono-22050.ogg", ogg));
-    native_support::MakeFile(game.Child("voice.pak"), VoiceArchiveOfTable(0, ogg));
+    std::string mono, stereo;
+    ASSERT_TRUE(platform::ReadWholeFile(std::string(M2K_OGG_FIXTURES) + "/tone-mono-22050.ogg", mono));
+    ASSERT_TRUE(platform::ReadWholeFile(std::string(M2K_OGG_FIXTURES) + "/tone-stereo-22050.ogg", stereo));
+    native_support::MakeFile(game.Child("voice.pak"), VoiceArchiveWithVariants(mono, stereo));
     StoreSetting("dirwave", game.Windows());
     StoreSetting("wave", 1);
     StoreSetting("timer", 1);
@@ -70,23 +94,35 @@ class Playback : public ::testing::Test {
     native_support::ResetProcessState();
   }
 
-  // Starts the counter at the first second of the hour whose line has `clips` clips.
-  const ScenarioRow* StartWithClips(int clips) {
-    for (int second = 0; second < 60; ++second) {
-      native_support::SetLocalClock(2027, 3, 25, 10, second);
-      native_support::ResetProcessState();
-      StoreSetting("dirwave", game.Windows());
-      StoreSetting("wave", 1);
-      StoreSetting("timer", 1);
-      form = std::make_unique<TfrmCount>();
-      const ScenarioRow& row = ScenarioTables[0][chosenLine];
-      if (ClipCount(row) == clips) {
-        form->Show();  // the first clip starts with the window
-        return &row;
+  // Starts the counter on 25 March 2027 at `hour`:`second`, with the settings of SetUp and
+  // those `configure` stores.
+  void StartAt(int hour, int second, const std::function<void()>& configure = [] {}) {
+    form.reset();
+    native_support::ResetProcessState();
+    StoreSetting("dirwave", game.Windows());
+    StoreSetting("wave", 1);
+    StoreSetting("timer", 1);
+    configure();
+    native_support::SetLocalClock(2027, 3, 25, hour, second);
+    form = std::make_unique<TfrmCount>();
+  }
+  // Starts the counter at the first moment from `hour` on whose line `wanted` takes.
+  const ScenarioRow* StartWhere(int hour, const std::function<bool(const ScenarioRow&)>& wanted,
+                                const std::function<void()>& configure = [] {}) {
+    for (; hour < 24; ++hour)
+      for (int second = 0; second < 60; ++second) {
+        StartAt(hour, second, configure);
+        const ScenarioRow& row = ScenarioTables[0][chosenLine];
+        if (wanted(row)) {
+          form->Show();  // the first clip starts with the window
+          return &row;
+        }
       }
-      form.reset();
-    }
+    form.reset();
     return nullptr;
+  }
+  const ScenarioRow* StartWithClips(int clips) {
+    return StartWhere(10, [clips](const ScenarioRow& row) { return ClipCount(row) == clips; });
   }
 
  public:
@@ -111,6 +147,10 @@ TEST_F(Playback, EveryClipPlaysWithAPauseBetweenAndTheWindowClosesAfterTheLast) 
     ui::headless::AdvanceTime(1);
   }
   EXPECT_EQ(6, voiceStep);
+  // After the fifth clip there is no slot left to ask for: the player still holds the last clip.
+  EXPECT_EQ(5u, ui::headless::OpenedMedia().size());
+  EXPECT_TRUE(form->mplWave->IsOpen());
+  EXPECT_EQ(std::string(".\\") + row->clips[4] + ".wav", form->mplWave->fileName);
   // The display time has long passed: the next close check ends the run.
   ui::headless::AdvanceTime(100);
   EXPECT_TRUE(form->Closed());
@@ -125,6 +165,64 @@ TEST_F(Playback, AnEmptySlotEndsTheSequence) {
   ui::headless::AdvanceTime(500);
   EXPECT_EQ(2u, ui::headless::OpenedMedia().size());
   EXPECT_EQ(6, voiceStep);
+}
+
+TEST_F(Playback, TheNamelessVariantPlaysWhereTheLineNamesTheUserByAnotherName) {
+  struct Case {
+    const char* what;
+    const char* givenName;  // null: the default
+    int channels;           // 1: the clip's own entry; 2: its name-less variant
+  };
+  const Case cases[] = {
+      {"the default given name: the clip itself", nullptr, 1},
+      {"another given name: the name-less variant", "湊", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ScenarioRow* row = StartWhere(
+        0,
+        [](const ScenarioRow& r) {
+          for (const char* line : r.lines)
+            if (std::strstr(line, NameTokens[2])) return true;
+          return false;
+        },
+        [&] {
+          if (c.givenName) StoreSetting("name1b", std::string(c.givenName));
+        });
+    ASSERT_NE(nullptr, row) << "no line of the first table names the user by the given name";
+    EXPECT_EQ(c.givenName != nullptr, preferNamelessVoice);
+    ASSERT_EQ(1u, ui::headless::OpenedMedia().size());
+    EXPECT_EQ(std::string(".\\") + row->clips[0] + ".wav", ui::headless::OpenedMedia().back());
+    EXPECT_EQ(c.channels, WaveChannels(work.Child(std::string(row->clips[0]) + ".wav")));
+  }
+}
+
+TEST_F(Playback, TheExitSoundIsTheNamelessVariantOfTheExitClipThatTheSecondsChoose) {
+  const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
+  struct Case {
+    int char0, second, clip;
+  };
+  const Case cases[] = {
+      {7, 13, 4},  // nine exit clips: 13 mod 9
+      {4, 59, 3},  // seven: 59 mod 7
+      {0, 7, 2},   // five: 7 mod 5
+      {5, 42, 0},  // one
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "character " << c.char0 << ", second " << c.second);
+    StartAt(10, c.second, [&] {
+      StoreSetting("char0", c.char0);
+      StoreSetting("repl", 1);
+      platform::RegistryKey(kExitKey, true).WriteDefault("C:\\Windows\\Media\\exit.wav");
+    });
+    const std::string clip = ExitClips[c.char0][c.clip];
+    std::string stored;
+    EXPECT_TRUE(platform::RegistryKey(kExitKey, false).ReadText("", stored));
+    EXPECT_EQ(work.Windows() + ".\\" + clip + ".wav", stored);
+    // Named after the clip, spoken by its name-less variant, although these names are the defaults.
+    EXPECT_FALSE(preferNamelessVoice);
+    EXPECT_EQ(2, WaveChannels(work.Child(clip + ".wav")));
+  }
 }
 
 TEST_F(Playback, NothingPlaysWhenTheVoiceCannotBeHad) {

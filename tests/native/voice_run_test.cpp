@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "counter/Untcount.h"
 #include "counter/scenario.h"
@@ -22,6 +27,29 @@ const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Curr
 
 // Shift-JIS trail bytes can equal "{", so tokens are looked for whole.
 bool HasToken(const std::string& text, const char* token) { return text.find(token) != std::string::npos; }
+
+int TokenCount(const std::string& text, const char* token) {
+  int n = 0;
+  for (size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + 1)) ++n;
+  return n;
+}
+
+bool NamesTheUser(const ScenarioRow& row) {
+  for (const char* line : row.lines)
+    for (const char* token : NameTokens)
+      if (HasToken(line, token)) return true;
+  return false;
+}
+
+// Lines in use: an empty second line leaves the third unused.
+int LinesInUse(const ScenarioRow& row) {
+  if (!*row.lines[1]) return 1;
+  return *row.lines[2] ? 3 : 2;
+}
+
+struct Moment {
+  int hour, second;
+};
 
 class VoiceRun : public ::testing::Test {
  protected:
@@ -52,11 +80,137 @@ class VoiceRun : public ::testing::Test {
     form->Show();
     form.reset();
   }
+  // Starts the counter with the settings `configure` stores at a moment of an ordinary Tuesday,
+  // hour by hour, until the line it chose is `wanted`; the window stays up.
+  std::optional<Moment> StartWhere(const std::function<void()>& configure,
+                                   const std::function<bool(const ScenarioRow&)>& wanted) {
+    for (int hour = 0; hour < 24; ++hour)
+      for (int second = 0; second < 60; second += 7) {
+        StartAt(configure, {hour, second});
+        if (wanted(ScenarioTables[counterSettings.char0][chosenLine])) return Moment{hour, second};
+      }
+    form.reset();
+    return std::nullopt;
+  }
+  void StartAt(const std::function<void()>& configure, Moment moment) {
+    form.reset();
+    native_support::ResetProcessState();
+    std::filesystem::remove(work.Child("STARTHUB"));  // every start the first
+    configure();
+    native_support::SetLocalClock(2026, 11, 10, moment.hour, moment.second);
+    form = std::make_unique<TfrmCount>();
+  }
+  std::vector<ui::Label*> UpperLabels() const { return {form->lblChar0A, form->lblChar0B, form->lblChar0C}; }
+
   native_support::FixedZone zone;  // Tokyo's clock
   native_support::TempFolder work;
   native_support::CurrentFolderGuard guard;
   std::unique_ptr<TfrmCount> form;
 };
+
+TEST_F(VoiceRun, TheUpperBubbleShowsTheLinesInOrderFromTheirDesignPlaces) {
+  struct Case {
+    int lines;
+    int top[3];
+    bool shown[3];
+  };
+  const Case cases[] = {
+      {3, {18, 42, 66}, {true, true, true}},
+      {2, {25, 57, 66}, {true, true, false}},  // the bubble's height in thirds
+      {1, {42, 42, 66}, {true, false, false}},  // at the second line's height
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.lines) + " lines");
+    const auto moment = StartWhere([] { StoreSetting("char0", 0); }, [&](const ScenarioRow& row) {
+      return LinesInUse(row) == c.lines && !NamesTheUser(row);
+    });
+    ASSERT_TRUE(moment) << "no such line in the first table";
+    const ScenarioRow& row = ScenarioTables[0][chosenLine];
+    const std::vector<ui::Label*> labels = UpperLabels();
+    for (int i = 0; i < 3; ++i) {
+      SCOPED_TRACE(labels[i]->Name());
+      EXPECT_EQ(row.lines[i], labels[i]->Caption());
+      EXPECT_EQ(124, labels[i]->Left());
+      EXPECT_EQ(c.top[i], labels[i]->Top());
+      EXPECT_EQ(c.shown[i], labels[i]->Visible());
+      EXPECT_EQ(12, labels[i]->GetFont().size);
+    }
+  }
+}
+
+TEST_F(VoiceRun, ALineOfFiftyBytesMakesAllThreeUpperFontsOnePointSmaller) {
+  // A short line that names the user once by the given name, made longer by a longer name.
+  const char* given = NameTokens[2];
+  auto namedOnceInShortLines = [&](const ScenarioRow& row) {
+    int tokens = 0;
+    for (const char* token : NameTokens) tokens += TokenCount(row.lines[0], token);
+    const bool namedOnce = tokens == 1 && TokenCount(row.lines[0], given) == 1 &&
+                           !HasToken(std::string(row.lines[1]) + row.lines[2], "{");
+    return namedOnce && std::strlen(row.lines[0]) < 40 && std::strlen(row.lines[1]) < 40 &&
+           std::strlen(row.lines[2]) < 40;
+  };
+  const auto moment = StartWhere([] { StoreSetting("char0", 0); }, namedOnceInShortLines);
+  ASSERT_TRUE(moment) << "no such line in the first table";
+  const size_t rest = std::strlen(ScenarioTables[0][chosenLine].lines[0]) - std::strlen(given);
+  for (size_t length : {49u, 50u, 60u}) {
+    SCOPED_TRACE(length);
+    StartAt(
+        [&] {
+          StoreSetting("char0", 0);
+          StoreSetting("name1b", std::string(length - rest, 'x'));
+        },
+        *moment);
+    ASSERT_EQ(length, form->lblChar0A->Caption().size());
+    for (ui::Label* label : UpperLabels()) EXPECT_EQ(length >= 50 ? 11 : 12, label->GetFont().size) << label->Name();
+  }
+}
+
+TEST_F(VoiceRun, APartnerLineBringsItsPartnerAfterTheLowerBubbleWasComposed) {
+  // Character 4 has lines with her sister, character 5, at 16:00; the seconds choose both the
+  // right-hand character (that of the lower bubble) and the line.
+  int partnerLines = 0, otherLines = 0;
+  for (int second = 0; second < 60; ++second) {
+    SCOPED_TRACE(second);
+    StartAt(
+        [] {
+          StoreSetting("char0", 4);
+          StoreSetting("char1", 0);
+          StoreSetting("rand", 2);
+        },
+        {16, second});
+    const int paired = second % 10 == 4 ? 5 : second % 10;
+    const bool partnerLine = ScenarioTables[4][chosenLine].kind == 4;
+    const int secondCharacter = partnerLine ? 5 : paired;
+    EXPECT_EQ(4, counterSettings.char0);
+    EXPECT_EQ(secondCharacter, counterSettings.char1);
+    EXPECT_EQ(Roster[secondCharacter].defaultPose, ChipState[1].pose);
+    // The first start: "の起動" and the ending of the character the seconds paired.
+    EXPECT_EQ(std::string("の起動") + Roster[paired].ending, form->lblChar1B->Caption());
+    if (partnerLine && paired != 5) ++partnerLines;
+    if (!partnerLine) ++otherLines;
+  }
+  EXPECT_GT(partnerLines, 0);
+  EXPECT_GT(otherLines, 0);
+}
+
+TEST_F(VoiceRun, TheSecondFigureStandsInHerRestingPose) {
+  struct Case {
+    int char1, pose;
+  };
+  const Case cases[] = {{9, 4}, {7, 0}, {0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.char1);
+    StartAt(
+        [&] {
+          StoreSetting("char0", 3);
+          StoreSetting("char1", c.char1);
+        },
+        {12, 0});
+    EXPECT_EQ(c.char1, counterSettings.char1);
+    EXPECT_EQ(0, ChipState[1].variant);
+    EXPECT_EQ(c.pose, ChipState[1].pose);
+  }
+}
 
 TEST_F(VoiceRun, NothingMatchingTheHourGivesTheEndRowAndKeepsThePair) {
   StoreSetting("char0", 3);
