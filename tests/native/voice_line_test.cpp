@@ -158,39 +158,45 @@ class UpperBubble : public ::testing::Test {
   ui::Label *a, *b, *c;
 };
 
-TEST_F(UpperBubble, LinesStandByHowManyThereAre) {
-  struct Case {
-    const char* what;
-    const char *one, *two, *three;
-    int topA, topB;
-    bool bVisible, cVisible;
-  } cases[] = {
-      {"three lines at their places", "x", "y", "z", 18, 42, true, true},
-      {"two lines in thirds", "x", "y", "", 25, 57, true, false},
-      {"one line at the second line's height", "x", "", "", 42, 42, false, false},
-      {"an empty second line leaves the third unused", "x", "", "z", 42, 42, false, false},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.what);
-    SetUp();
-    Show(k.one, k.two, k.three);
-    EXPECT_EQ(k.topA, a->Top());
-    EXPECT_EQ(k.topB, b->Top());
-    EXPECT_EQ(k.bVisible, b->Visible());
-    EXPECT_EQ(k.cVisible, c->Visible());
-    EXPECT_EQ(k.one, a->Caption());
-  }
+struct LineLayout {
+  const char* what;
+  const char *one, *two, *three;
+  int topA, topB;
+  bool bVisible, cVisible;
+};
+
+std::ostream& operator<<(std::ostream& out, const LineLayout& layout) { return out << layout.what; }
+
+class UpperBubbleLines : public UpperBubble, public ::testing::WithParamInterface<LineLayout> {};
+
+TEST_P(UpperBubbleLines, StandByHowManyThereAre) {
+  const LineLayout& k = GetParam();
+  Show(k.one, k.two, k.three);
+  EXPECT_EQ(k.topA, a->Top());
+  EXPECT_EQ(k.topB, b->Top());
+  EXPECT_EQ(k.bVisible, b->Visible());
+  EXPECT_EQ(k.cVisible, c->Visible());
+  EXPECT_EQ(k.one, a->Caption());
 }
 
-TEST_F(UpperBubble, FiftyBytesMakeAllThreeFontsOnePointSmaller) {
-  for (size_t length : {49u, 50u, 60u}) {
-    SCOPED_TRACE(length);
-    SetUp();
-    Show("x", std::string(length, 'y'), "z");
-    const int expected = length >= 50 ? 11 : 12;
-    for (ui::Label* label : {a, b, c}) EXPECT_EQ(expected, label->GetFont().size);
-    EXPECT_EQ(length >= 50 ? 15 : 16, c->Height());
-  }
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, UpperBubbleLines,
+    ::testing::Values(LineLayout{"three lines at their places", "x", "y", "z", 18, 42, true, true},
+                      LineLayout{"two lines in thirds", "x", "y", "", 25, 57, true, false},
+                      LineLayout{"one line at the second line's height", "x", "", "", 42, 42, false, false},
+                      LineLayout{"an empty second line leaves the third unused", "x", "", "z", 42, 42, false, false}));
+
+class UpperBubbleFonts : public UpperBubble, public ::testing::WithParamInterface<size_t> {};
+
+// Fifty bytes make all three fonts one point smaller.
+TEST_P(UpperBubbleFonts, ShrinkFromFiftyBytesOfTheSecondLine) {
+  const size_t length = GetParam();
+  Show("x", std::string(length, 'y'), "z");
+  const int expected = length >= 50 ? 11 : 12;
+  for (ui::Label* label : {a, b, c}) EXPECT_EQ(expected, label->GetFont().size);
+  EXPECT_EQ(length >= 50 ? 15 : 16, c->Height());
 }
+
+INSTANTIATE_TEST_SUITE_P(SecondLineLengths, UpperBubbleFonts, ::testing::Values(49u, 50u, 60u));
 
 }  // namespace
