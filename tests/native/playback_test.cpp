@@ -8,17 +8,17 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "counter/Untcount.h"
 #include "counter/scenario.h"
 #include "platform/files.h"
+#include "tests/common/archive_writer.h"
 #include "tests/native/native_support.h"
 
 namespace {
 
 using native_support::StoreSetting;
-
-std::string Le32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 // A voice archive holding every clip of the first table, all with the same short tone.
 std::string VoiceArchiveOfTable(int character, const std::string& ogg) {
@@ -28,17 +28,10 @@ std::string VoiceArchiveOfTable(int character, const std::string& ogg) {
       if (clip) names[clip] = true;
     if (row->kind == -1) break;
   }
-  std::string directory, data;
-  const uint32_t dataStart = 8 + 40 * static_cast<uint32_t>(names.size());
-  for (const auto& [name, unused] : names) {
-    std::string field(32, '\0');
-    for (size_t i = 0; i < name.size(); ++i) field[i] = static_cast<char>(255 - static_cast<unsigned char>(name[i]));
-    directory += field + Le32(static_cast<uint32_t>(ogg.size())) + Le32(dataStart + static_cast<uint32_t>(data.size()));
-    data += ogg;
-  }
-  return Le32(0) + Le32(static_cast<uint32_t>(names.size())) + directory + data;
+  std::vector<test_fixtures::PakEntry> entries;
+  for (const auto& [name, unused] : names) entries.push_back({.name = name, .data = ogg});
+  return test_fixtures::VoicePak(entries);
 }
-
 
 int ClipCount(const ScenarioRow& row) {
   int n = 0;
@@ -121,30 +114,34 @@ TEST_F(Playback, AnEmptySlotEndsTheSequence) {
   EXPECT_EQ(6, voiceStep);
 }
 
-TEST_F(Playback, NothingPlaysWhenTheVoiceCannotBeHad) {
-  struct Case {
-    const char* what;
-    std::function<void(Playback&)> arrange;
-  } cases[] = {
-      {"voices off", [](Playback&) { StoreSetting("wave", 0); }},
-      {"the first character's voice off", [](Playback&) { StoreSetting("usewave", std::string("0111111111")); }},
-      {"no voice archive", [](Playback& t) { std::filesystem::remove(t.game.Child("voice.pak")); }},
-      {"no OGG library", [](Playback& t) { std::filesystem::remove(t.work.Child("ogog.dll")); }},
-      {"the device refuses the clip", [](Playback&) { ui::headless::FailNextMediaOpen(); }},
-      {"the device cannot play it", [](Playback&) { ui::headless::FailNextMediaPlay(); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    SetUp();
-    c.arrange(*this);
-    native_support::SetLocalClock(2027, 3, 25, 10, 0);
-    form = std::make_unique<TfrmCount>();
-    EXPECT_EQ(6, voiceStep);
-    EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());
-    ui::headless::AdvanceTime(1000);
-    EXPECT_TRUE(form->Closed());
-    TearDown();
-  }
+// One way for the voice to be out of reach; each runs in a fixture of its own.
+struct Refusal {
+  const char* what;
+  void (*arrange)(Playback&);
+};
+
+std::ostream& operator<<(std::ostream& out, const Refusal& refusal) { return out << refusal.what; }
+
+class NothingPlays : public Playback, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(NothingPlays, WhenTheVoiceCannotBeHad) {
+  GetParam().arrange(*this);
+  native_support::SetLocalClock(2027, 3, 25, 10, 0);
+  form = std::make_unique<TfrmCount>();
+  EXPECT_EQ(6, voiceStep);
+  EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());
+  ui::headless::AdvanceTime(1000);
+  EXPECT_TRUE(form->Closed());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, NothingPlays,
+    ::testing::Values(
+        Refusal{"voices off", [](Playback&) { StoreSetting("wave", 0); }},
+        Refusal{"the first character's voice off", [](Playback&) { StoreSetting("usewave", std::string("0111111111")); }},
+        Refusal{"no voice archive", [](Playback& t) { std::filesystem::remove(t.game.Child("voice.pak")); }},
+        Refusal{"no OGG library", [](Playback& t) { std::filesystem::remove(t.work.Child("ogog.dll")); }},
+        Refusal{"the device refuses the clip", [](Playback&) { ui::headless::FailNextMediaOpen(); }},
+        Refusal{"the device cannot play it", [](Playback&) { ui::headless::FailNextMediaPlay(); }}));
 
 }  // namespace
