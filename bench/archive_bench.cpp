@@ -23,18 +23,13 @@
 #include "data/Untdata.h"
 #include "data/sprites.h"
 #include "platform/files.h"
+#include "tests/common/archive_writer.h"
 #include "tools/lzss/lzss_encode.h"
 
 namespace {
 
 constexpr int kEntries = 2000;
 constexpr size_t kFiller = 40 * 1024;
-
-std::string Le32(uint32_t v) {
-  std::string s(4, '\0');
-  for (int k = 0; k < 4; ++k) s[k] = static_cast<char>(v >> (8 * k) & 0xFF);
-  return s;
-}
 
 std::vector<std::string> SheetNames() {
   std::vector<std::string> names;
@@ -91,20 +86,16 @@ class Fixture {
       packed[at] = packSheets;
       lastSheet = std::max(lastSheet, at);
     }
-    std::string directory;
+    std::vector<test_fixtures::PakEntry> entries;
     int64_t offset = 8 + 36 * kEntries;
     for (int k = 0; k < kEntries; ++k) {
-      std::string name = entryNames[k];
-      name.resize(24, '\0');
-      directory += Le32(packed[k] ? 1 : 0) + name + Le32(static_cast<uint32_t>(offset)) +
-                   Le32(static_cast<uint32_t>(entryData[k].size()));
+      entries.push_back({.name = entryNames[k], .data = entryData[k], .packedFlag = packed[k] ? 1u : 0u});
       if (entryNames[k].rfind("mapc", 0) == 0) needed.blocks.emplace_back(offset, static_cast<int64_t>(entryData[k].size()));
       offset += static_cast<int64_t>(entryData[k].size());
     }
     needed.directoryBytes = 8 + 36 * (lastSheet + 1);
     std::ofstream out(Folder(packSheets) + "/grp.pak", std::ios::binary);
-    out << "GRP0" << Le32(kEntries) << directory;
-    for (const std::string& d : entryData) out << d;
+    out << test_fixtures::ImagePak(entries);
   }
 
   std::string root_;

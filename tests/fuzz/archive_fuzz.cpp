@@ -3,8 +3,10 @@
 // there is one) through the native platform layer, exactly as the program reads them.
 //
 // Input: byte 0 chooses the archive (bit 0: voice), the variant preference (bit 1) and, in
-// bits 2..7, which sheet to extract anew (the others stay from earlier runs and are skipped,
-// which keeps a run to one extraction) or which clip to ask for; the rest is the archive. Sanitizers judge every access; the checks
+// bits 2..7, which sheet to extract anew (the others lie in the work folder as an earlier run
+// left them and are skipped, which keeps a run to one extraction) or which clip to ask for; the
+// rest is the archive. Every input starts from the same files, settings and LZSS window, so a
+// saved crash input reproduces on its own. Sanitizers judge every access; the checks
 // below hold the outcome to what the archive rules allow: whatever the bytes, a sheet that is written is
 // hidden and no larger than the archive can justify, and a voice request gives "" or the WAV
 // path of the clip or of its "00" retry, with the temporary OGG file gone on success.
@@ -32,9 +34,8 @@ void Check(bool holds) {
 
 std::string root;  // removed when the run ends
 std::vector<std::string> sheets;
-std::vector<bool> present;  // complete and hidden, from an earlier run: skipped by the scan
-std::string game;
-TfrmData* data = nullptr;
+std::string work, game;
+bool setUp = false;
 
 void SetUpOnce() {
   char pattern[] = "/dev/shm/m2k-archive-fuzz-XXXXXX";
@@ -47,16 +48,28 @@ void SetUpOnce() {
     std::error_code ignored;
     std::filesystem::remove_all(root, ignored);
   });
-  const std::string work = root + "/work";
+  work = root + "/work";
   game = root + "/game";
   Check(platform::MakeFolder(work) && platform::MakeFolder(game));
   Check(chdir(work.c_str()) == 0);
-  counterSettings.dirwave = game + "\\";
   for (int c = 0; c < kRosterSize; ++c)
     for (int v = 0; v < kVariants && SpriteFiles[c][v]; ++v)
       if (std::find(sheets.begin(), sheets.end(), SpriteFiles[c][v]) == sheets.end()) sheets.push_back(SpriteFiles[c][v]);
-  present.assign(sheets.size(), false);
-  data = new TfrmData();
+  setUp = true;
+}
+
+// The same start for every input: an empty work folder (the current folder), the default
+// settings with the game folder, a fresh window of the LZSS decoder.
+void FreshStart() {
+  std::error_code ignored;
+  std::vector<std::string> files;
+  for (const auto& file : std::filesystem::directory_iterator(work, ignored)) files.push_back(file.path().string());
+  // Through the platform layer, which forgets a removed file's hidden mark with it.
+  for (const std::string& file : files)
+    if (!platform::RemoveFile(file)) std::filesystem::remove_all(file, ignored);
+  counterSettings = CounterSettings{};
+  counterSettings.dirwave = game + "\\";
+  lzss_testing::ResetWindow();
 }
 
 void WriteArchive(const char* name, const uint8_t* bytes, size_t size) {
@@ -73,30 +86,25 @@ int64_t FileSize(const std::string& name) {  // a bare name in the work folder; 
 
 void Images(uint8_t choice, const uint8_t* archive, size_t size) {
   WriteArchive("grp.pak", archive, size);
-  const size_t pick = choice >> 2;
+  // Every sheet but the chosen one is there, complete and hidden, as an earlier run left it.
+  const size_t pick = (choice >> 2) % sheets.size();
   for (size_t k = 0; k < sheets.size(); ++k)
-    if (k == pick % sheets.size()) {
-      platform::RemoveFile(sheets[k]);
-      present[k] = false;
+    if (k != pick) {
+      FILE* out = fopen(sheets[k].c_str(), "wb");
+      Check(out != nullptr && fputs("sheet", out) >= 0 && fclose(out) == 0);
+      platform::SetHidden(sheets[k], true);
     }
-  const std::vector<bool> before = present;
-  lzss_testing::ResetWindow();  // the same input, the same run
-  const bool done = data->ExtractImages();
+  TfrmData data;
+  const bool done = data.ExtractImages();
 
+  // The chosen sheet: written hidden, no larger than the archive can justify, or not at all.
   const int64_t most = std::max<int64_t>(static_cast<int64_t>(size), LzssMaxOutput(static_cast<int64_t>(size)));
-  bool allHidden = true;
-  for (size_t k = 0; k < sheets.size(); ++k) {
-    if (before[k]) continue;
-    const int64_t length = FileSize(sheets[k]);  // -1: not made
-    Check(length <= most);
-    if (length < 0 || !platform::IsHidden(sheets[k])) {
-      allHidden = false;
-      platform::RemoveFile(sheets[k]);  // unfinished: extracted anew by a later run
-    } else {
-      present[k] = true;
-    }
-  }
-  Check(done == allHidden);  // true: every sheet dealt with; false: one is missing or unfinished
+  const int64_t length = FileSize(sheets[pick]);  // -1: not made
+  Check(length <= most);
+  const bool complete = length >= 0 && platform::IsHidden(sheets[pick]);
+  Check(done == complete);  // true: every sheet dealt with; false: one is missing or unfinished
+  for (size_t k = 0; k < sheets.size(); ++k)
+    if (k != pick) Check(FileSize(sheets[k]) == 5);  // the earlier run's sheets are left alone
 }
 
 void Voices(uint8_t choice, const uint8_t* archive, size_t size) {
@@ -105,19 +113,19 @@ void Voices(uint8_t choice, const uint8_t* archive, size_t size) {
   std::string retry = clip;
   if (retry.size() >= 10) retry[8] = retry[9] = '0';
   WriteArchive("voice.pak", archive, size);
-  const std::string wave = data->GetVoiceWave(clip.c_str(), choice & 2);
+  TfrmData data;
+  const std::string wave = data.GetVoiceWave(clip.c_str(), choice & 2);
   Check(wave.empty() || wave == ".\\" + clip + ".wav" || wave == ".\\" + retry + ".wav");
   if (!wave.empty()) Check(!platform::FileExists(wave.substr(0, wave.size() - 4)));
   Check(!platform::FileExists(".\\" + clip + ".wav"));  // no decoder library here
-  platform::RemoveFile(".\\" + clip);  // a temporary file that a failed read left behind
-  platform::RemoveFile(".\\" + retry);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-  if (!data) SetUpOnce();
+  if (!setUp) SetUpOnce();
   if (size < 1) return 0;
+  FreshStart();
   if (bytes[0] & 1)
     Voices(bytes[0], bytes + 1, size - 1);
   else

@@ -8,6 +8,7 @@
 #include "data/Untdata.h"
 #include "data/sprites.h"
 #include "tests/native/native_support.h"
+#include "tests/common/targa_writer.h"
 
 namespace {
 
@@ -17,20 +18,7 @@ constexpr uint32_t kClear = 0x00000000;
 
 // Writes a 32-bit uncompressed top-down sheet whose pixels come from `pixel`.
 void WriteSheet(const std::string& path, int w, int h, const std::function<uint32_t(int, int)>& pixel) {
-  std::string tga(18, '\0');
-  tga[2] = 2;
-  tga[12] = static_cast<char>(w & 0xFF);
-  tga[13] = static_cast<char>(w >> 8);
-  tga[14] = static_cast<char>(h & 0xFF);
-  tga[15] = static_cast<char>(h >> 8);
-  tga[16] = 32;
-  tga[17] = 0x28;  // top-down, 8 alpha bits
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const uint32_t v = pixel(x, y);
-      tga.append(reinterpret_cast<const char*>(&v), 4);
-    }
-  MakeFile(path, tga);
+  MakeFile(path, test_fixtures::TargaSheet(w, h, pixel));
 }
 
 // A backdrop whose every pixel names its place: 0xFF000000 | x << 8 | y.

@@ -12,6 +12,7 @@
 #include "platform/native/testing.h"
 #include "settings/Untinit.h"
 #include "settings/Untmain.h"
+#include "tests/common/history_block.h"
 #include "tests/native/native_support.h"
 #include "ui/headless/headless.h"
 
@@ -26,15 +27,14 @@ namespace headless = ui::headless;
 const char kKey[] = "\\Software\\Zorve\\M2K-COUNTER";
 constexpr int64_t kNow = 1794268800;  // 2026-11-10 09:00:00 in Tokyo
 
-// The 64-byte start history block, written byte by byte in little-endian order.
+// The 64-byte start history block as its file holds it.
 std::string HistoryBlock(int64_t firstStart, uint32_t startNumber, int64_t lastStart, uint32_t onLastDay,
                          uint32_t maxPerDay) {
-  std::string bytes(64, '\0');
-  const uint32_t fields[5] = {static_cast<uint32_t>(firstStart), startNumber, static_cast<uint32_t>(lastStart),
-                              onLastDay, maxPerDay};
-  for (int f = 0; f < 5; ++f)
-    for (int b = 0; b < 4; ++b) bytes[f * 4 + b] = static_cast<char>((fields[f] >> (8 * b)) & 0xFF);
-  return bytes;
+  return test_fixtures::EncodeHistory({.firstStart = static_cast<int32_t>(firstStart),
+                                       .startNumber = startNumber,
+                                       .lastStart = static_cast<int32_t>(lastStart),
+                                       .startsOnLastDay = onLastDay,
+                                       .maxStartsPerDay = maxPerDay});
 }
 
 class MainWindow : public ::testing::Test {

@@ -15,6 +15,8 @@
 #include "counter/Untcount.h"
 #include "data/Untdata.h"
 #include "data/history.h"
+#include "data/lzss.h"
+#include "data/ogg.h"
 #include "data/sprites.h"
 #include "platform/native/testing.h"
 #include "platform/registry.h"
@@ -124,7 +126,11 @@ inline void SetLocalClock(int year, int month, int day, int hour, int second) {
 }
 
 // Back to a fresh process: empty registry and shell, fresh application and headless backend,
-// and every process-wide value of the program at its start value.
+// and every process-wide value of the program at its start value: the settings, the start
+// history, the figures' chip state, the counter's run (voice step, start time, chosen line),
+// the LZSS window that decoding carries from call to call, and no OGG library loaded.
+// What outlives a process stays: the files with their attributes, the virtual clock and the
+// program's folder, which the tests set.
 inline void ResetProcessState() {
   platform::testing::ResetRegistry();
   platform::testing::ResetShell();
@@ -141,6 +147,8 @@ inline void ResetProcessState() {
   startTime = 0;
   startTm = std::tm{};
   chosenLine = 0;
+  lzss_testing::ResetWindow();
+  UnloadOggLibrary();
 }
 
 // The local time zone of a test: a fixed zone for as long as the object lives, then the

@@ -260,7 +260,8 @@ TEST_P(DecodedTone, IsAPlainPcmWaveOfTheStreamsFormat) {
 }
 
 TEST_P(DecodedTone, SoxReadsTheFormatAndLengthWeWrote) {
-  if (!ToolPresent("sox")) GTEST_SKIP() << "sox is not installed";
+  // The prerequisites install sox: without it this check would silently not happen.
+  ASSERT_TRUE(ToolPresent("sox")) << "sox is missing; tools/install-prereqs.sh installs it";
   const Tone tone = GetParam();
   const auto chunks = ReadWaveChunks(ReadBytes(wavPath_));
   ASSERT_TRUE(chunks.has_value());
@@ -275,7 +276,9 @@ TEST_P(DecodedTone, SoxReadsTheFormatAndLengthWeWrote) {
 }
 
 TEST_P(DecodedTone, AgreesWithOggdecOnFormatLengthAndSamples) {
-  if (!ToolPresent("sox") || !ToolPresent("oggdec")) GTEST_SKIP() << "sox or oggdec is missing";
+  // The only comparison with an independent decoder: a missing tool is a broken setup.
+  ASSERT_TRUE(ToolPresent("sox")) << "sox is missing; tools/install-prereqs.sh installs it";
+  ASSERT_TRUE(ToolPresent("oggdec")) << "oggdec is missing; tools/install-prereqs.sh installs vorbis-tools";
   const std::string reference = work_.Child("oggdec.wav");
   ASSERT_TRUE(RunCommand("oggdec -Q -o '" + reference + "' '" + Fixture(GetParam().fixture) + "'"));
   for (const char* flag : {"-c", "-r", "-b", "-e", "-s"}) {

@@ -10,31 +10,25 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "counter/Untcount.h"
 #include "counter/scenario.h"
 #include "data/sprites.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/common/archive_writer.h"
 #include "tests/native/native_support.h"
 
 namespace {
 
 using native_support::StoreSetting;
 
-std::string Le32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-
 // A voice archive of the given entries (name, OGG content), in name order.
 std::string VoiceArchive(const std::map<std::string, std::string>& entries) {
-  std::string directory, data;
-  const uint32_t dataStart = 8 + 40 * static_cast<uint32_t>(entries.size());
-  for (const auto& [name, ogg] : entries) {
-    std::string field(32, '\0');
-    for (size_t i = 0; i < name.size(); ++i) field[i] = static_cast<char>(255 - static_cast<unsigned char>(name[i]));
-    directory += field + Le32(static_cast<uint32_t>(ogg.size())) + Le32(dataStart + static_cast<uint32_t>(data.size()));
-    data += ogg;
-  }
-  return Le32(0) + Le32(static_cast<uint32_t>(entries.size())) + directory + data;
+  std::vector<test_fixtures::PakEntry> list;
+  for (const auto& [name, ogg] : entries) list.push_back({.name = name, .data = ogg});
+  return test_fixtures::VoicePak(list);
 }
 
 // The clip's variant that does not speak the user's name: "A" added to the stem.
@@ -225,6 +219,64 @@ TEST_F(Playback, TheExitSoundIsTheNamelessVariantOfTheExitClipThatTheSecondsChoo
   }
 }
 
+// One way for the voice to be out of reach; each runs in a fixture of its own.
+struct Refusal {
+  const char* what;
+  void (*arrange)(Playback&);
+};
+
+std::ostream& operator<<(std::ostream& out, const Refusal& refusal) { return out << refusal.what; }
+
+class NothingPlays : public Playback, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(NothingPlays, WhenTheVoiceCannotBeHad) {
+  GetParam().arrange(*this);
+  native_support::SetLocalClock(2027, 3, 25, 10, 0);
+  form = std::make_unique<TfrmCount>();
+  form->Show();
+  EXPECT_EQ(6, voiceStep);
+  EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());
+  ui::headless::AdvanceTime(1000);
+  EXPECT_TRUE(form->Closed());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, NothingPlays,
+    ::testing::Values(
+        Refusal{"voices off", [](Playback&) { StoreSetting("wave", 0); }},
+        Refusal{"the first character's voice off", [](Playback&) { StoreSetting("usewave", std::string("0111111111")); }},
+        Refusal{"no voice archive", [](Playback& t) { std::filesystem::remove(t.game.Child("voice.pak")); }},
+        Refusal{"no OGG library", [](Playback& t) { std::filesystem::remove(t.work.Child("ogog.dll")); }},
+        Refusal{"the device refuses the clip", [](Playback&) { ui::headless::FailNextMediaOpen(); }},
+        Refusal{"the device cannot play it", [](Playback&) { ui::headless::FailNextMediaPlay(); }}));
+
+const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
+  struct Case {
+    int char0, second, clip;
+  };
+  const Case cases[] = {
+      {7, 13, 4},  // nine exit clips: 13 mod 9
+      {4, 59, 3},  // seven: 59 mod 7
+      {0, 7, 2},   // five: 7 mod 5
+      {5, 42, 0},  // one
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "character " << c.char0 << ", second " << c.second);
+    StartAt(10, c.second, [&] {
+      StoreSetting("char0", c.char0);
+      StoreSetting("repl", 1);
+      platform::RegistryKey(kExitKey, true).WriteDefault("C:\\Windows\\Media\\exit.wav");
+    });
+    const std::string clip = ExitClips[c.char0][c.clip];
+    std::string stored;
+    EXPECT_TRUE(platform::RegistryKey(kExitKey, false).ReadText("", stored));
+    EXPECT_EQ(work.Windows() + ".\\" + clip + ".wav", stored);
+    // Named after the clip, spoken by its name-less variant, although these names are the defaults.
+    EXPECT_FALSE(preferNamelessVoice);
+    EXPECT_EQ(2, WaveChannels(work.Child(clip + ".wav")));
+  }
+}
+
 TEST_F(Playback, NothingPlaysWhenTheVoiceCannotBeHad) {
   struct Case {
     const char* what;
@@ -269,18 +321,10 @@ bool AnyWave(const native_support::TempFolder& folder) {
 
 // grp.pak with a small unpacked entry for every sheet.
 std::string ImageArchiveOfAllSheets() {
-  std::vector<std::string> names;
+  std::vector<test_fixtures::PakEntry> entries;
   for (int c = 0; c < kRosterSize; ++c)
-    for (int v = 0; v < kVariants && SpriteFiles[c][v]; ++v) names.push_back(SpriteFiles[c][v]);
-  std::string directory, data;
-  const uint32_t dataStart = 8 + 36 * static_cast<uint32_t>(names.size());
-  for (const std::string& name : names) {
-    std::string field = name;
-    field.resize(24, '\0');
-    directory += Le32(0) + field + Le32(dataStart + static_cast<uint32_t>(data.size())) + Le32(4);
-    data += "TGA.";
-  }
-  return Le32(0) + Le32(static_cast<uint32_t>(names.size())) + directory + data;
+    for (int v = 0; v < kVariants && SpriteFiles[c][v]; ++v) entries.push_back({.name = SpriteFiles[c][v], .data = "TGA."});
+  return test_fixtures::ImagePak(entries);
 }
 
 TEST_F(Playback, TheWindowShowsBeforeAnyClipIsMadeTheFirstClipStartsWithItTheRestAtTheFirstTick) {

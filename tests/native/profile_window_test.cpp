@@ -16,6 +16,7 @@
 #include "settings/Untgirl.h"
 #include "settings/Untmain.h"
 #include "tests/native/native_support.h"
+#include "tests/common/targa_writer.h"
 #include "ui/headless/headless.h"
 
 namespace {
@@ -43,20 +44,9 @@ constexpr WalkSheet kSheet9{"mapc140.tga", 170, 359, 88, 185, 0xFFE0E000, 0xFF00
 constexpr WalkSheet kSheet3{"mapc040.tga", 197, 348, 105, 176, 0xFF808000, 0xFF008080, 0xFF800080};
 
 void WriteSheet(const std::string& path, const WalkSheet& sheet) {
-  std::string tga(18, '\0');
-  tga[2] = 2;
-  tga[12] = static_cast<char>(sheet.width & 0xFF);
-  tga[13] = static_cast<char>(sheet.width >> 8);
-  tga[14] = static_cast<char>(sheet.height & 0xFF);
-  tga[15] = static_cast<char>(sheet.height >> 8);
-  tga[16] = 32;
-  tga[17] = 0x28;  // top-down, 8 alpha bits
-  for (int y = 0; y < sheet.height; ++y)
-    for (int x = 0; x < sheet.width; ++x) {
-      const uint32_t v = y >= sheet.ySplit ? sheet.pose2 : x >= sheet.xSplit ? sheet.pose1 : sheet.pose0;
-      tga.append(reinterpret_cast<const char*>(&v), 4);
-    }
-  MakeFile(path, tga);
+  MakeFile(path, test_fixtures::TargaSheet(sheet.width, sheet.height, [&](int x, int y) {
+             return y >= sheet.ySplit ? sheet.pose2 : x >= sheet.xSplit ? sheet.pose1 : sheet.pose0;
+           }));
 }
 
 // The colour in the middle of a 120 x 176 figure box: the figure's own, whatever the pose.

@@ -16,15 +16,10 @@
 #include "data/sprites.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/common/archive_writer.h"
 #include "tools/lzss/lzss_encode.h"
 
 namespace {
-
-std::string Le32(uint32_t v) {
-  std::string s(4, '\0');
-  for (int k = 0; k < 4; ++k) s[k] = static_cast<char>(v >> (8 * k) & 0xFF);
-  return s;
-}
 
 struct Entry {
   std::string name;
@@ -32,21 +27,12 @@ struct Entry {
   bool packed = false;
 };
 
-// grp.pak (36-byte entries) or voice.pak (40-byte entries, complemented names).
+// grp.pak or voice.pak of these entries, packed ones LZSS-packed.
 std::string Pak(const std::vector<Entry>& entries, bool voice) {
-  const size_t entrySize = voice ? 40 : 36;
-  std::string directory, data;
-  for (const Entry& e : entries) {
-    const uint32_t offset = static_cast<uint32_t>(8 + entrySize * entries.size() + data.size());
-    const uint32_t size = static_cast<uint32_t>(e.packed ? LzssPackEntry(e.data).size() : e.data.size());
-    std::string name = e.name;
-    if (voice)
-      for (char& c : name) c = static_cast<char>(255 - static_cast<uint8_t>(c));
-    name.resize(voice ? 32 : 24, '\0');
-    directory += voice ? name + Le32(size) + Le32(offset) : Le32(e.packed ? 1 : 0) + name + Le32(offset) + Le32(size);
-    data += e.packed ? LzssPackEntry(e.data) : e.data;
-  }
-  return "PAK0" + Le32(static_cast<uint32_t>(entries.size())) + directory + data;
+  std::vector<test_fixtures::PakEntry> written;
+  for (const Entry& e : entries)
+    written.push_back({.name = e.name, .data = e.packed ? LzssPackEntry(e.data) : e.data, .packedFlag = e.packed ? 1u : 0u});
+  return voice ? test_fixtures::VoicePak(written) : test_fixtures::ImagePak(written);
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -13,6 +13,7 @@
 #include "data/sprites.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/wine/input_helper.h"
 #include "tests/wine/program_runner.h"
 #include "ui/graphics.h"
 
@@ -104,7 +105,11 @@ TEST_F(DemoGame, CounterExtractsTheSheetsShowsBothFiguresAndRemovesTheSheetsOnCl
   ASSERT_NE(nullptr, window);
 
   // The figures' sheets come out before the window shows, the others at its first timer tick.
-  Sleep(500);  // let it get there, and paint
+  wine_test::WaitFor([&] {
+    for (const std::string& name : SheetNames())
+      if (!platform::FileExists(bin + name)) return false;
+    return true;
+  }, 5000);
   // Every sheet of the table is out, hidden, and holds our sheet itself: not the upper-case
   // twin, not the empty entry before mapc020.tga, not the later duplicate of mapc040.tga.
   for (const std::string& name : SheetNames()) {
@@ -115,14 +120,22 @@ TEST_F(DemoGame, CounterExtractsTheSheetsShowsBothFiguresAndRemovesTheSheetsOnCl
     EXPECT_TRUE(extracted == FileBytes(sprites + name));
   }
 
-  HDC dc = GetDC(window);
   // Where no figure or bubble lies the window shows the backdrop unchanged; inside the boxes
   // the figures cover it. Left figure at x -1..107, right one at 500..594; the bubbles' dots
-  // stand just inside both.
-  EXPECT_EQ(BackdropAt(backdrop, 300, 100), GetPixel(dc, 300, 100));
-  EXPECT_GE(PointsOffTheBackdrop(dc, backdrop, 4, 92), 40);
-  EXPECT_GE(PointsOffTheBackdrop(dc, backdrop, 508, 592), 40);
-  ReleaseDC(window, dc);
+  // stand just inside both. Read once both figures are painted, or when waiting is over.
+  COLORREF between = 0;
+  int leftPoints = 0, rightPoints = 0;
+  wine_test::WaitFor([&] {
+    HDC dc = GetDC(window);
+    between = GetPixel(dc, 300, 100);
+    leftPoints = PointsOffTheBackdrop(dc, backdrop, 4, 92);
+    rightPoints = PointsOffTheBackdrop(dc, backdrop, 508, 592);
+    ReleaseDC(window, dc);
+    return leftPoints >= 40 && rightPoints >= 40;
+  }, 2500);
+  EXPECT_EQ(BackdropAt(backdrop, 300, 100), between);
+  EXPECT_GE(leftPoints, 40);
+  EXPECT_GE(rightPoints, 40);
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(run.WaitExit(15000));

@@ -4,6 +4,8 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/common/targa_writer.h"
+#include "tests/wine/input_helper.h"
 #include "tests/wine/program_runner.h"
 
 namespace {
@@ -13,21 +15,10 @@ const char kCounterCaption[] = "Marivel2起動カウンターKORVEN";
 
 // A 32-bit top-down sheet: opaque `colour` inside the rectangle, clear elsewhere.
 std::string SolidSheet(int w, int h, RECT figure, uint32_t colour) {
-  std::string tga(18, '\0');
-  tga[2] = 2;
-  tga[12] = static_cast<char>(w & 0xFF);
-  tga[13] = static_cast<char>(w >> 8);
-  tga[14] = static_cast<char>(h & 0xFF);
-  tga[15] = static_cast<char>(h >> 8);
-  tga[16] = 32;
-  tga[17] = 0x28;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const bool inside = x >= figure.left && x < figure.right && y >= figure.top && y < figure.bottom;
-      const uint32_t v = inside ? colour : 0;
-      tga.append(reinterpret_cast<const char*>(&v), 4);
-    }
-  return tga;
+  return test_fixtures::TargaSheet(w, h, [&](int x, int y) {
+    const bool inside = x >= figure.left && x < figure.right && y >= figure.top && y < figure.bottom;
+    return inside ? colour : 0u;
+  });
 }
 
 TEST(FiguresWine, BothFiguresShowInTheCounterWindow) {
@@ -46,14 +37,18 @@ TEST(FiguresWine, BothFiguresShowInTheCounterWindow) {
   wine_test::ProgramRun run("/C");
   HWND window = run.WaitWindow(kCounterCaption, 10000);
   ASSERT_NE(nullptr, window);
-  Sleep(500);  // let it paint
-  HDC dc = GetDC(window);
   // Left box at -7: the figure (90 wide) starts 15 into the box; right box at 487, figure 94
-  // wide, 13 in.
-  const COLORREF left = GetPixel(dc, -7 + 15 + 40, 80);
-  const COLORREF right = GetPixel(dc, 487 + 13 + 40, 80);
-  const COLORREF backdrop = GetPixel(dc, 300, 100);
-  ReleaseDC(window, dc);
+  // wide, 13 in. Read once the window has painted both figures, or when waiting is over.
+  COLORREF left = 0, right = 0, backdrop = 0;
+  const auto readPixels = [&] {
+    HDC dc = GetDC(window);
+    left = GetPixel(dc, -7 + 15 + 40, 80);
+    right = GetPixel(dc, 487 + 13 + 40, 80);
+    backdrop = GetPixel(dc, 300, 100);
+    ReleaseDC(window, dc);
+    return left == RGB(0, 0xC0, 0) && right == RGB(0, 0, 0xC0);
+  };
+  wine_test::WaitFor(readPixels, 2500);
   EXPECT_EQ(RGB(0, 0xC0, 0), left);
   EXPECT_EQ(RGB(0, 0, 0xC0), right);
   EXPECT_NE(RGB(0, 0xC0, 0), backdrop);

@@ -11,6 +11,7 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/common/history_block.h"
 #include "tests/wine/program_runner.h"
 
 namespace {
@@ -20,11 +21,7 @@ using wine_test::ProgramRun;
 const char kSettingsKey[] = "\\Software\\Zorve\\M2K-COUNTER";
 const char kIntegrationKey[] = "\\Software\\Zorve\\STARTHUB";
 
-uint32_t FieldAt(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-  return value;
-}
+uint32_t FieldAt(const std::string& bytes, size_t at) { return test_fixtures::ReadLittleEndian(bytes, at); }
 
 std::string TempFolder(const char* name) {
   char base[MAX_PATH] = {};
@@ -124,9 +121,8 @@ TEST_F(HistoryRun, CountsWhileAnotherProgramHoldsTheFileOpen) {
 }
 
 TEST_F(HistoryRun, IntegratedEnvironmentKeepsTheHistoryInItsOwnFile) {
-  std::string seeded(64, '\0');
-  seeded[4] = 41;                                             // startNumber
-  for (size_t i = 20; i < 64; ++i) seeded[i] = static_cast<char>(i);  // reserved
+  const std::string seeded =
+      test_fixtures::EncodeHistory({.startNumber = 41, .reserved = test_fixtures::ForeignReserved()});
   ASSERT_TRUE(platform::WriteWholeFile(sharedFile, seeded));
   {
     platform::RegistryKey key(kIntegrationKey, true);

@@ -17,6 +17,7 @@
 #include "data/sprites.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/common/history_block.h"
 #include "tests/wine/input_helper.h"
 #include "tests/wine/menu_reader.h"
 #include "tests/wine/program_runner.h"
@@ -59,14 +60,12 @@ std::string FileBytes(const std::string& path) {
 // A history of ten starts, the first three days ago; the reserved bytes are someone else's.
 std::string SampleHistory() {
   const auto now = static_cast<int32_t>(std::time(nullptr));
-  StartHistory history{};
-  history.firstStart = now - 3 * 86400;
-  history.startNumber = 11;
-  history.lastStart = now - 3600;
-  history.startsOnLastDay = 2;
-  history.maxStartsPerDay = 4;
-  for (size_t i = 0; i < sizeof history.reserved; ++i) history.reserved[i] = static_cast<uint8_t>(0xA0 + i);
-  return std::string(reinterpret_cast<const char*>(&history), sizeof history);
+  return test_fixtures::EncodeHistory({.firstStart = now - 3 * 86400,
+                                       .startNumber = 11,
+                                       .lastStart = now - 3600,
+                                       .startsOnLastDay = 2,
+                                       .maxStartsPerDay = 4,
+                                       .reserved = test_fixtures::ForeignReserved()});
 }
 
 std::set<std::string> SheetNames() {

@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/common/targa_writer.h"
 #include "tests/wine/program_runner.h"
 #include "tests/wine/user_input.h"
 
@@ -39,16 +40,7 @@ const SolidSheet kSheets[] = {
 const COLORREF kFirst = kSheets[0].shown, kSecond = kSheets[1].shown, kLast = kSheets[2].shown;
 
 std::string SheetBytes(const SolidSheet& sheet) {
-  std::string tga(18, '\0');
-  tga[2] = 2;
-  tga[12] = static_cast<char>(sheet.width & 0xFF);
-  tga[13] = static_cast<char>(sheet.width >> 8);
-  tga[14] = static_cast<char>(sheet.height & 0xFF);
-  tga[15] = static_cast<char>(sheet.height >> 8);
-  tga[16] = 32;
-  tga[17] = 0x28;  // top-down, 8 alpha bits
-  for (int i = 0; i < sheet.width * sheet.height; ++i) tga.append(reinterpret_cast<const char*>(&sheet.pixel), 4);
-  return tga;
+  return test_fixtures::TargaSheet(sheet.width, sheet.height, [&](int, int) { return sheet.pixel; });
 }
 
 // Places in the profile window's client area.

@@ -164,4 +164,12 @@ KeyBackup::~KeyBackup() {
   if (saved_) RestoreKey(HKEY_CURRENT_USER, path_, *saved_);
 }
 
+double ProgramRun::SecondsLived() const {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!process_ || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) return -1;
+  if (!GetProcessTimes(process_, &created, &exited, &kernel, &user)) return -1;
+  const auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  return static_cast<double>(ticks(exited) - ticks(created)) / 1e7;  // 100 ns units
+}
+
 }  // namespace wine_test

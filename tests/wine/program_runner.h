@@ -41,6 +41,9 @@ class ProgramRun {
   HWND WaitWindow(const std::string& caption, DWORD ms);
   HWND FindVisibleWindow(const std::string& caption) const;
   DWORD ProcessId() const { return id_; }
+  // From the process's creation to its exit on the system clock, the clock the program reads
+  // its time from, as the kernel recorded both; negative while it runs.
+  double SecondsLived() const;
 
  private:
   HANDLE process_ = nullptr;

@@ -45,7 +45,8 @@ int WaveFilesIn(const std::string& folder) {
 class VoiceWine : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!platform::FileExists(DemoGame() + "voice.pak")) GTEST_SKIP() << "the demo game is built by make test";
+    ASSERT_TRUE(platform::FileExists(DemoGame() + "voice.pak"))
+        << "no demo game at " << DemoGame() << ": make test-wine builds it (make demo-game)";
     platform::DeleteRegistryTree(kSettingsKey);
     {
       platform::RegistryKey game(kGameKey, true);
