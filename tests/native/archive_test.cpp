@@ -123,7 +123,8 @@ void ExpectWorkOfAnArchive(const Work& work, size_t size, size_t sheets) {
   EXPECT_LE(io.bytesRead, passes * bytes + (1 << 20)) << "bytes read";
   EXPECT_LE(io.readCalls, passes * (bytes / 4096 + 64)) << "read calls";
   EXPECT_LE(io.bytesWritten, static_cast<int64_t>(sheets) * (LzssMaxOutput(bytes) + bytes) + 4096) << "bytes written";
-  EXPECT_LE(work.Allocations(), 64 * static_cast<int64_t>(sheets) + 256) << "allocations";
+  // Every malloc counts, the OGG decoder's for a found clip included.
+  EXPECT_LE(work.Allocations(), 64 * static_cast<int64_t>(sheets) + 1024) << "allocations";
 }
 
 // ---- Archive writer ---------------------------------------------------------------------------
