@@ -14,7 +14,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/wine/program_runner.h"
-#include "tests/wine/ui_driver.h"
+#include "tests/wine/input_helper.h"
 #include "ui/ui.h"
 
 namespace {
@@ -111,13 +111,8 @@ class DetailedSettingsWine : public ::testing::Test {
 
   // Fails the test with the text of a message box that nobody expected.
   void ExpectNoMessageBox(const ProgramRun& run) {
-    HWND box = MessageBoxOf(run.ProcessId());
-    EXPECT_EQ(nullptr, box) << MessageBoxText(box);
-  }
-
-  std::string Shot(const char* name) {
-    const std::string folder = Variable("M2K_SCREENSHOTS");
-    return folder.empty() ? "" : folder + "\\" + name;
+    HWND box = WaitMessageBox(run.ProcessId(), 0);
+    EXPECT_EQ(nullptr, box) << MessageText(box);
   }
 
   std::string drive, noMedium, game;
@@ -129,9 +124,8 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   HWND main = run.WaitWindow(kSettingsCaption, 15000);
   ASSERT_NE(nullptr, main);
   Sleep(500);
-  BringRootToFront(main);
-  KeyWith(VK_MENU, 'F');
-  Key('C');
+  ASSERT_TRUE(OpenMenu(run.ProcessId(), main, 'F'));
+  PressKey('C');
   HWND init = run.WaitWindow(kInitCaption, 10000);
   ASSERT_NE(nullptr, init) << "Alt+F, C did not open the detailed settings";
   Sleep(500);  // shown and painted
@@ -163,7 +157,7 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
     ASSERT_NE(nullptr, control);
   for (HWND voice : voices) ASSERT_NE(nullptr, voice);
 
-  EXPECT_EQ(drive, Text(edtDir));
+  EXPECT_EQ(drive, WindowText(edtDir));
   EXPECT_TRUE(GetWindowLongA(edtDir, GWL_STYLE) & ES_READONLY);
   EXPECT_FALSE(GetWindowLongA(edtDir, GWL_STYLE) & WS_TABSTOP);
   EXPECT_TRUE(Checked(chkWave));
@@ -171,7 +165,7 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   for (int n = 0; n < 10; ++n) {
     EXPECT_EQ(usewave[n] == '1', Checked(voices[n])) << n;
     EXPECT_TRUE(IsWindowEnabled(voices[n])) << n;
-    EXPECT_EQ(data.CharacterName(0, n), Text(voices[n])) << n;
+    EXPECT_EQ(data.CharacterName(0, n), WindowText(voices[n])) << n;
   }
   EXPECT_TRUE(Checked(chkRepl));
   EXPECT_FALSE(Checked(chkName));
@@ -181,9 +175,9 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   EXPECT_TRUE(Checked(rbtRand[2]));
   for (HWND way : rbtRand) EXPECT_TRUE(IsWindowEnabled(way));
   EXPECT_FALSE(Checked(chkForm));
-  EXPECT_EQ("山田", Text(names[0]));
-  EXPECT_EQ(kDefaultGivenName, Text(names[1]));
-  EXPECT_EQ("ハナ", Text(names[4]));
+  EXPECT_EQ("山田", WindowText(names[0]));
+  EXPECT_EQ(kDefaultGivenName, WindowText(names[1]));
+  EXPECT_EQ("ハナ", WindowText(names[4]));
   for (HWND name : names) EXPECT_EQ(12, SendMessageA(name, EM_GETLIMITTEXT, 0, 0));
   EXPECT_EQ(1, SendMessageA(edtTimer, EM_GETLIMITTEXT, 0, 0));
   int low = 0, high = 0;
@@ -195,44 +189,44 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   EXPECT_EQ(9, high);
   EXPECT_EQ(7, SendMessageA(updTimer, UDM_GETPOS32, 0, 0));
   EXPECT_EQ(2, SendMessageA(updDelay, UDM_GETPOS32, 0, 0));
-  EXPECT_EQ("7", Text(edtTimer));
-  EXPECT_EQ("2", Text(edtDelay));
+  EXPECT_EQ("7", WindowText(edtTimer));
+  EXPECT_EQ("2", WindowText(edtDelay));
 
   // ---- the rules between the controls, by mouse ----
-  Click(chkRand);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(rbtRand[2]) && Checked(rbtRand[1]); }));
+  ASSERT_TRUE(Click(chkRand));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(rbtRand[2]) && Checked(rbtRand[1]); }));
   EXPECT_FALSE(IsWindowEnabled(rbtRand[0]) || IsWindowEnabled(rbtRand[1]));
   EXPECT_FALSE(Checked(rbtRand[2]));
-  Click(chkRand);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(rbtRand[2]); }));
+  ASSERT_TRUE(Click(chkRand));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(rbtRand[2]); }));
   EXPECT_TRUE(Checked(rbtRand[1]));
-  Click(chkWave);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(chkRepl); }));  // the last one disabled
+  ASSERT_TRUE(Click(chkWave));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(chkRepl); }));  // the last one disabled
   for (HWND voice : voices) EXPECT_FALSE(IsWindowEnabled(voice));
   for (int n = 0; n < 10; ++n) EXPECT_EQ(usewave[n] == '1', Checked(voices[n])) << "kept while disabled: " << n;
-  Click(chkWave);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(chkRepl); }));
-  Click(chkName);
-  ASSERT_TRUE(WaitUntil([&] { return Text(voices[9]) == data.CharacterName(1, 9); }));
-  for (int n = 0; n < 10; ++n) EXPECT_EQ(data.CharacterName(1, n), Text(voices[n])) << n;
+  ASSERT_TRUE(Click(chkWave));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(chkRepl); }));
+  ASSERT_TRUE(Click(chkName));
+  ASSERT_TRUE(WaitFor([&] { return WindowText(voices[9]) == data.CharacterName(1, 9); }));
+  for (int n = 0; n < 10; ++n) EXPECT_EQ(data.CharacterName(1, n), WindowText(voices[n])) << n;
 
   // ---- typing ----
   SelectAllAndType(names[4], L"あいうえおかき");  // seven full-width characters
-  EXPECT_TRUE(WaitUntil([&] { return Text(names[4]) == "あいうえおか"; })) << Text(names[4]);
+  EXPECT_TRUE(WaitFor([&] { return WindowText(names[4]) == "あいうえおか"; })) << WindowText(names[4]);
   Sleep(200);
-  EXPECT_EQ("あいうえおか", Text(names[4]));
+  EXPECT_EQ("あいうえおか", WindowText(names[4]));
   SelectAllAndType(names[2], L"abcdefghijk");
   TypeUnicode(L"あ");  // would end at byte 13
   TypeUnicode(L"lm");  // the 13th byte is refused
-  EXPECT_TRUE(WaitUntil([&] { return Text(names[2]) == "abcdefghijkl"; })) << Text(names[2]);
+  EXPECT_TRUE(WaitFor([&] { return WindowText(names[2]) == "abcdefghijkl"; })) << WindowText(names[2]);
   SelectAllAndType(edtTimer, L"0");  // below the display time's range: not taken
   SelectAllAndType(edtDelay, L"5");
-  EXPECT_TRUE(WaitUntil([&] { return SendMessageA(updDelay, UDM_GETPOS32, 0, 0) == 5; }));
+  EXPECT_TRUE(WaitFor([&] { return SendMessageA(updDelay, UDM_GETPOS32, 0, 0) == 5; }));
   EXPECT_EQ(7, SendMessageA(updTimer, UDM_GETPOS32, 0, 0));
   ExpectNoMessageBox(run);
 
   // ---- the game folder dialog ----
-  Click(bbtDir);
+  ASSERT_TRUE(Click(bbtDir));
   HWND dir = run.WaitWindow(kDirCaption, 10000);
   ASSERT_NE(nullptr, dir);
   Sleep(500);
@@ -261,8 +255,8 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
 
   // A drive without a medium: the box goes back, the list stays, nothing is said.
   ASSERT_GE(noMediumRow, 0) << "the drive without a medium is not listed";
-  KeyWith(VK_MENU, 'V');
-  Key(static_cast<WORD>(noMedium[0]));
+  PressKey('V', {VK_MENU});
+  PressKey(static_cast<WORD>(noMedium[0]));
   Sleep(500);
   EXPECT_EQ(driveRow, SendMessageA(dcbDir, CB_GETCURSEL, 0, 0));
   EXPECT_EQ((std::vector<std::string>{root, "表示テスト"}), ListItems(dlbDir));
@@ -270,14 +264,14 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
 
   // Into 表示テスト by double click, into ソフト by a click and Enter; Enter is not OK.
   const int row = static_cast<int>(SendMessageA(dlbDir, LB_GETITEMHEIGHT, 0, 0));
-  ClickAt(dlbDir, 40, row + row / 2, 2);
-  ASSERT_TRUE(WaitUntil([&] { return ListItems(dlbDir).size() == 3; })) << ListItems(dlbDir).size();
+  ASSERT_TRUE(ClickInClient(dlbDir, 40, row + row / 2, 2));
+  ASSERT_TRUE(WaitFor([&] { return ListItems(dlbDir).size() == 3; })) << ListItems(dlbDir).size();
   EXPECT_EQ((std::vector<std::string>{root, "表示テスト", "ソフト"}), ListItems(dlbDir));
-  ClickAt(dlbDir, 40, 2 * row + row / 2);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(dlbDir, LB_GETCURSEL, 0, 0) == 2; }));
+  ASSERT_TRUE(ClickInClient(dlbDir, 40, 2 * row + row / 2));
+  ASSERT_TRUE(WaitFor([&] { return SendMessageA(dlbDir, LB_GETCURSEL, 0, 0) == 2; }));
   EXPECT_EQ(3u, ListItems(dlbDir).size()) << "a single click only selects";
-  Key(VK_RETURN);
-  ASSERT_TRUE(WaitUntil([&] { return ListItems(dlbDir).size() == 4; }));
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return ListItems(dlbDir).size() == 4; }));
   EXPECT_EQ((std::vector<std::string>{root, "表示テスト", "ソフト", "データ"}), ListItems(dlbDir));
   EXPECT_EQ(2, SendMessageA(dlbDir, LB_GETCURSEL, 0, 0));
   EXPECT_TRUE(IsWindowVisible(dir));
@@ -291,26 +285,23 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   }
   EXPECT_GE(PinkPixels(dcbDir, RECT{0, 0, 24, 20}), 20);
   ExpectNoMessageBox(run);
-  if (!Shot("dir_dialog.bmp").empty()) SaveWindowPicture(dir, Shot("dir_dialog.bmp"));
+  SaveScreenshot("dir_dialog", dir);
 
-  Click(btnOk);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dir) || !IsWindowVisible(dir); }));
-  EXPECT_TRUE(WaitUntil([&] { return Text(edtDir) == game; })) << Text(edtDir);
-  if (!Shot("init_dialog.bmp").empty()) {
-    Sleep(700);  // painted again where the folder dialog stood
-    SaveWindowPicture(init, Shot("init_dialog.bmp"));
-  }
+  ASSERT_TRUE(Click(btnOk));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dir) || !IsWindowVisible(dir); }));
+  EXPECT_TRUE(WaitFor([&] { return WindowText(edtDir) == game; })) << WindowText(edtDir);
+  SaveScreenshot("init_dialog", init);  // painted again where the folder dialog stood
 
   // Enter in a name box is the default button's: OK.
-  Click(names[1]);
-  Key(VK_RETURN);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(init) || !IsWindowVisible(init); }));
+  ASSERT_TRUE(Click(names[1]));
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(init) || !IsWindowVisible(init); }));
   ExpectNoMessageBox(run);
 
   // The settings window's OK saves: the game files are found in the chosen folder.
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(main); }));
-  Click(ControlAt(main, 128, 288, "Button"));
-  ASSERT_TRUE(run.WaitExit(10000)) << MessageBoxText(MessageBoxOf(run.ProcessId()));
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(main); }));
+  ASSERT_TRUE(Click(ControlAt(main, 128, 288, "Button")));
+  ASSERT_TRUE(run.WaitExit(10000)) << MessageText(WaitMessageBox(run.ProcessId(), 0));
 
   platform::RegistryKey key(kSettingsKey, false);
   std::string dirwave, name3, name2a, usewaveStored;

@@ -209,7 +209,7 @@ TEST_F(MainWindow, EscClosesWithoutSavingWhatWasChosen) {
   StoreSetting("char0", 3);
   StoreSetting("char1", 5);
   ASSERT_NO_FATAL_FAILURE(Open());
-  ScreenshotIfAsked("opening");
+  SaveScreenshot("opening", window_);
   EXPECT_TRUE(IsWindowEnabled(cancel_));
   const auto stored = SettingsValues();  // as the opening left them
 
@@ -255,9 +255,8 @@ TEST_F(MainWindow, FirstSetupHasNoCancelAndOkSaves) {
   EXPECT_EQ(-1, StoredSetting("char0"));
   PressKey(VK_RETURN);
   // The first setup's OK offers the Startup registration; No still saves and ends.
-  HWND question = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (question = FindTopLevel(run_->ProcessId(), "#32770", window_)) != nullptr; }))
-      << "no Startup question at the first setup's OK";
+  HWND question = WaitMessageBox(run_->ProcessId(), 10000, window_);
+  ASSERT_NE(nullptr, question) << "no Startup question at the first setup's OK";
   ASSERT_TRUE(BringToFront(question));
   PressKey('N');
   ASSERT_TRUE(Ended()) << "OK did not end the first setup";
@@ -283,15 +282,14 @@ TEST_F(MainWindow, OkWithoutTheGameShowsTheErrorAndKeepsTheWindow) {
   ASSERT_NO_FATAL_FAILURE(Open());
   const auto stored = SettingsValues();
 
-  ClickAt(CenterOf(ok_));
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = FindTopLevel(run_->ProcessId(), "#32770", window_)) != nullptr; }))
-      << "no message box owned by the settings window";
+  ASSERT_TRUE(Click(ok_));
+  HWND box = WaitMessageBox(run_->ProcessId(), 10000, window_);
+  ASSERT_NE(nullptr, box) << "no message box owned by the settings window";
   EXPECT_EQ(kCaption, WindowText(box));
   EXPECT_NE(nullptr, FindChild(box, "Static", kGameFilesMissing)) << "the box does not say the game is missing";
   EXPECT_NE(nullptr, FindChild(box, "Button", kOk));
   EXPECT_FALSE(IsWindowEnabled(window_)) << "the box is not modal";
-  ScreenshotIfAsked("error-box");
+  SaveScreenshot("error-box", window_, box);
 
   ASSERT_TRUE(BringToFront(box));
   PressKey(VK_RETURN);
@@ -434,7 +432,7 @@ TEST_F(MainWindow, RightClickOpensTheCharacterMenuOfThatFigure) {
     const std::vector<MenuLine> menu = ReadMenu(window_, MenuOfPopup(popup));
     ASSERT_EQ(10u, menu.size()) << "the pop-up menu could not be read, or has other entries";
     for (int n = 0; n < 10; ++n) EXPECT_EQ(n == c.ticked, (menu[n].state & MF_CHECKED) != 0) << "entry " << n;
-    ScreenshotIfAsked(std::string("popup-menu-") + c.side);
+    SaveScreenshot(std::string("popup-menu-") + c.side, window_, popup);
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([&] { return PopupMenuWindow() == nullptr; })) << "Esc did not close the menu";
     EXPECT_FALSE(run_->WaitExit(0)) << "Esc in the menu closed the window";
@@ -458,7 +456,7 @@ TEST_F(MainWindow, KeyboardChoiceInTheLeftListIsSavedByOk) {
   ASSERT_TRUE(WaitFor([&] { return Focus() == list0_; })) << "focus on " << NameOf(Focus());
   PressKey(VK_DOWN);
   ASSERT_TRUE(WaitFor([&] { return Selection(list0_) == 4; }));
-  ScreenshotIfAsked("list-chosen");
+  SaveScreenshot("list-chosen", window_);
   PressKey(VK_RETURN);
   ASSERT_TRUE(Ended()) << "Enter on the list did not press OK";
   EXPECT_EQ(4, StoredSetting("char0"));

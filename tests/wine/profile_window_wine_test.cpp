@@ -10,7 +10,7 @@
 #include "platform/registry.h"
 #include "tests/common/targa_writer.h"
 #include "tests/wine/program_runner.h"
-#include "tests/wine/user_input.h"
+#include "tests/wine/input_helper.h"
 
 namespace {
 

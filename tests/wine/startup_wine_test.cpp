@@ -19,13 +19,19 @@
 #include "settings/Untmain.h"
 #include "tests/wine/program_runner.h"
 #include "tests/wine/shell_support.h"
-#include "tests/wine/window_driver.h"
+#include "tests/wine/input_helper.h"
 #include "ui/ui.h"
 
 namespace {
 
-namespace drive = wine_test::drive;
+using wine_test::Answer;
+using wine_test::MessageText;
+using wine_test::PressButton;
+using wine_test::PressKey;
 using wine_test::ProgramRun;
+using wine_test::WaitFor;
+using wine_test::WaitMessageBox;
+using wine_test::WindowText;
 
 const char kCaption[] = "Marivel2起動カウンターKORVENの設定";
 const char kLinkName[] = "ミルテカ起動カウンター＋(プラス).lnk";
@@ -90,15 +96,17 @@ class StartupWine : public ::testing::Test {
   // Chooses 機能 > スタートアップ登録 > the scope's item with the keyboard, and waits for the
   // box that the program shows.
   static HWND AskToRegister(ProgramRun& run, HWND window, int scope) {
-    EXPECT_TRUE(drive::Type(window, {VK_MENU}, {'F'}));
-    EXPECT_TRUE(drive::Type(window, {}, {'S', static_cast<WORD>(scope == 0 ? 'U' : 'A')}));
-    return drive::WaitMessageBox(run.ProcessId());
+    EXPECT_TRUE(wine_test::OpenMenu(run.ProcessId(), window, 'F'));
+    PressKey('S');
+    PressKey(static_cast<WORD>(scope == 0 ? 'U' : 'A'));
+    return WaitMessageBox(run.ProcessId());
   }
   // 機能 > スタートアップ抹消, the last item of the menu.
   static HWND AskToRemove(ProgramRun& run, HWND window) {
-    EXPECT_TRUE(drive::Type(window, {VK_MENU}, {'F'}));
-    EXPECT_TRUE(drive::Type(window, {}, {VK_UP, VK_RETURN}));
-    return drive::WaitMessageBox(run.ProcessId());
+    EXPECT_TRUE(wine_test::OpenMenu(run.ProcessId(), window, 'F'));
+    PressKey(VK_UP);
+    PressKey(VK_RETURN);
+    return WaitMessageBox(run.ProcessId());
   }
   static void ExpectShortcutTo(const std::string& link, const std::string& program) {
     SCOPED_TRACE(link);
@@ -122,11 +130,11 @@ TEST_F(StartupWine, RegisterTheUserThenAllUsersThenRemoveBothWithOneYes) {
 
   HWND box = AskToRegister(run, window, 0);
   ASSERT_NE(nullptr, box);
-  EXPECT_EQ(std::string("現ユーザーの") + kQuestionTail, drive::MessageText(box));
-  EXPECT_EQ(kCaption, drive::Caption(box));
-  drive::SaveScreenshot("startup-question", window, box);
-  ASSERT_TRUE(drive::Answer(box, kYes));
-  ASSERT_TRUE(drive::WaitFor([&] { return platform::FileExists(link[0]); })) << link[0];
+  EXPECT_EQ(std::string("現ユーザーの") + kQuestionTail, MessageText(box));
+  EXPECT_EQ(kCaption, WindowText(box));
+  wine_test::SaveScreenshot("startup-question", window, box);
+  ASSERT_TRUE(Answer(box, kYes));
+  ASSERT_TRUE(WaitFor([&] { return platform::FileExists(link[0]); })) << link[0];
   ExpectShortcutTo(link[0], program);
   // The name on disk, as the shell shows it.
   EXPECT_NE(std::wstring::npos,
@@ -135,17 +143,17 @@ TEST_F(StartupWine, RegisterTheUserThenAllUsersThenRemoveBothWithOneYes) {
 
   box = AskToRegister(run, window, 1);
   ASSERT_NE(nullptr, box);
-  EXPECT_EQ(std::string("全てのユーザーの") + kQuestionTail, drive::MessageText(box));
-  ASSERT_TRUE(drive::Answer(box, kYes));
-  ASSERT_TRUE(drive::WaitFor([&] { return platform::FileExists(link[1]) && !platform::FileExists(link[0]); }));
+  EXPECT_EQ(std::string("全てのユーザーの") + kQuestionTail, MessageText(box));
+  ASSERT_TRUE(Answer(box, kYes));
+  ASSERT_TRUE(WaitFor([&] { return platform::FileExists(link[1]) && !platform::FileExists(link[0]); }));
   ExpectShortcutTo(link[1], program);
 
   box = AskToRemove(run, window);
   ASSERT_NE(nullptr, box);
-  EXPECT_EQ(kRemoveQuestion, drive::MessageText(box));
-  ASSERT_TRUE(drive::Answer(box, kYes));
-  EXPECT_TRUE(drive::WaitFor([&] { return !platform::FileExists(link[0]) && !platform::FileExists(link[1]); }));
-  EXPECT_EQ(nullptr, drive::WaitMessageBox(run.ProcessId(), 500)) << "nothing more to say";
+  EXPECT_EQ(kRemoveQuestion, MessageText(box));
+  ASSERT_TRUE(Answer(box, kYes));
+  EXPECT_TRUE(WaitFor([&] { return !platform::FileExists(link[0]) && !platform::FileExists(link[1]); }));
+  EXPECT_EQ(nullptr, WaitMessageBox(run.ProcessId(), 500)) << "nothing more to say";
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(run.WaitExit(10000));
@@ -156,11 +164,11 @@ TEST_F(StartupWine, FirstSetupAsksForTheCurrentUserAndNoStillSavesAndCloses) {
   ProgramRun run("");
   HWND window = SettingsWindow(run);
   ASSERT_NE(nullptr, window);
-  ASSERT_TRUE(drive::PressButton(window, "OK"));
-  HWND box = drive::WaitMessageBox(run.ProcessId());
+  ASSERT_TRUE(PressButton(window, "OK"));
+  HWND box = WaitMessageBox(run.ProcessId());
   ASSERT_NE(nullptr, box);
-  EXPECT_EQ(std::string("現ユーザーの") + kQuestionTail, drive::MessageText(box));
-  ASSERT_TRUE(drive::Answer(box, kNo));
+  EXPECT_EQ(std::string("現ユーザーの") + kQuestionTail, MessageText(box));
+  ASSERT_TRUE(Answer(box, kNo));
   ASSERT_TRUE(run.WaitExit(10000)) << "OK did not close the window";
   EXPECT_TRUE(platform::RegistryKey(kSettingsKey, false).ValueExists("char0")) << "the settings were not saved";
   EXPECT_FALSE(platform::FileExists(link[0]));
@@ -179,13 +187,13 @@ TEST_F(StartupWine, WithoutTheLibraryAnErrorBoxSaysSoAndNothingIsRegistered) {
     ASSERT_NE(nullptr, window);
     HWND box = AskToRegister(run, window, 0);
     ASSERT_NE(nullptr, box);
-    ASSERT_TRUE(drive::Answer(box, kYes));
-    HWND error = drive::WaitMessageBox(run.ProcessId());
+    ASSERT_TRUE(Answer(box, kYes));
+    HWND error = WaitMessageBox(run.ProcessId());
     ASSERT_NE(nullptr, error);
-    EXPECT_NE(std::string::npos, drive::MessageText(error).find("DIDAZURA.DLL")) << drive::MessageText(error);
-    EXPECT_EQ(kCaption, drive::Caption(error));
-    drive::SaveScreenshot("startup-no-library", window, error);
-    ASSERT_TRUE(drive::Answer(error, "OK"));
+    EXPECT_NE(std::string::npos, MessageText(error).find("DIDAZURA.DLL")) << MessageText(error);
+    EXPECT_EQ(kCaption, WindowText(error));
+    wine_test::SaveScreenshot("startup-no-library", window, error);
+    ASSERT_TRUE(Answer(error, "OK"));
     EXPECT_FALSE(platform::FileExists(link[0]));
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitExit(10000));
@@ -203,11 +211,11 @@ TEST_F(StartupWine, AShortcutThatCannotBeWrittenIsReportedAndTheOtherStays) {
   ASSERT_NE(nullptr, window);
   HWND box = AskToRegister(run, window, 0);
   ASSERT_NE(nullptr, box);
-  ASSERT_TRUE(drive::Answer(box, kYes));
-  HWND error = drive::WaitMessageBox(run.ProcessId());
+  ASSERT_TRUE(Answer(box, kYes));
+  HWND error = WaitMessageBox(run.ProcessId());
   ASSERT_NE(nullptr, error);
-  EXPECT_NE(std::string::npos, drive::MessageText(error).find("ショートカットを作成できませんでした")) << drive::MessageText(error);
-  ASSERT_TRUE(drive::Answer(error, "OK"));
+  EXPECT_NE(std::string::npos, MessageText(error).find("ショートカットを作成できませんでした")) << MessageText(error);
+  ASSERT_TRUE(Answer(error, "OK"));
   EXPECT_TRUE(platform::FileExists(link[1])) << "a working registration was removed for a failed one";
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(run.WaitExit(10000));
@@ -220,8 +228,8 @@ TEST_F(StartupWine, AboutBoxStandsOverTheSettingsWindowAndClosesWithEscOrOk) {
   ASSERT_NE(nullptr, window);
   for (const char* way : {"Esc", "OK"}) {
     SCOPED_TRACE(way);
-    ASSERT_TRUE(drive::Type(window, {VK_MENU}, {'H'}));
-    ASSERT_TRUE(drive::Type(window, {}, {'A'}));
+    ASSERT_TRUE(wine_test::OpenMenu(run.ProcessId(), window, 'H'));
+    PressKey('A');
     HWND about = run.WaitWindow("バージョン情報", 10000);
     ASSERT_NE(nullptr, about);
     EXPECT_EQ(window, GetWindow(about, GW_OWNER));
@@ -238,13 +246,15 @@ TEST_F(StartupWine, AboutBoxStandsOverTheSettingsWindowAndClosesWithEscOrOk) {
     EXPECT_EQ(opener.left + (opener.right - opener.left - width) / 2, outer.left);
     EXPECT_EQ(opener.top + (opener.bottom - opener.top - height) / 2, outer.top);
     EXPECT_FALSE(IsWindowEnabled(window)) << "the box is modal";
-    drive::SaveScreenshot("about", window, about);
-    if (std::string(way) == "Esc")
-      EXPECT_TRUE(drive::Type(about, {}, {VK_ESCAPE}));
-    else
-      EXPECT_TRUE(drive::PressButton(about, "OK"));
-    EXPECT_TRUE(drive::WaitFor([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
-    EXPECT_TRUE(drive::WaitFor([&] { return IsWindowEnabled(window) != FALSE; }));
+    wine_test::SaveScreenshot("about", window, about);
+    if (std::string(way) == "Esc") {
+      EXPECT_TRUE(wine_test::BringToFront(about));
+      PressKey(VK_ESCAPE);
+    } else {
+      EXPECT_TRUE(PressButton(about, "OK"));
+    }
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about) || !IsWindowVisible(about); }));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }));
   }
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(run.WaitExit(10000));
@@ -264,10 +274,10 @@ TEST_F(StartupWine, TheDistributionsShortcutCountsTheStartInItsOwnFolder) {
     ProgramRun run("", "", -1, program);
     HWND window = SettingsWindow(run);
     ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(drive::PressButton(window, "OK"));
-    HWND box = drive::WaitMessageBox(run.ProcessId());
+    ASSERT_TRUE(PressButton(window, "OK"));
+    HWND box = WaitMessageBox(run.ProcessId());
     ASSERT_NE(nullptr, box);
-    ASSERT_TRUE(drive::Answer(box, kYes));
+    ASSERT_TRUE(Answer(box, kYes));
     ASSERT_TRUE(run.WaitExit(10000));
   }
   ASSERT_TRUE(platform::FileExists(link[0]));
@@ -290,7 +300,7 @@ TEST_F(StartupWine, TheDistributionsShortcutCountsTheStartInItsOwnFolder) {
 
   std::string history;
   const std::string historyFile = dist + "STARTHUB";
-  EXPECT_TRUE(drive::WaitFor([&] { return platform::ReadWholeFile(historyFile, history) && history.size() == 64; },
+  EXPECT_TRUE(WaitFor([&] { return platform::ReadWholeFile(historyFile, history) && history.size() == 64; },
                              20000));
   if (start.hProcess) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(start.hProcess, 20000)) << "the counter did not close";
@@ -313,10 +323,10 @@ class BoxAnswerer {
   explicit BoxAnswerer(std::vector<std::string> buttons)
       : thread_([this, buttons] {
           for (const std::string& button : buttons) {
-            HWND box = drive::WaitMessageBox(GetCurrentProcessId(), 15000);
+            HWND box = WaitMessageBox(GetCurrentProcessId(), 15000);
             if (!box) return;
-            texts_.push_back(drive::MessageText(box));
-            if (!drive::Answer(box, button)) return;
+            texts_.push_back(MessageText(box));
+            if (!Answer(box, button)) return;
           }
         }) {}
   ~BoxAnswerer() {

@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "tests/wine/program_runner.h"
-#include "tests/wine/user_input.h"
+#include "tests/wine/input_helper.h"
 
 int main(int argc, char** argv) {
   const int previousClicks = argc > 1 ? std::atoi(argv[1]) : 0;
