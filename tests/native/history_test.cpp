@@ -482,6 +482,11 @@ std::optional<bool> RunKilledAtStop(int stop, const std::function<void()>& actio
   }
 }
 
+constexpr char kNoTemporaryName[] =
+    "the save's temporary file could not be seen: it is learnt by stopping saves through ptrace, "
+    "which this machine may not allow (a container without CAP_SYS_PTRACE, a seccomp filter, or "
+    "kernel.yama.ptrace_scope = 3)";
+
 // Where a save puts the new content before it takes the file's place: the saver's own
 // business, learnt here from saves killed midway, only to put a folder in its way.
 std::string TemporaryNameBeside(const std::string& target) {
@@ -585,7 +590,7 @@ TEST_F(StartHistoryStore, FailedSaveKeepsTheOldHistoryAndLeavesNoTemporaryFile) 
 TEST_F(StartHistoryStore, WhereNoTemporaryFileCanBeMadeTheFileIsRewrittenInPlace) {
   StoreHistory(Encode(Recorded()));
   const std::string temporary = TemporaryNameBeside("STARTHUB");
-  ASSERT_FALSE(temporary.empty());
+  ASSERT_FALSE(temporary.empty()) << kNoTemporaryName;
   ASSERT_TRUE(platform::MakeFolder(temporary));
   data.LoadStartHistory();
   RecordAt(kNow);
@@ -648,7 +653,7 @@ TEST_F(ReplaceWholeFileNative, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) 
     std::string target;
   };
   const std::string temporary = TemporaryNameBeside("hub");
-  ASSERT_FALSE(temporary.empty());
+  ASSERT_FALSE(temporary.empty()) << kNoTemporaryName;
   const Case cases[] = {
       {"temporary name taken by a folder and no file to rewrite",
        [&](const TempFolder& w) { std::filesystem::create_directory(w.Child(temporary)); }, "hub"},
@@ -675,7 +680,7 @@ TEST_F(ReplaceWholeFileNative, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) 
 
 TEST_F(ReplaceWholeFileNative, WithoutATemporaryFileAnExistingFileIsRewrittenInPlace) {
   const std::string temporary = TemporaryNameBeside("hub");
-  ASSERT_FALSE(temporary.empty());
+  ASSERT_FALSE(temporary.empty()) << kNoTemporaryName;
   for (const std::string& before : {std::string(300, 'o'), std::string("ab")}) {
     SCOPED_TRACE(before);
     TempFolder fresh;

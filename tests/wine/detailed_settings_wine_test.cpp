@@ -128,7 +128,7 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   PressKey('C');
   HWND init = run.WaitWindow(kInitCaption, 10000);
   ASSERT_NE(nullptr, init) << "Alt+F, C did not open the detailed settings";
-  Sleep(500);  // shown and painted
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(init) && !IsWindowEnabled(main); }));
   ExpectPlacedOver(main, init);
   EXPECT_FALSE(IsWindowEnabled(main));
   EXPECT_EQ(340, ClientSize(init).x);
@@ -229,7 +229,7 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   ASSERT_TRUE(Click(bbtDir));
   HWND dir = run.WaitWindow(kDirCaption, 10000);
   ASSERT_NE(nullptr, dir);
-  Sleep(500);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(dir) && !IsWindowEnabled(init); }));
   ExpectPlacedOver(init, dir);
   EXPECT_FALSE(IsWindowEnabled(init));
   EXPECT_EQ(240, ClientSize(dir).x);
@@ -277,7 +277,12 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   EXPECT_TRUE(IsWindowVisible(dir));
   // The rows are drawn by the program: a folder glyph on each, one level further in per row;
   // the drive box shows its drive's icon.
-  Sleep(300);
+  // Read once every row shows its glyph (the list paints after it has changed).
+  WaitFor([&] {
+    for (int depth = 0; depth < 4; ++depth)
+      if (PinkPixels(dlbDir, RECT{2 + 10 * depth, depth * row, 18 + 10 * depth, (depth + 1) * row}) < 40) return false;
+    return PinkPixels(dcbDir, RECT{0, 0, 24, 20}) >= 20;
+  });
   for (int depth = 0; depth < 4; ++depth) {
     const int glyphLeft = 2 + 10 * depth;
     EXPECT_GE(PinkPixels(dlbDir, RECT{glyphLeft, depth * row, glyphLeft + 16, (depth + 1) * row}), 40) << depth;
