@@ -13,6 +13,7 @@
 #include "settings/Untinit.h"
 #include "settings/Untmain.h"
 #include "tests/common/history_block.h"
+#include "tests/native/figure_releases.h"
 #include "tests/native/native_support.h"
 #include "ui/headless/headless.h"
 
@@ -178,23 +179,8 @@ TEST_F(MainWindow, LeftClicksStepTheCharacterRoundTheRoster) {
 }
 
 TEST_F(MainWindow, OnlyALeftReleaseInsideTheFigureSteps) {
-  struct Release {
-    const char* what;
-    ui::MouseButton button;
-    int x, y;
-    bool steps;
-  };
-  const Release releases[] = {
-      {"left, top-left pixel", ui::MouseButton::Left, 0, 0, true},
-      {"left, bottom-right pixel", ui::MouseButton::Left, 119, 175, true},
-      {"left, just right of the figure", ui::MouseButton::Left, 120, 50, false},
-      {"left, just below it", ui::MouseButton::Left, 50, 176, false},
-      {"left, left of it", ui::MouseButton::Left, -1, 50, false},
-      {"right button", ui::MouseButton::Right, 50, 50, false},
-      {"middle button", ui::MouseButton::Middle, 50, 50, false},
-  };
   auto form = Open();
-  for (const Release& r : releases) {
+  for (const native_support::FigureRelease& r : native_support::kFigureReleases) {
     SCOPED_TRACE(r.what);
     counterSettings.char0 = 2;
     headless::MouseDown(*form->imgChar0, r.button, 10, 10);

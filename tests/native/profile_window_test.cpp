@@ -15,6 +15,7 @@
 #include "platform/registry.h"
 #include "settings/Untgirl.h"
 #include "settings/Untmain.h"
+#include "tests/native/figure_releases.h"
 #include "tests/native/native_support.h"
 #include "tests/common/targa_writer.h"
 #include "ui/headless/headless.h"
@@ -314,24 +315,8 @@ TEST_F(ProfileWindow, TheFirstButtonInTabOrderIsNext) {
 }
 
 TEST_F(ProfileWindow, OnlyALeftReleaseInsideTheFigureStepsOn) {
-  struct Release {
-    const char* what;
-    ui::MouseButton button;
-    int x, y;
-    bool steps;
-  };
-  const Release releases[] = {
-      {"left, top-left pixel", ui::MouseButton::Left, 0, 0, true},
-      {"left, bottom-right pixel", ui::MouseButton::Left, 119, 175, true},
-      {"left, just right of the figure", ui::MouseButton::Left, 120, 50, false},
-      {"left, just below it", ui::MouseButton::Left, 50, 176, false},
-      {"left, left of it", ui::MouseButton::Left, -1, 50, false},
-      {"left, above it", ui::MouseButton::Left, 50, -1, false},
-      {"right button", ui::MouseButton::Right, 50, 50, false},
-      {"middle button", ui::MouseButton::Middle, 50, 50, false},
-  };
   auto profile = OpenProfile();
-  for (const Release& r : releases) {
+  for (const native_support::FigureRelease& r : native_support::kFigureReleases) {
     SCOPED_TRACE(r.what);
     profile->FIndex = 9;
     headless::MouseDown(*profile->imgChar0, r.button, 10, 10);
