@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@
 #include "data/lzss.h"
 #include "data/ogg.h"
 #include "data/sprites.h"
+#include "image/targa.h"
 #include "platform/files.h"
 
 namespace {
@@ -115,17 +117,43 @@ bool DataInside(uint32_t offset, int32_t size, int64_t fileSize) {
   return size > 0 && int64_t{offset} + size <= fileSize;
 }
 
-// Copies `size` bytes from `offset` of the archive to the output; false when a read comes up
-// short or fails (the file changed under us) or a write fails.
-bool CopyData(platform::File& archive, int64_t offset, int64_t size, platform::File& output) {
-  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<int64_t>(size, kCopyBlock)));
+// A block for a sheet's bytes on their way to its file, borrowed from the picture reader: the
+// figures, drawn next, then read their sheets into memory that is already in use, not into
+// fresh pages (each one a fault, dear under Wine at logon). Its bytes are undefined.
+class SheetBlock {
+ public:
+  explicit SheetBlock(size_t bytes) : bytes_(bytes > 0 ? bytes : 1), block_(BorrowTargaBlock(bytes_)) {
+    if (!block_) throw std::bad_alloc();
+  }
+  ~SheetBlock() { ReturnTargaBlock(block_, bytes_); }
+  SheetBlock(const SheetBlock&) = delete;
+  SheetBlock& operator=(const SheetBlock&) = delete;
+  uint8_t* data() { return block_; }
+
+ private:
+  size_t bytes_;
+  uint8_t* block_;
+};
+
+size_t CopyBufferBytes(int64_t size) { return static_cast<size_t>(std::min<int64_t>(size, kCopyBlock)); }
+
+// Copies `size` bytes from `offset` of the archive to the output through a buffer of
+// CopyBufferBytes(size); false when a read comes up short or fails (the file changed under us)
+// or a write fails.
+bool CopyData(platform::File& archive, int64_t offset, int64_t size, platform::File& output, uint8_t* buffer) {
   for (int64_t done = 0; done < size;) {
     const size_t chunk = static_cast<size_t>(std::min<int64_t>(size - done, kCopyBlock));
-    if (archive.ReadAt(offset + done, buffer.data(), chunk) != static_cast<int64_t>(chunk)) return false;
-    if (!output.Write(buffer.data(), chunk)) return false;
+    if (archive.ReadAt(offset + done, buffer, chunk) != static_cast<int64_t>(chunk)) return false;
+    if (!output.Write(buffer, chunk)) return false;
     done += static_cast<int64_t>(chunk);
   }
   return true;
+}
+
+// CopyData for a sheet, through a block borrowed from the picture reader.
+bool CopySheet(platform::File& archive, int64_t offset, int64_t size, platform::File& output) {
+  SheetBlock buffer(CopyBufferBytes(size));
+  return CopyData(archive, offset, size, output, buffer.data());
 }
 
 // Writes the decoded content of a packed entry whose `size` bytes lie at `offset`, when it
@@ -142,9 +170,9 @@ bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform
     LzssDecodeDiscarding(stream, streamLength);  // rejected; the window as after a full decode
     return true;
   }
-  std::vector<uint8_t> out(static_cast<size_t>(unpacked));
+  SheetBlock out(static_cast<size_t>(unpacked));
   if (LzssDecode(out.data(), stream, streamLength, unpacked) != unpacked) return true;  // rejected
-  return output.Write(out.data(), out.size());
+  return output.Write(out.data(), static_cast<size_t>(unpacked));
 }
 
 // The sheets of SpriteFiles that are not in the work folder yet, in the table's order, each
@@ -209,7 +237,7 @@ bool WriteSheet(platform::File& archive, const std::string& name, const SheetEnt
   if (!output.CreateExclusive(name, true)) return false;
   const bool written = !entry.found ? directoryRead
                        : entry.packed ? WritePacked(archive, entry.offset, entry.size, output)
-                                      : CopyData(archive, entry.offset, entry.size, output);
+                                      : CopySheet(archive, entry.offset, entry.size, output);
   output.Close();
   if (!written) platform::SetHidden(name, false);
   return written;
@@ -340,7 +368,8 @@ std::string TfrmData::ExtractVoice(const char* clipName, bool preferVariant) {
       if (isVariant) break;  // a variant anywhere wins
     }
   }
-  if (found && !CopyData(archive, foundOffset, foundSize, temporary)) return std::string();
+  std::vector<uint8_t> buffer(found ? CopyBufferBytes(foundSize) : 0);
+  if (found && !CopyData(archive, foundOffset, foundSize, temporary, buffer.data())) return std::string();
   archive.Close();
   temporary.Close();
   if (!found) {

@@ -1,7 +1,9 @@
 #include "data/sprites.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "data/Untdata.h"
@@ -131,19 +133,27 @@ namespace {
 // A sheet's pixel block kept from one figure to the next: the windows animate five times a
 // second, and a fresh half-megabyte block each time costs more than decoding into it. The two
 // figures' sheets differ in size, so the block only ever grows; a smaller sheet is decoded into
-// the front of it (every pixel it covers is written by the decoder).
+// the front of it (every pixel it covers is written by the decoder, so the block is not
+// cleared). A new block has room for twice the sheet, so that the other figure's larger sheet
+// fits it too: room never written costs no memory, a second block fresh pages to fault in.
 class SheetBuffer : public PixelBuffer {
  public:
   bool Resize(int32_t width, int32_t height) override {
-    const size_t count = static_cast<size_t>(width < 1 ? 1 : width) * static_cast<size_t>(height < 1 ? 1 : height);
-    if (pixels_ && count <= capacity_) {
-      width_ = width < 1 ? 1 : width;
-      height_ = height < 1 ? 1 : height;
-      return true;
+    const int32_t w = width < 1 ? 1 : width, h = height < 1 ? 1 : height;
+    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
+    if (!pixels_ || count > capacity_) {
+      FreePixels();
+      capacity_ = count <= SIZE_MAX / 8 ? count * 2 : count;
+      pixels_ = new (std::nothrow) uint32_t[capacity_];
+      if (!pixels_ && capacity_ != count) pixels_ = new (std::nothrow) uint32_t[capacity_ = count];
+      if (!pixels_) {
+        capacity_ = 0;
+        return false;
+      }
     }
-    const bool made = PixelBuffer::Resize(width, height);
-    capacity_ = made ? count : 0;
-    return made;
+    width_ = w;
+    height_ = h;
+    return true;
   }
 
  private:

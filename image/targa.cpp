@@ -21,14 +21,26 @@ struct SpareBlock {
 SpareBlock spare;
 SpareBlock lent;  // the spare while an image uses it, with the size it really has
 
-uint8_t* TakeBlock(size_t bytes) {
+// The spare when it is large enough, else a new block of `room` bytes if there is memory for
+// it, else one of exactly `bytes`.
+uint8_t* TakeBlock(size_t bytes, size_t room) {
   if (spare.block && spare.bytes >= bytes) {
     lent = spare;
     spare = {};
     return lent.block;
   }
+  if (room > bytes)
+    if (auto* block = static_cast<uint8_t*>(std::malloc(room))) {
+      lent = {block, room};
+      return block;
+    }
   return static_cast<uint8_t*>(std::malloc(bytes));
 }
+
+// A new block for an image has room for twice it: the two figures' sheets differ in size, and
+// the larger one read after the smaller then fits the same block. Room never written costs no
+// memory, where a second block would be fresh pages to fault in (under Wine dearly, at logon).
+uint8_t* TakeBlock(size_t bytes) { return TakeBlock(bytes, bytes <= SIZE_MAX / 2 ? bytes * 2 : bytes); }
 
 // `bytes` is what the image used; a lent spare is kept at its own size, so that two sheets of
 // different sizes read in turn keep sharing the larger block.
@@ -45,6 +57,19 @@ void GiveBackBlock(uint8_t* block, size_t bytes) {
   std::free(spare.block);
   spare = {block, bytes};
 }
+
+}  // namespace
+
+uint8_t* BorrowTargaBlock(size_t bytes) { return TakeBlock(bytes, bytes); }
+
+void ReturnTargaBlock(uint8_t* block, size_t bytes) { GiveBackBlock(block, bytes); }
+
+void targa_testing::FreeSpareBlock() {
+  std::free(spare.block);
+  spare = {};
+}
+
+namespace {
 
 size_t PixelBlockBytes(const TargaImage& image) {
   return static_cast<size_t>(image.width) * image.height * (image.pixelDepth / 8u);

@@ -81,6 +81,19 @@ uint8_t UnpackPixel(const uint8_t* pixel, uint8_t depth, uint8_t* blue, uint8_t*
 // Frees the record's blocks and sets them null.
 void ReleaseTarga(TargaImage& image);
 
+// A block of at least `bytes` for other work on sheets (such as a sheet being unpacked), from
+// the reader's kept spare when that is large enough, else a new one of exactly `bytes` (null
+// when there is no memory for it). Give it back with ReturnTargaBlock: the larger of it and the
+// spare is kept, so that the sheets read next reuse memory that is already in use. Pixels read
+// in a block whose pages are already there cost far less than in fresh ones.
+uint8_t* BorrowTargaBlock(size_t bytes);
+void ReturnTargaBlock(uint8_t* block, size_t bytes);
+
+namespace targa_testing {
+// Frees the kept spare block, so that a test starts as a fresh process does.
+void FreeSpareBlock();
+}  // namespace targa_testing
+
 // Reads the file and stores the picture in the buffer (resized to the picture), each pixel
 // A<<24 | R<<16 | G<<8 | B with alpha 255 except for 32-bit files, which keep theirs. False when
 // the file cannot be read or its colour map does not cover an index (the buffer is then

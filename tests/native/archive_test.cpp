@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,9 @@
 #include "data/ogg.h"
 #include "data/sprites.h"
 #include "platform/files.h"
+#include "image/targa.h"
 #include "tests/common/archive_writer.h"
+#include "tests/common/targa_writer.h"
 #include "tests/native/native_support.h"
 #include "tools/lzss/lzss_encode.h"
 
@@ -445,6 +448,49 @@ TEST_F(Archives, NameFieldsWithoutATerminatorUseAllTheirBytes) {
   WriteGrp(ImagePak({{.name = long24, .data = "no"}, {.name = "mapc010.tga", .data = "yes"}}));
   EXPECT_TRUE(data.ExtractImages());
   EXPECT_EQ("yes", Read("mapc010.tga"));
+}
+
+// ---- The memory sheets pass through ----------------------------------------------------------
+
+// The largest allocation made while `work` runs.
+size_t LargestAllocationOf(const std::function<void()>& work) {
+  largestAllocation = 0;
+  watchAllocations = true;
+  work();
+  watchAllocations = false;
+  return largestAllocation;
+}
+
+void ReadSheet(const std::string& name) {
+  TargaImage image;
+  ASSERT_EQ(kTargaOk, ReadTarga(image, name.c_str())) << name;
+  ReleaseTarga(image);
+}
+
+std::string Sheet(int width, int height) {
+  return test_fixtures::TargaSheet(width, height, [](int x, int y) { return 0xFF000000u | uint32_t(x * 7 + y); });
+}
+
+// A sheet's bytes go to its file through the block the picture reader keeps, so the figures,
+// which read the sheets just extracted, find their pixels' memory already in use.
+TEST_F(Archives, SheetsReadAfterTheirExtractionTakeNoNewPixelBlock) {
+  const std::vector<std::string> names = SheetNames();
+  WriteGrp(ImagePak({Packed(names[0], Sheet(40, 30)), {.name = names[1], .data = Sheet(60, 50)}}));
+  ASSERT_TRUE(data.ExtractImages());
+  EXPECT_LT(LargestAllocationOf([&] {
+              ReadSheet(names[0]);
+              ReadSheet(names[1]);
+            }),
+            40u * 30u * 4u);
+}
+
+// The two figures' sheets differ in size: a new pixel block has room for a larger sheet read
+// after it, up to twice its own size.
+TEST_F(Archives, ALargerSheetReadNextFitsTheBlockOfTheFirst) {
+  MakeFile(work.Child("small.tga"), Sheet(40, 30));
+  MakeFile(work.Child("large.tga"), Sheet(60, 39));  // 9360 bytes of pixels, under 2 x 4800
+  ReadSheet("small.tga");
+  EXPECT_LT(LargestAllocationOf([] { ReadSheet("large.tga"); }), 40u * 30u * 4u);
 }
 
 // ---- GetVoiceWave and ExtractVoice -----------------------------------------------------------

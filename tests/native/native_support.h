@@ -18,6 +18,7 @@
 #include "data/lzss.h"
 #include "data/ogg.h"
 #include "data/sprites.h"
+#include "image/targa.h"
 #include "platform/native/testing.h"
 #include "platform/registry.h"
 #include "ui/headless/headless.h"
@@ -148,6 +149,7 @@ inline void ResetProcessState() {
   startTm = std::tm{};
   chosenLine = 0;
   lzss_testing::ResetWindow();
+  targa_testing::FreeSpareBlock();
   UnloadOggLibrary();
 }
 

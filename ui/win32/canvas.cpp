@@ -48,14 +48,20 @@ void DibCanvas::DrawBitmap(int left, int top, const Bitmap& picture) {
   BlendOnto(bits_, width_, height_, picture, left - originX_, top - originY_);
 }
 
+// Under Wine every font selected into a display DC makes the X11 driver read the X resources
+// again (files and system calls each time), so a DC keeps the last font it was given: the
+// fonts live as long as the process, and the back buffers and the measuring DC are kept.
+static void UseFont(HDC dc, HFONT font) {
+  if (GetCurrentObject(dc, OBJ_FONT) != font) SelectObject(dc, font);
+}
+
 void DibCanvas::DrawText(int left, int top, const std::string& text, const Font& font, bool prefix) {
-  HGDIOBJ old = SelectObject(dc_, FontHandle(font));
+  UseFont(dc_, FontHandle(font));
   SetBkMode(dc_, TRANSPARENT);
   SetTextColor(dc_, Ref(font.color));
   RECT r{left, top, left + 32767, top + 32767};
   ::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &r,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOCLIP | (prefix ? 0 : DT_NOPREFIX));
-  SelectObject(dc_, old);
 }
 
 void DibCanvas::FillRect(int left, int top, int width, int height, Color color) {
@@ -96,9 +102,15 @@ void DibCanvas::Frame3D(int left, int top, int width, int height, bool lowered) 
 
 namespace ui::backend {
 
+// A memory DC of the screen measures as the screen does; one is kept for every measurement.
+static HDC MeasuringDc() {
+  static HDC dc = CreateCompatibleDC(nullptr);
+  return dc;
+}
+
 Size MeasureText(const Font& font, const std::string& text, bool prefix) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, win32::FontHandle(font));
+  HDC dc = MeasuringDc();
+  win32::UseFont(dc, win32::FontHandle(font));
   SIZE extent{0, 0};
   if (text.empty()) {
     TEXTMETRICA metric{};
@@ -111,8 +123,6 @@ Size MeasureText(const Font& font, const std::string& text, bool prefix) {
     ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
     extent = SIZE{r.right - r.left, r.bottom - r.top};
   }
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
   return Size{extent.cx, extent.cy};
 }
 

@@ -335,17 +335,31 @@ Form* FormOf(HWND hwnd) {
 
 FormWindow* WindowOf(const Form& form) { return static_cast<FormWindow*>(form.peer); }
 
-void RegisterClasses() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  WNDCLASSA form{};
+// The forms' class carries the icon that the first form shows, normally the application's:
+// a window then has its icon from the moment it is made. Under Wine every icon a window is
+// given is converted for the X server, big and small, so the two WM_SETICON messages after
+// creation converted it twice more, after the default icon at creation (3 ms at logon).
+static HICON RegisterFormClass(HICON icon) {
+  static HICON classIcon = nullptr;
+  if (formAtom) return classIcon;
+  WNDCLASSEXA form{};
+  form.cbSize = sizeof form;
   form.lpfnWndProc = FormProc;
   form.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager keeps its state there
   form.hInstance = S().instance;
   form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  form.hIcon = icon;
+  form.hIconSm = icon;  // as WM_SETICON gives it: the same icon, drawn small
   form.lpszClassName = kFormClass;
-  formAtom = RegisterClassA(&form);
+  formAtom = RegisterClassExA(&form);
+  classIcon = icon;
+  return classIcon;
+}
+
+void RegisterClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
   WNDCLASSA container{};
   container.lpfnWndProc = ContainerProc;
   container.hInstance = S().instance;
@@ -371,7 +385,11 @@ void EnsureCommonControls() {
 
 const char* ContainerClassName() { return kContainerClass; }
 
+// Timers and media notices go to a message-only window of their own. A run that hides its
+// taskbar window (the counter) makes that window anyway, and its notices go there: one window
+// fewer to create before the counter shows (about a millisecond under Wine).
 HWND MessageWindow() {
+  if (!S().messages && S().taskbarHidden) S().messages = AppWindow();
   if (!S().messages) {
     RegisterClasses();
     S().messages = CreateWindowExA(0, kMessageClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -402,11 +420,12 @@ HWND EnsureWindow(Form& form) {
   HWND owner = form.ownerForm ? EnsureWindow(*form.ownerForm)
                               : (S().taskbarHidden ? AppWindow() : nullptr);
   HMENU menu = form.Menu() ? MenuHandle(*form.Menu()) : nullptr;
+  HICON icon = form.iconResource.empty() ? S().icon : LoadIconA(S().instance, form.iconResource.c_str());
+  const HICON classIcon = RegisterFormClass(icon);
   window->hwnd = CreateWindowExA(ExStyleOf(form), kFormClass, form.caption.c_str(), StyleOf(form),
                                  window->left, window->top, outer.cx, outer.cy, owner, menu,
                                  S().instance, &form);
-  HICON icon = form.iconResource.empty() ? S().icon : LoadIconA(S().instance, form.iconResource.c_str());
-  if (icon) {
+  if (icon && icon != classIcon) {
     SendMessageA(window->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(window->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
