@@ -119,10 +119,14 @@ bool DataInside(uint32_t offset, int32_t size, int64_t fileSize) {
 
 // A block for a sheet's bytes on their way to its file, borrowed from the picture reader: the
 // figures, drawn next, then read their sheets into memory that is already in use, not into
-// fresh pages (each one a fault, dear under Wine at logon). Its bytes are undefined.
+// fresh pages (each one a fault, dear under Wine at logon). A new block has room for twice the
+// sheet, up to the copy block's size, so that a larger sheet after it fits too. Its bytes are
+// undefined.
 class SheetBlock {
  public:
-  explicit SheetBlock(size_t bytes) : bytes_(bytes > 0 ? bytes : 1), block_(BorrowTargaBlock(bytes_)) {
+  explicit SheetBlock(size_t bytes)
+      : bytes_(bytes > 0 ? bytes : 1),
+        block_(BorrowTargaBlock(bytes_, std::max(bytes_, std::min(2 * bytes_, kCopyBlock)))) {
     if (!block_) throw std::bad_alloc();
   }
   ~SheetBlock() { ReturnTargaBlock(block_, bytes_); }
@@ -157,10 +161,13 @@ bool CopySheet(platform::File& archive, int64_t offset, int64_t size, platform::
 }
 
 // Writes the decoded content of a packed entry whose `size` bytes lie at `offset`, when it
-// decodes to exactly its unpacked size; false only when a read or write fails.
-bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform::File& output) {
+// decodes to exactly its unpacked size; false only when a read or write fails. The entry is
+// read into `data`, kept by the caller from one sheet to the next.
+bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform::File& output,
+                 std::vector<uint8_t>& data) {
   if (size < kPackedHeaderSize) return true;  // no unpacked size: rejected
-  std::vector<uint8_t> data(static_cast<size_t>(size));
+  data.reserve(static_cast<size_t>(size));  // exactly: never more than the entry
+  data.resize(static_cast<size_t>(size));
   if (archive.ReadAt(offset, data.data(), data.size()) != size) return false;
   const int32_t unpacked = Int32At(data.data() + 4);
   const uint8_t* stream = data.data() + kPackedHeaderSize;
@@ -232,11 +239,12 @@ bool FindSheets(platform::File& archive, const std::vector<std::string>& names, 
 // made hidden from the start, so it is written once and never opened again. False when the
 // file cannot be made, a read or write fails, or the directory could not be read far enough to
 // know the sheet's entry; the file then keeps what it holds, without the hidden attribute.
-bool WriteSheet(platform::File& archive, const std::string& name, const SheetEntry& entry, bool directoryRead) {
+bool WriteSheet(platform::File& archive, const std::string& name, const SheetEntry& entry, bool directoryRead,
+                std::vector<uint8_t>& packed) {
   platform::File output;
   if (!output.CreateExclusive(name, true)) return false;
   const bool written = !entry.found ? directoryRead
-                       : entry.packed ? WritePacked(archive, entry.offset, entry.size, output)
+                       : entry.packed ? WritePacked(archive, entry.offset, entry.size, output, packed)
                                       : CopySheet(archive, entry.offset, entry.size, output);
   output.Close();
   if (!written) platform::SetHidden(name, false);
@@ -280,8 +288,9 @@ bool TfrmData::ExtractSheets(const std::vector<std::string>& missing) {
   if (!archive.OpenShared(GameFilePath(counterSettings.dirwave, "grp.pak"))) return false;  // no output file made
   std::vector<SheetEntry> entries(missing.size());
   const bool directoryRead = FindSheets(archive, missing, entries);
+  std::vector<uint8_t> packed;  // each packed entry in turn: one block, grown as needed
   for (size_t i = 0; i < missing.size(); ++i)
-    if (!WriteSheet(archive, missing[i], entries[i], directoryRead)) return false;
+    if (!WriteSheet(archive, missing[i], entries[i], directoryRead, packed)) return false;
   return true;
 }
 

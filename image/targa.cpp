@@ -60,7 +60,7 @@ void GiveBackBlock(uint8_t* block, size_t bytes) {
 
 }  // namespace
 
-uint8_t* BorrowTargaBlock(size_t bytes) { return TakeBlock(bytes, bytes); }
+uint8_t* BorrowTargaBlock(size_t bytes, size_t room) { return TakeBlock(bytes, room); }
 
 void ReturnTargaBlock(uint8_t* block, size_t bytes) { GiveBackBlock(block, bytes); }
 

@@ -82,11 +82,11 @@ uint8_t UnpackPixel(const uint8_t* pixel, uint8_t depth, uint8_t* blue, uint8_t*
 void ReleaseTarga(TargaImage& image);
 
 // A block of at least `bytes` for other work on sheets (such as a sheet being unpacked), from
-// the reader's kept spare when that is large enough, else a new one of exactly `bytes` (null
-// when there is no memory for it). Give it back with ReturnTargaBlock: the larger of it and the
+// the reader's kept spare when that is large enough, else a new one of `room` bytes (at least
+// `bytes`), or of exactly `bytes` when there is no memory for more (null when not even that). Give it back with ReturnTargaBlock: the larger of it and the
 // spare is kept, so that the sheets read next reuse memory that is already in use. Pixels read
 // in a block whose pages are already there cost far less than in fresh ones.
-uint8_t* BorrowTargaBlock(size_t bytes);
+uint8_t* BorrowTargaBlock(size_t bytes, size_t room);
 void ReturnTargaBlock(uint8_t* block, size_t bytes);
 
 namespace targa_testing {
