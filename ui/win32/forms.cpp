@@ -105,6 +105,11 @@ std::vector<RECT> UpdateRects(HWND hwnd) {
   return rects;
 }
 
+// The most a back buffer holds: a larger rectangle is painted in bands of rows. The first
+// paint of a whole window would otherwise make a buffer of all of it, fresh memory to fault in
+// (dear under Wine, at logon) and kept afterwards. An animated figure fits one band.
+constexpr int kBandBytes = 128 * 1024;
+
 // Paints the invalid part of a window through a back buffer. Each rectangle of the update
 // region is painted on its own: the two animated figures of a window lie far apart, and their
 // bounding box would repaint everything between them five times a second.
@@ -117,13 +122,17 @@ void PaintSurface(HWND hwnd, PaintFunction paint) {
   for (const RECT& r : rects) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) continue;
-    BackBuffer& buffer = BufferFor(screen, w, h);
-    if (!buffer.Ok()) continue;
-    DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, h, r.left, r.top);
-    paint(canvas);
-    GdiFlush();
-    SetViewportOrgEx(buffer.Dc(), 0, 0, nullptr);
-    BitBlt(screen, r.left, r.top, w, h, buffer.Dc(), 0, 0, SRCCOPY);
+    const int bandRows = std::clamp(kBandBytes / (4 * w), 1, h);
+    for (int top = r.top; top < r.bottom; top += bandRows) {
+      const int rows = std::min(bandRows, static_cast<int>(r.bottom) - top);
+      BackBuffer& buffer = BufferFor(screen, w, rows);
+      if (!buffer.Ok()) continue;
+      DibCanvas canvas(buffer.Dc(), buffer.Bits(), w, rows, r.left, top);
+      paint(canvas);
+      GdiFlush();
+      SetViewportOrgEx(buffer.Dc(), 0, 0, nullptr);
+      BitBlt(screen, r.left, top, w, rows, buffer.Dc(), 0, 0, SRCCOPY);
+    }
   }
   EndPaint(hwnd, &ps);
 }
