@@ -3,9 +3,12 @@
 // run modes share. One instance per process, created hidden by the main window.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "data/lzss.h"
 #include "platform/clock.h"
 #include "ui/ui.h"
 
@@ -74,8 +77,10 @@ class TfrmData : public ui::Form {
   // Game archives (data/archive.cpp): sprite sheets out of grp.pak into the work folder, and
   // voice clips out of voice.pak as WAV files (path relative to the work folder, or "").
   bool ExtractImages();
-  // The missing sheets in the table's order as far as the last of `needed`, so that these can
-  // be drawn; a later ExtractImages() goes on with the rest in the same order.
+  // The missing sheets of `needed`, so that these can be drawn. The missing sheets before them
+  // in the table's order only pass through the decoder, as their packed data makes its window
+  // go on; a later ExtractImages() writes them and the rest, each as it would have come out in
+  // the table's order.
   bool ExtractImages(const std::vector<std::string>& needed);
   std::string GetVoiceWave(const char* clipName, bool preferVariant);
   std::string ExtractVoice(const char* clipName, bool preferVariant);
@@ -93,8 +98,13 @@ class TfrmData : public ui::Form {
   bool VoiceEnabled();
 
  private:
-  // Takes the given missing sheets out of grp.pak, in the given order.
-  bool ExtractSheets(const std::vector<std::string>& missing);
+  // Takes the given missing sheets out of grp.pak, in the given order; with `now` not empty,
+  // writes only those and passes the others through the decoder (see ExtractImages).
+  bool ExtractSheets(const std::vector<std::string>& missing, const std::vector<std::string>& now);
+  // Sheets passed over by ExtractImages(needed), with the decoder's carry each starts from, and
+  // the carry the sheets after them start from (where the table's order left the decoder).
+  std::vector<std::pair<std::string, LzssCarry>> deferredSheets_;
+  std::optional<LzssCarry> sheetFlow_;
   struct FigureScratch;  // pixel blocks kept from one figure to the next (data/sprites.cpp)
   std::shared_ptr<FigureScratch> scratch_;  // shared_ptr: the type is complete only there
 };

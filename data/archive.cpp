@@ -162,8 +162,9 @@ bool CopySheet(platform::File& archive, int64_t offset, int64_t size, platform::
 
 // Writes the decoded content of a packed entry whose `size` bytes lie at `offset`, when it
 // decodes to exactly its unpacked size; false only when a read or write fails. The entry is
-// read into `data`, kept by the caller from one sheet to the next.
-bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform::File& output,
+// read into `data`, kept by the caller from one sheet to the next. Without an output the entry
+// only goes through the decoder, which it leaves as writing it would.
+bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform::File* output,
                  std::vector<uint8_t>& data) {
   if (size < kPackedHeaderSize) return true;  // no unpacked size: rejected
   data.reserve(static_cast<size_t>(size));  // exactly: never more than the entry
@@ -179,7 +180,7 @@ bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform
   }
   SheetBlock out(static_cast<size_t>(unpacked));
   if (LzssDecode(out.data(), stream, streamLength, unpacked) != unpacked) return true;  // rejected
-  return output.Write(out.data(), static_cast<size_t>(unpacked));
+  return !output || output->Write(out.data(), static_cast<size_t>(unpacked));
 }
 
 // The sheets of SpriteFiles that are not in the work folder yet, in the table's order, each
@@ -244,11 +245,19 @@ bool WriteSheet(platform::File& archive, const std::string& name, const SheetEnt
   platform::File output;
   if (!output.CreateExclusive(name, true)) return false;
   const bool written = !entry.found ? directoryRead
-                       : entry.packed ? WritePacked(archive, entry.offset, entry.size, output, packed)
+                       : entry.packed ? WritePacked(archive, entry.offset, entry.size, &output, packed)
                                       : CopySheet(archive, entry.offset, entry.size, output);
   output.Close();
   if (!written) platform::SetHidden(name, false);
   return written;
+}
+
+// What writing the sheet does to the decoder, without its file: packed data goes through the
+// decoder. False where writing it would have failed before its file mattered: the directory
+// could not be read far enough to know its entry, or a read fails.
+bool PassSheet(platform::File& archive, const SheetEntry& entry, bool directoryRead, std::vector<uint8_t>& packed) {
+  if (!entry.found) return directoryRead;
+  return !entry.packed || WritePacked(archive, entry.offset, entry.size, nullptr, packed);
 }
 
 // The stored voice name matches `wanted`: complemented bytes up to the first stored zero, at
@@ -268,7 +277,7 @@ bool VoiceNameMatches(const uint8_t* field, const std::string& wanted) {
 
 }  // namespace
 
-bool TfrmData::ExtractImages() { return ExtractSheets(MissingSheets()); }
+bool TfrmData::ExtractImages() { return ExtractSheets(MissingSheets(), {}); }
 
 bool TfrmData::ExtractImages(const std::vector<std::string>& needed) {
   std::vector<std::string> missing = MissingSheets();
@@ -276,21 +285,45 @@ bool TfrmData::ExtractImages(const std::vector<std::string>& needed) {
   for (size_t i = 0; i < missing.size(); ++i)
     if (std::find(needed.begin(), needed.end(), missing[i]) != needed.end()) through = i + 1;
   missing.resize(through);
-  return ExtractSheets(missing);
+  return ExtractSheets(missing, needed);
 }
 
-bool TfrmData::ExtractSheets(const std::vector<std::string>& missing) {
+bool TfrmData::ExtractSheets(const std::vector<std::string>& missing, const std::vector<std::string>& now) {
   if (missing.empty()) return true;
   // The archive is opened once and its directory read once for all the sheets. Sheets are then
   // written in the table's order, which is also the order in which packed sheets pass through
-  // the LZSS decoder's kept window.
+  // the LZSS decoder's kept window. A sheet not wanted yet passes through the decoder only; the
+  // carry it started from is kept, and given back to the decoder when it is written later, so
+  // it comes out as in the table's order. Writing a sheet takes a file, the decoder does not:
+  // the figures' sheets are had sooner.
   platform::File archive;
   if (!archive.OpenShared(GameFilePath(counterSettings.dirwave, "grp.pak"))) return false;  // no output file made
   std::vector<SheetEntry> entries(missing.size());
   const bool directoryRead = FindSheets(archive, missing, entries);
   std::vector<uint8_t> packed;  // each packed entry in turn: one block, grown as needed
-  for (size_t i = 0; i < missing.size(); ++i)
-    if (!WriteSheet(archive, missing[i], entries[i], directoryRead, packed)) return false;
+  for (size_t i = 0; i < missing.size(); ++i) {
+    const std::string& name = missing[i];
+    const bool wanted = now.empty() || std::find(now.begin(), now.end(), name) != now.end();
+    auto deferred = std::find_if(deferredSheets_.begin(), deferredSheets_.end(),
+                                 [&name](const auto& sheet) { return sheet.first == name; });
+    if (deferred != deferredSheets_.end()) {
+      if (!wanted) continue;
+      LzssSetCarry(deferred->second);
+      const bool written = WriteSheet(archive, name, entries[i], directoryRead, packed);
+      if (sheetFlow_) LzssSetCarry(*sheetFlow_);  // the sheets after it go on from there
+      if (!written) return false;
+      deferredSheets_.erase(deferred);
+      continue;
+    }
+    if (wanted) {
+      if (!WriteSheet(archive, name, entries[i], directoryRead, packed)) return false;
+    } else {
+      deferredSheets_.emplace_back(name, LzssTakeCarry());
+      if (!PassSheet(archive, entries[i], directoryRead, packed)) return false;
+    }
+    if (!deferredSheets_.empty()) sheetFlow_ = LzssTakeCarry();
+  }
+  if (deferredSheets_.empty()) sheetFlow_.reset();
   return true;
 }
 

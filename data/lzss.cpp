@@ -168,6 +168,14 @@ int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength) {
   return produced;
 }
 
+LzssCarry LzssTakeCarry() {
+  LzssCarry carry;
+  std::memcpy(carry.tail, ring + kStart, kMaxLength);
+  return carry;
+}
+
+void LzssSetCarry(const LzssCarry& carry) { std::memcpy(ring + kStart, carry.tail, kMaxLength); }
+
 namespace lzss_testing {
 void PersistentTail(uint8_t tail[18]) { std::memcpy(tail, ring + kStart, kMaxLength); }
 void ResetWindow() { std::memset(ring, 0, sizeof ring); }

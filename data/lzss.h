@@ -32,6 +32,15 @@ int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength);
 // yields nothing). About 8.47 output bytes per input byte; 0 for inLength <= 1.
 int64_t LzssMaxOutput(int64_t inLength);
 
+// What one call hands on to the next: positions 4078..4095 of the window. Taken before a
+// stream and given back later, it lets that stream be decoded then exactly as it would have
+// been decoded now.
+struct LzssCarry {
+  uint8_t tail[18];
+};
+LzssCarry LzssTakeCarry();
+void LzssSetCarry(const LzssCarry& carry);
+
 namespace lzss_testing {
 // Positions 4078..4095 of the window as the next call will find them.
 void PersistentTail(uint8_t tail[18]);
