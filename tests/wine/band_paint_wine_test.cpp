@@ -8,22 +8,14 @@
 
 #include <vector>
 
+#include "tests/wine/input_helper.h"
+
 namespace {
+
+using wine_test::PumpMessages;
 
 constexpr int kWidth = 600, kHeight = 200;  // about 54 rows to a band
 constexpr int kStripe = 100;                // the picture's left part: one colour per row
-
-void PumpMessages(DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Sleep(10);
-  }
-}
 
 uint32_t Pixel(int red, int green, int blue) { return 0xFF000000u | uint32_t(red) << 16 | uint32_t(green) << 8 | uint32_t(blue); }
 

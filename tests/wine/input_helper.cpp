@@ -15,6 +15,18 @@ bool WaitFor(const std::function<bool()>& condition, DWORD ms) {
   return true;
 }
 
+void PumpMessages(DWORD ms) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < ms) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(10);
+  }
+}
+
 // ---- input ----
 
 namespace {

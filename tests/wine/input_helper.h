@@ -21,6 +21,10 @@ namespace wine_test {
 // whether it held.
 bool WaitFor(const std::function<bool()>& condition, DWORD ms = 10000);
 
+// Runs this thread's message loop for `ms`: windows of the test's own process paint and tick
+// only while it runs.
+void PumpMessages(DWORD ms);
+
 // ---- input ----
 
 // Makes the top-level window of `window` the foreground window, so that keys reach it; false

@@ -6,25 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/wine/input_helper.h"
+
 namespace {
+
+using wine_test::PumpMessages;
 
 constexpr ui::Color kFace = ui::Rgb(242, 100, 127);
 
 HWND HandleOf(const ui::WinControl& control) {
   auto* peer = static_cast<ui::win32::WinPeer*>(control.GetPeer());
   return peer ? peer->Handle() : nullptr;
-}
-
-void PumpMessages(DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Sleep(10);
-  }
 }
 
 COLORREF PixelAt(HWND hwnd, int x, int y) {
