@@ -60,7 +60,7 @@ TEST(BandPaintWine, AWindowPaintedInBandsShowsEveryRowInPlace) {
     SCOPED_TRACE(y);
     EXPECT_EQ(RGB(y, 0, 50), GetPixel(dc, 0, y));
     EXPECT_EQ(RGB(y, 0, 50), GetPixel(dc, kStripe - 1, y));
-    EXPECT_EQ(RGB(kWidth - 1 & 0xFF, 200, 100), GetPixel(dc, kWidth - 1, y));
+    EXPECT_EQ(RGB((kWidth - 1) & 0xFF, 200, 100), GetPixel(dc, kWidth - 1, y));
   }
   ASSERT_EQ(acrossEdge->Width(), withinBand->Width());
   ASSERT_GT(acrossEdge->Width(), 0);
