@@ -11,14 +11,21 @@ std::string RelativeKeyPath(const std::string& path) {
 
 HKEY Key(void* handle) { return static_cast<HKEY>(handle); }
 
+// A value that fits the first buffer is read in one call, a larger one in two: each call is a
+// request to the wineserver under Wine, and the counter reads some twenty values at logon.
 bool QueryValue(void* handle, const std::string& name, DWORD& type, std::string& data) {
-  DWORD size = 0;
-  if (RegQueryValueExA(Key(handle), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-    return false;
-  data.assign(size, '\0');
-  if (size == 0) return true;
-  return RegQueryValueExA(Key(handle), name.c_str(), nullptr, &type,
-                          reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS;
+  data.assign(256, '\0');
+  for (;;) {
+    DWORD size = static_cast<DWORD>(data.size());
+    const LONG result =
+        RegQueryValueExA(Key(handle), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+    if (result == ERROR_SUCCESS) {
+      data.resize(size);
+      return true;
+    }
+    if (result != ERROR_MORE_DATA) return false;
+    data.assign(size, '\0');  // the value's size, for a second call
+  }
 }
 
 }  // namespace

@@ -33,6 +33,15 @@ inline void CheckValueTypesAndTheDefaultValue(const std::string& keyPath) {
   int32_t number = 0;
   EXPECT_FALSE(key.ReadInteger("expand", number));
 
+  // Texts of any length come back whole, at the edges of any buffer a reader may start with too.
+  for (size_t length : {0, 1, 254, 255, 256, 257, 4000}) {
+    std::string stored;
+    for (size_t i = 0; i < length; ++i) stored += static_cast<char>('a' + i % 26);
+    ASSERT_TRUE(key.WriteText("sized", stored));
+    EXPECT_TRUE(key.ReadText("sized", text)) << length;
+    EXPECT_EQ(stored, text) << length;
+  }
+
   // Writing a value again gives it the new type.
   ASSERT_TRUE(key.WriteExpandableText("plain", "%TEMP%"));
   EXPECT_EQ(ValueType::ExpandableText, key.TypeOf("plain"));
