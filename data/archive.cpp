@@ -186,12 +186,19 @@ bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform
 // The sheets of SpriteFiles that are not in the work folder yet, in the table's order, each
 // name once: an existing sheet is never extracted again, and "mapc140.tga", listed twice, is
 // extracted once.
+// One listing of the work folder serves every name (see platform::FilesMatching); a name is
+// there as the file system finds it, regardless of letter case.
 std::vector<std::string> MissingSheets() {
+  const std::vector<std::string> files = platform::FilesMatching(".\\*");
+  const auto present = [&files](const std::string& name) {
+    return std::any_of(files.begin(), files.end(),
+                       [&name](const std::string& file) { return platform::WildcardMatch(name, file); });
+  };
   std::vector<std::string> missing;
   for (int character = 0; character < kRosterSize; ++character)
     for (int variant = 0; variant < kVariants && SpriteFiles[character][variant]; ++variant) {
       const std::string name = SpriteFiles[character][variant];
-      if (platform::FileExists(name) || std::find(missing.begin(), missing.end(), name) != missing.end()) continue;
+      if (present(name) || std::find(missing.begin(), missing.end(), name) != missing.end()) continue;
       missing.push_back(name);
     }
   return missing;

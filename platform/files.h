@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -27,6 +28,10 @@ bool MakeFolder(const std::string& path);
 // subfolder whose own name matches is cleaned the same way and removed once empty. Files that
 // cannot be deleted are skipped.
 void RemoveMatching(const std::string& pattern);
+// The names of the files, not folders, that a wildcard pattern such as ".\*" matches in its
+// folder (hidden files too). One listing serves many names: under Wine every name looked up on
+// its own that is not there costs a scan of the folder.
+std::vector<std::string> FilesMatching(const std::string& pattern);
 
 // The folder of the running executable, with its trailing backslash.
 std::string ProgramFolder();

@@ -144,19 +144,40 @@ bool RemoveFile(const std::string& path) {
 
 bool MakeFolder(const std::string& path) { return mkdir(Posix(path).c_str(), 0755) == 0; }
 
-void RemoveMatching(const std::string& pattern) {
+namespace {
+
+// The folder part of a wildcard pattern (with its separator) and the names in it that the rest
+// matches.
+std::set<std::string> NamesMatching(const std::string& pattern, std::string& folder) {
   const std::string posix = Posix(pattern);
   const size_t cut = posix.rfind('/');
-  const std::string folder = cut == std::string::npos ? "" : pattern.substr(0, cut + 1);
+  folder = cut == std::string::npos ? "" : pattern.substr(0, cut + 1);
   const std::string mask = pattern.substr(folder.size());
-  DIR* dir = opendir(folder.empty() ? "." : Posix(folder).c_str());
-  if (!dir) return;
   std::set<std::string> names;
+  DIR* dir = opendir(folder.empty() ? "." : Posix(folder).c_str());
+  if (!dir) return names;
   while (dirent* entry = readdir(dir)) {
     const std::string name = entry->d_name;
     if (name != "." && name != ".." && WildcardMatch(mask, name)) names.insert(name);
   }
   closedir(dir);
+  return names;
+}
+
+}  // namespace
+
+std::vector<std::string> FilesMatching(const std::string& pattern) {
+  std::string folder;
+  std::vector<std::string> files;
+  for (const std::string& name : NamesMatching(pattern, folder))
+    if (FileExists(folder + name)) files.push_back(name);
+  return files;
+}
+
+void RemoveMatching(const std::string& pattern) {
+  std::string folder;
+  const std::set<std::string> names = NamesMatching(pattern, folder);
+  const std::string mask = pattern.substr(folder.size());
   for (const std::string& name : names) {
     const std::string path = folder + name;
     if (FolderExists(path)) {

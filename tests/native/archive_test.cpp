@@ -335,6 +335,17 @@ TEST_F(Archives, AnOutputThatCannotBeCreatedStops) {
   EXPECT_FALSE(Present("mapc013.tga")) << "not tried after the failure";
 }
 
+// The work folder is looked at as Windows looks at it: a sheet there under other letter case is
+// there, and is not taken out of the archive again.
+TEST_F(Archives, ASheetThereUnderOtherLetterCaseIsNotExtractedAgain) {
+  WriteGrp(ImagePak(AllSheets()));
+  MakeFile(work.Child("MAPC010.TGA"), "kept");
+  EXPECT_TRUE(data.ExtractImages());
+  EXPECT_FALSE(Exists(work.Child("mapc010.tga")));
+  EXPECT_EQ("kept", Read("MAPC010.TGA"));
+  EXPECT_EQ(SheetContent("mapc011.tga"), Read("mapc011.tga"));
+}
+
 TEST_F(Archives, TheSheetListedTwiceIsExtractedOnceAndTheArchiveIsOpenedOnceForAll) {
   WriteGrp(ImagePak(AllSheets()));
   OpenCounter opens(game.Child("grp.pak"));
@@ -382,7 +393,7 @@ TEST_F(Archives, SheetsPassedOverForTheFiguresComeOutAsInTheTablesOrder) {
   EXPECT_EQ(abc, Read("mapc010.tga"));
   EXPECT_EQ("BCD", Read("mapc011.tga"));
   EXPECT_EQ("DDD", Read("mapc020.tga"));
-  for (const std::string& name : {"mapc010.tga", "mapc011.tga", "mapc013.tga", "mapc020.tga"})
+  for (const char* name : {"mapc010.tga", "mapc011.tga", "mapc013.tga", "mapc020.tga"})
     EXPECT_TRUE(Hidden(name)) << name;
 }
 
