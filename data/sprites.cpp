@@ -130,13 +130,13 @@ int PoseCount(int character) {
 
 namespace {
 
-// A sheet's pixel block kept from one figure to the next: the windows animate five times a
-// second, and a fresh half-megabyte block each time costs more than decoding into it. The two
-// figures' sheets differ in size, so the block only ever grows; a smaller sheet is decoded into
-// the front of it (every pixel it covers is written by the decoder, so the block is not
-// cleared). A new block has room for twice the sheet, so that the other figure's larger sheet
+// A pixel block kept from one figure to the next: the windows animate five times a second, and
+// a fresh half-megabyte block each time costs more than decoding into it. The two figures'
+// sheets (and poses) differ in size, so the block only ever grows; a smaller picture goes into
+// the front of it (every pixel it covers is written before it is read, so the block is not
+// cleared). A new block has room for twice the picture, so that the other figure's larger one
 // fits it too: room never written costs no memory, a second block fresh pages to fault in.
-class SheetBuffer : public PixelBuffer {
+class KeptPixels : public PixelBuffer {
  public:
   bool Resize(int32_t width, int32_t height) override {
     const int32_t w = width < 1 ? 1 : width, h = height < 1 ? 1 : height;
@@ -163,11 +163,12 @@ class SheetBuffer : public PixelBuffer {
 }  // namespace
 
 // Kept from one figure to the next. The surface only grows (each pose of each figure has a size
-// of its own, and a DIB section made and freed twice a tick is costly under Wine); a figure uses
-// its top-left W x H.
+// of its own); a figure uses its top-left W x H. Its pixels never meet GDI (the copies in and
+// out of it are made here, in memory), so it is plain memory, not a DIB section: under Wine a
+// section and its device context cost about a millisecond of the counter's start.
 struct TfrmData::FigureScratch {
-  SheetBuffer sheet;
-  DibSurface surface;
+  KeptPixels sheet;
+  KeptPixels surface;
   ui::Bitmap handOver;  // opaque: the alpha channel stops here
 };
 
@@ -177,7 +178,7 @@ void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, 
   try {
     if (!scratch_) scratch_ = std::make_shared<FigureScratch>();
     PixelBuffer& sheet = scratch_->sheet;
-    DibSurface& surface = scratch_->surface;
+    PixelBuffer& surface = scratch_->surface;
     if (!LoadTargaInto(&sheet, SpriteFiles[character][variant])) return;
     const ChipRect& r = ChipRects[character][pose];
     // The figure is cut with a one-pixel margin and centred in the box.

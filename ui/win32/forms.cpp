@@ -407,10 +407,16 @@ HWND MessageWindow() {
   return S().messages;
 }
 
+// The hidden window that owns the forms of a run without a taskbar button. It never shows, so
+// its style matters to Wine alone: there a window that owns a captioned window is turned into a
+// window the X window manager handles when that window first shows, which for a plain pop-up
+// cost the counter's start about 2.5 ms. With a caption of its own it is handled so from the
+// start.
 HWND AppWindow() {
   if (!S().appWindow) {
     RegisterClasses();
-    S().appWindow = CreateWindowExA(0, kMessageClass, Application::Instance().title.c_str(), WS_POPUP,
+    constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    S().appWindow = CreateWindowExA(0, kMessageClass, Application::Instance().title.c_str(), kStyle,
                                     0, 0, 0, 0, nullptr, nullptr, S().instance, nullptr);
   }
   return S().appWindow;
