@@ -127,8 +127,6 @@ void TfrmCount::FormCreate() {
     SetClientSize(imgCount->Width(), imgCount->Height());
   }
   ChooseCharacterPair();
-  platform::RemoveMatching(".\\*.ogg");
-  platform::RemoveMatching(".\\*.wav");
   ComposeCounterBubble();
   ChooseVoiceLine();
   // The sheets are taken out of the archive in the table's order, as always, but only as far as
@@ -139,9 +137,12 @@ void TfrmCount::FormCreate() {
   frmData->DrawCharacters(0, imgChar0, imgCount, imgChar1);
   // Without a delay the window shows as soon as the message loop starts, and the Windows sounds
   // are updated once it is up; with a delay they are updated now, so that the exit sound does
-  // not point for seconds to a WAV file that step 9 has just deleted.
+  // not point for seconds to a WAV file of an earlier run that the start has just deleted.
   soundsPending_ = counterSettings.delay == 0;
-  if (!soundsPending_) frmData->ReplaceSystemSounds(true);
+  if (!soundsPending_) {
+    RemoveStaleClips();
+    frmData->ReplaceSystemSounds(true);
+  }
   frmData->RecordStart(startTime, startTm);
   frmData->SaveStartHistory();
 
@@ -171,6 +172,7 @@ void TfrmCount::FormShow() {
 void TfrmCount::StartVoices() {
   if (voicesStarted_) return;
   voicesStarted_ = true;
+  RemoveStaleClips();
   if (soundsPending_) {
     exitClip_ = frmData->ExitSoundClip();
     if (VoiceWavesOverlap(exitClip_, ChosenClip(0))) {
@@ -185,6 +187,7 @@ void TfrmCount::StartVoices() {
 // window is up and painted (or, with a delay, while it waits hidden): the Windows sounds and the
 // sheets the figures did not need. A window closed before that tick does it on closing.
 void TfrmCount::FinishStart() {
+  RemoveStaleClips();
   if (soundsPending_) {
     soundsPending_ = false;
     frmData->ReplaceSystemSounds(true, exitClip_ ? exitClip_ : frmData->ExitSoundClip());
@@ -193,6 +196,17 @@ void TfrmCount::FinishStart() {
     sheetsPending_ = false;
     frmData->ExtractImages();
   }
+}
+
+// The clips (OGG and WAV files) that earlier runs left in the work folder, removed once, before
+// this run makes its first: before the Windows sounds when the window waits for a delay,
+// otherwise once the window is up (deleting a handful of files under Wine takes milliseconds
+// that nobody needs to wait for before the window shows).
+void TfrmCount::RemoveStaleClips() {
+  if (staleClipsRemoved_) return;
+  staleClipsRemoved_ = true;
+  platform::RemoveMatching(".\\*.ogg");
+  platform::RemoveMatching(".\\*.wav");
 }
 
 // The sheets of the two figures as they are drawn now: each character's sheet of the variant

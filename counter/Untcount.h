@@ -55,11 +55,13 @@ class TfrmCount : public ui::Form {
   void TakeStartTime();
   void StartVoices();
   void FinishStart();
+  void RemoveStaleClips();
   std::vector<std::string> FigureSheets() const;
   const char* ChosenClip(int slot) const;
   std::unique_ptr<TfrmData> data_;
   bool voicesStarted_ = false;
   bool soundsPending_ = false;  // the Windows sounds wait for the window
   bool sheetsPending_ = false;  // so do the sheets the figures do not need
+  bool staleClipsRemoved_ = false;
   const char* exitClip_ = nullptr;
 };

@@ -264,7 +264,9 @@ TEST_F(CounterWindow, WithoutAPlayableClipTheSequenceIsOverAtOnce) {
   }
 }
 
-TEST_F(CounterWindow, CreationDeletesStaleVoiceFilesButNotSpriteSheets) {
+// Earlier runs' clips go before this run makes its own: once the window shows, or, when it waits
+// for a delay, before the Windows sounds are updated at creation. Sheets and other files stay.
+TEST_F(CounterWindow, StaleVoiceFilesAreDeletedBeforeTheRunMakesClipsButNotSpriteSheets) {
   struct Case {
     const char* name;
     bool survives;
@@ -273,11 +275,17 @@ TEST_F(CounterWindow, CreationDeletesStaleVoiceFilesButNotSpriteSheets) {
       {"old.wav", false},  {"OLD2.WAV", false},   {"old.ogg", false}, {"x.Ogg", false},
       {"keep.TGA", true},  {"keep.png", true},    {"keep.txt", true}, {"keep.wav.txt", true},
   };
-  for (const Case& c : cases) MakeFile(File(c.name));
-  ASSERT_TRUE(platform::SetHidden("keep.TGA", true));
-  TfrmCount form;
-  for (const Case& c : cases) EXPECT_EQ(c.survives, Exists(File(c.name))) << c.name;
-  EXPECT_TRUE(platform::IsHidden("keep.TGA"));
+  for (const int delay : {0, 2}) {
+    SCOPED_TRACE(testing::Message() << "delay " << delay);
+    StoreSetting("delay", delay);
+    for (const Case& c : cases) MakeFile(File(c.name));
+    ASSERT_TRUE(platform::SetHidden("keep.TGA", true));
+    TfrmCount form;
+    if (delay == 0) form.Show();
+    for (const Case& c : cases) EXPECT_EQ(c.survives, Exists(File(c.name))) << c.name;
+    EXPECT_TRUE(platform::IsHidden("keep.TGA"));
+    ASSERT_TRUE(platform::SetHidden("keep.TGA", false));
+  }
 }
 
 TEST_F(CounterWindow, CounterOnlyLoadsTheSettings) {
@@ -509,14 +517,15 @@ TEST_F(CounterWindow, UserCloseEndsTheRunAndCleansUp) {
   auto owned = std::make_unique<TfrmCount>();
   TfrmCount* form = owned.get();
   voiceStep = 2;  // still speaking: the display timer would not close it
-  MakeFile(File("clip.ogg"));
-  MakeFile(File("sheet.TGA"));
-  MakeFile(File("exit.wav"));
   app.SetMainForm(std::move(owned));
   const int64_t started = Now();
   native_support::Probe user(1050, [&] {
     ASSERT_EQ(form, app.MainForm());
     EXPECT_NE(nullptr, frmData);
+    // Files of this run, made while the window is up.
+    MakeFile(File("clip.ogg"));
+    MakeFile(File("sheet.TGA"));
+    MakeFile(File("exit.wav"));
     form->Close();
   });
   app.Run();
@@ -568,6 +577,7 @@ TEST_F(CounterWindow, DestroyDeletesSpriteSheetsOggAndPngButKeepsWav) {
       {"sub/q.ogg", AFile, true},
   };
   auto form = std::make_unique<TfrmCount>();
+  form->Show();  // the files below are this run's, made while the window is up
   for (const Case& c : cases) {
     if (c.what == AFolder) {
       std::filesystem::create_directory(File(c.path));

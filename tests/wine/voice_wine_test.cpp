@@ -97,6 +97,19 @@ TEST_F(VoiceWine, ClipsPlayAndTheWindowsSoundsAreReplacedThenGivenBack) {
   EXPECT_FALSE(settings.ValueExists("keptSystemExit"));
 }
 
+// With a delay the Windows sounds are updated as the counter starts, hidden: the clips earlier
+// runs left are cleared away before that, not after, so the exit sound's WAV outlasts the run.
+TEST_F(VoiceWine, WithADelayTheExitSoundsClipOutlastsTheRun) {
+  {
+    platform::RegistryKey key(kSettingsKey, true);
+    key.WriteInteger("delay", 1);
+  }
+  RunCounter();
+  const std::string exitSound = DefaultOf(kExitKey);
+  ASSERT_GT(exitSound.size(), wine_test::BinFolder().size()) << "the exit clip could not be prepared: " << exitSound;
+  EXPECT_TRUE(platform::FileExists(exitSound)) << exitSound;
+}
+
 TEST_F(VoiceWine, ASoundWithoutAValueAndAnExpandableOneComeBackAsTheyWere) {
   const std::string logon = "%SystemRoot%\\media\\Windows Logon.wav";
   {
