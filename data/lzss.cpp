@@ -177,6 +177,6 @@ LzssCarry LzssTakeCarry() {
 void LzssSetCarry(const LzssCarry& carry) { std::memcpy(ring + kStart, carry.tail, kMaxLength); }
 
 namespace lzss_testing {
-void PersistentTail(uint8_t tail[18]) { std::memcpy(tail, ring + kStart, kMaxLength); }
+void PersistentTail(uint8_t tail[18]) { std::memcpy(tail, LzssTakeCarry().tail, kMaxLength); }
 void ResetWindow() { std::memset(ring, 0, sizeof ring); }
 }  // namespace lzss_testing
