@@ -167,9 +167,8 @@ class KeptPixels : public PixelBuffer {
 // out of it are made here, in memory), so it is plain memory, not a DIB section: under Wine a
 // section and its device context cost about a millisecond of the counter's start.
 struct TfrmData::FigureScratch {
-  KeptPixels sheet;
+  KeptPixels sheet;  // the figure's part of its sheet
   KeptPixels surface;
-  ui::Bitmap handOver;  // opaque: the alpha channel stops here
 };
 
 void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, ui::Image* target, int pose) {
@@ -179,10 +178,12 @@ void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, 
     if (!scratch_) scratch_ = std::make_shared<FigureScratch>();
     PixelBuffer& sheet = scratch_->sheet;
     PixelBuffer& surface = scratch_->surface;
-    if (!LoadTargaInto(&sheet, SpriteFiles[character][variant])) return;
     const ChipRect& r = ChipRects[character][pose];
-    // The figure is cut with a one-pixel margin and centred in the box.
+    // The figure is cut with a one-pixel margin and centred in the box. Only that part of the
+    // sheet is read into memory, as far as it lies in the sheet.
     const int W = r.width + 2, H = r.height + 2;
+    TargaArea cut{r.x - 1, r.y - 1, W, H};
+    if (!LoadTargaAreaInto(&sheet, SpriteFiles[character][variant], cut)) return;
     const int ox = (target->Width() - W) / 2, oy = (target->Height() - H) / 2;
     // Without its surface there is nothing to draw on: the box keeps what it showed.
     if ((surface.BufferWidth() < W || surface.BufferHeight() < H) &&
@@ -193,13 +194,11 @@ void TfrmData::DrawCharacter(int character, int variant, ui::Image* background, 
       CopyArea(background->Picture(), target->Left() + ox, target->Top() + oy, surface, 0, 0, W, H);
     else
       ClearToZero(surface);  // the figure alone: black where the sheet is transparent
-    BlendRect(surface, BlendSpec{}, 0, 0, sheet, r.x - 1, r.y - 1, W, H);
-    ui::Bitmap& handOver = scratch_->handOver;
-    handOver.Resize(W, H);
-    CopyArea(surface, 0, 0, handOver, 0, 0, W, H);
+    if (cut.width > 0 && cut.height > 0)
+      BlendRect(surface, BlendSpec{}, cut.left - (r.x - 1), cut.top - (r.y - 1), sheet, 0, 0, cut.width, cut.height);
     if (background)
       CopyArea(background->Picture(), target->Left(), target->Top(), canvas, 0, 0, target->Width(), target->Height());
-    CopyArea(handOver, 0, 0, canvas, ox, oy, W, H);
+    CopyArea(surface, 0, 0, canvas, ox, oy, W, H);  // opaque: the alpha channel stops here
     target->Invalidate();
   } catch (const std::exception&) {
     // A figure that cannot be drawn is simply not shown.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -243,9 +244,10 @@ void ConvertRow(const uint8_t* pixel, ptrdiff_t step, uint32_t* row, int32_t cou
   }
 }
 
-// Fills the first `count` pixels of a buffer row, left to right, with row y of the picture.
-void StoreRow(const TargaImage& image, uint32_t y, uint32_t* row, int32_t count) {
-  const uint8_t* first = PixelAddress(image, 0, y);  // the stored pixel shown in column 0
+// Fills the first `count` pixels of a buffer row, left to right, with row y of the picture from
+// column x on.
+void StoreRow(const TargaImage& image, uint32_t x, uint32_t y, uint32_t* row, int32_t count) {
+  const uint8_t* first = PixelAddress(image, x, y);  // the stored pixel shown in column x
   const ptrdiff_t bytes = image.pixelDepth / 8;
   const ptrdiff_t step = (image.descriptor & 0x10) ? -bytes : bytes;
   // A stored 32-bit row read left to right already is the buffer's row: blue, green, red, alpha.
@@ -429,25 +431,58 @@ void ReleaseTarga(TargaImage& image) {
 }
 
 bool LoadTargaInto(PixelBuffer* buffer, const char* fileName) {
-  if (!buffer || !fileName) return false;
-  TargaImage image;
-  if (ReadTarga(image, fileName) != kTargaOk) return false;
-  return StoreTargaInto(buffer, image);
+  TargaArea whole{0, 0, INT32_MAX, INT32_MAX};
+  return LoadTargaAreaInto(buffer, fileName, whole);
 }
 
 bool StoreTargaInto(PixelBuffer* buffer, TargaImage& image) {
+  TargaArea whole{0, 0, INT32_MAX, INT32_MAX};
+  return StoreTargaAreaInto(buffer, image, whole);
+}
+
+bool LoadTargaAreaInto(PixelBuffer* buffer, const char* fileName, TargaArea& area) {
+  if (!buffer || !fileName) return false;
+  TargaImage image;
+  if (ReadTarga(image, fileName) != kTargaOk) return false;
+  return StoreTargaAreaInto(buffer, image, area);
+}
+
+namespace {
+
+// The part of `area` inside a picture of w x h (empty when there is none), computed in 64 bits:
+// an area may reach past either end of the 32-bit range.
+TargaArea CutTo(const TargaArea& area, int64_t w, int64_t h) {
+  const int64_t left = std::max<int64_t>(area.left, 0), top = std::max<int64_t>(area.top, 0);
+  const int64_t right = std::min<int64_t>(int64_t{area.left} + area.width, w);
+  const int64_t bottom = std::min<int64_t>(int64_t{area.top} + area.height, h);
+  if (right <= left || bottom <= top) return {};
+  return {static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right - left),
+          static_cast<int32_t>(bottom - top)};
+}
+
+}  // namespace
+
+bool StoreTargaAreaInto(PixelBuffer* buffer, TargaImage& image, TargaArea& area) {
   if (!buffer || !image.pixels || !IsWholeBytes(image.pixelDepth) ||
-      (IsColourMapped(image.imageType) && ExpandColourMap(image) != kTargaOk) ||
-      !buffer->Resize(image.width, image.height)) {
+      (IsColourMapped(image.imageType) && ExpandColourMap(image) != kTargaOk)) {
+    ReleaseTarga(image);
+    return false;
+  }
+  area = CutTo(area, image.width, image.height);
+  if (area.width == 0 || area.height == 0) {
+    ReleaseTarga(image);
+    return true;
+  }
+  if (!buffer->Resize(area.width, area.height)) {
     ReleaseTarga(image);
     return false;
   }
   // A derived buffer may come out in another size than asked: what lies outside it is left out.
-  const int32_t columns = std::min<int32_t>(image.width, buffer->BufferWidth());
-  const int32_t rows = std::min<int32_t>(image.height, buffer->BufferHeight());
+  const int32_t columns = std::min(area.width, buffer->BufferWidth());
+  const int32_t rows = std::min(area.height, buffer->BufferHeight());
   for (int32_t y = 0; y < rows; ++y) {
     uint32_t* row = buffer->PixelAt(0, y);
-    if (row) StoreRow(image, static_cast<uint32_t>(y), row, columns);
+    if (row) StoreRow(image, static_cast<uint32_t>(area.left), static_cast<uint32_t>(area.top + y), row, columns);
   }
   ReleaseTarga(image);
   return true;

@@ -104,3 +104,16 @@ bool LoadTargaInto(PixelBuffer* buffer, const char* fileName);
 // the buffer and copies the pixels. Always releases the image. False when the image has no
 // pixels, its map cannot be expanded or the buffer cannot be resized.
 bool StoreTargaInto(PixelBuffer* buffer, TargaImage& image);
+
+// A rectangle of a picture as it is shown: column `left` and row `top` from its top-left corner.
+struct TargaArea {
+  int32_t left = 0, top = 0, width = 0, height = 0;
+};
+
+// LoadTargaInto and StoreTargaInto for one part of the picture: `area` is first cut to the
+// picture (it says on return which part was stored; width or height 0 when none of it lies in
+// the picture, and the buffer is then left as it was), and the buffer is resized to it, its
+// top-left pixel being the picture's (area.left, area.top). A figure needs a fraction of its
+// sheet: the rest is neither converted nor given memory.
+bool LoadTargaAreaInto(PixelBuffer* buffer, const char* fileName, TargaArea& area);
+bool StoreTargaAreaInto(PixelBuffer* buffer, TargaImage& image, TargaArea& area);

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <climits>
 #include <iterator>
 #include <map>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -184,6 +186,8 @@ std::vector<uint32_t> BufferPixels(const PixelBuffer& buffer) {
   return pixels;
 }
 
+constexpr uint32_t kSentinel = 0x12345678;
+
 // ---- Decoding every storage form -------------------------------------------------------------
 
 struct DecodeCase {
@@ -245,6 +249,44 @@ TEST_P(TargaDecode, LoadsThePictureTopRowFirst) {
   std::vector<uint32_t> expected;
   for (uint32_t c : picture) expected.push_back(Expected(l, c));
   EXPECT_EQ(BufferPixels(buffer), expected);
+}
+
+// A part of the picture: the buffer holds exactly the pixels of the area that lie in the
+// picture, whatever the storage order, and the area comes back cut to them.
+TEST_P(TargaDecode, AreaLoadsThatPartOfThePicture) {
+  const Layout& l = GetParam().layout;
+  const int32_t w = l.width, h = l.height;
+  const std::vector<uint32_t> picture = MakePicture(l);
+  const std::string path = Write(WriteTarga(l, picture));
+  struct Case {
+    TargaArea asked, cut;
+  };
+  const Case cases[] = {
+      {{0, 0, w, h}, {0, 0, w, h}},
+      {{w / 2, h / 2, 1, 1}, {w / 2, h / 2, 1, 1}},
+      {{-1, -2, 3, 4}, {0, 0, std::min(2, w), std::min(2, h)}},          // over the top-left corner
+      {{w - 1, h - 1, 5, 5}, {w - 1, h - 1, 1, 1}},                      // over the bottom-right one
+      {{-7, -7, INT32_MAX, INT32_MAX}, {0, 0, w, h}},                    // far past both ends
+      {{INT32_MAX - 1, 0, INT32_MAX, 1}, {0, 0, 0, 0}},                  // wholly outside
+      {{0, h, w, 3}, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "area " << c.asked.left << "," << c.asked.top << " "
+                                      << c.asked.width << "x" << c.asked.height);
+    PixelBuffer buffer;
+    ASSERT_TRUE(buffer.Resize(2, 1));
+    *buffer.PixelAt(0, 0) = *buffer.PixelAt(1, 0) = kSentinel;
+    TargaArea area = c.asked;
+    ASSERT_TRUE(LoadTargaAreaInto(&buffer, path.c_str(), area));
+    EXPECT_EQ(std::tie(area.left, area.top, area.width, area.height),
+              std::tie(c.cut.left, c.cut.top, c.cut.width, c.cut.height));
+    std::vector<uint32_t> expected;
+    for (int32_t y = c.cut.top; y < c.cut.top + c.cut.height; ++y)
+      for (int32_t x = c.cut.left; x < c.cut.left + c.cut.width; ++x)
+        expected.push_back(Expected(l, picture[y * w + x]));
+    if (expected.empty()) expected = {kSentinel, kSentinel};  // nothing stored: the buffer as it was
+    EXPECT_EQ(BufferPixels(buffer), expected);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, TargaDecode, ::testing::ValuesIn(kDecodeCases),
