@@ -7,12 +7,13 @@
 # - the time from the start of `wine` to a mapped 600 x 176 window on the X server, and to the
 #   first read of a WAV file (a clip starting to play; the first WAV made is shown too);
 # - at both moments the CPU time the Windows process has had, the CPU time of the prefix's
-#   wineserver since the start, and how long the process waited for a CPU. On a machine that
-#   other work keeps busy the wall times grow mostly by that waiting; the CPU times show the
+#   wineserver since the start, how long the process waited for a CPU, and its minor page faults
+#   (first touches of new memory, each several microseconds on a virtual machine). On a machine
+#   that other work keeps busy the wall times grow mostly by that waiting; the CPU times show the
 #   work itself;
 # - the peak resident (VmHWM) and anonymous (RssAnon) memory of the Windows process.
 #
-#   tools/bench_startup.sh [--runs N] [--modes "on off"] [--counter PATH]
+#   tools/bench_startup.sh [--runs N] [--modes "on off"] [--counter PATH] [--profile]
 #
 # --runs: counted runs of each program per mode (default 7), alternating counter, minimal,
 # counter, ...; one run of each before them warms the prefix and the file cache and is not
@@ -21,6 +22,12 @@
 # folder of its own with its ogog.dll (the folder is its work folder). Prints per mode and
 # program the median and the spread (lowest-highest), the difference of the medians (what the
 # counter adds to the least a program does) and their ratio, with the load average.
+# --profile: each counted run under `perf record` (CPU clock with the kernel's and the
+# program's stacks), ended as soon as the window is up; instead of the times, which perf
+# inflates, tools/startup_profile.py then splits each program's CPU time into its own share
+# (its code, the C runtime's memory functions, the first touches of its new memory) and Wine's
+# (Wine's DLLs, X11, fonts, loader, system calls). Needs perf (Debian's linux-perf) and the
+# right to use it (root, or kernel.perf_event_paranoid at most 1).
 #
 # Runs in the project's Wine prefix (tools/wine-env.sh) on a private X server without a window
 # manager, whatever $DISPLAY says, so that the figures do not depend on a desktop. For the runs
@@ -42,13 +49,15 @@ SETTINGS_KEY='HKCU\Software\Zorve\M2K-COUNTER'
 runs=7
 modes="on off"
 inside=0
+profile=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs="$2"; shift 2 ;;
     --modes) modes="$2"; shift 2 ;;
     --counter) COUNTER_EXE="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift 2 ;;
+    --profile) profile=1; shift ;;
     --inside) inside=1; shift ;;  # internal: already in the Wine environment
-    *) sed -n '2,32p' "$0"; exit 2 ;;
+    *) sed -n '2,39p' "$0"; exit 2 ;;
   esac
 done
 case "$runs" in '' | *[!0-9]*) echo "--runs takes a whole number" >&2; exit 2 ;; esac
@@ -75,20 +84,33 @@ wineserver_pid() {
   return 0
 }
 
-# One watched run; appends "program=P mode=M" and the watcher's line to $WORK/runs.
+# One watched run; appends "program=P mode=M" and the watcher's line to $WORK/runs. Counted
+# runs of a profile are recorded by perf into $WORK/profile.
 watch_run() {
   local program="$1" mode="$2" line
   local server=(--server "${SERVER_PID:-0}")
+  local WATCH=("$WATCH")
+  if [ "$profile" -eq 1 ] && [ "$mode" != warm ]; then
+    local recording done_runs
+    done_runs=$(grep -c "program=$program mode=$mode " "$WORK/runs" || true)
+    recording="$WORK/profile/$program-$mode-$done_runs.data"
+    WATCH=(perf record -q -e cpu-clock -F 10000 -g -o "$recording" -- "$WATCH" --end-at-window)
+  fi
   if [ "$program" = counter ]; then
     local voices=()
     [ "$mode" = on ] && voices=(--voices "$BIN")
-    line=$(cd "$BIN" && "$WATCH" --size 600x176 "${server[@]}" "${voices[@]}" -- wine "$COUNTER_EXE" /C)
+    line=$(cd "$BIN" && "${WATCH[@]}" --size 600x176 "${server[@]}" "${voices[@]}" -- wine "$COUNTER_EXE" /C)
   else
     local clip=()
     [ "$mode" = on ] && clip=(clip.wav)
-    line=$(cd "$WORK" && "$WATCH" --size 600x176 "${server[@]}" --voices "$WORK" -- wine "$MINIMAL_EXE" "${clip[@]}")
+    line=$(cd "$WORK" && "${WATCH[@]}" --size 600x176 "${server[@]}" --voices "$WORK" -- wine "$MINIMAL_EXE" "${clip[@]}")
   fi
   echo "program=$program mode=$mode $line" >> "$WORK/runs"
+  # A counter ended at its window leaves the files it deletes at its end: the next run must
+  # find the folder as a finished run leaves it, or it would skip taking the sheets out.
+  if [ "$program" = counter ] && [ "${#WATCH[@]}" -gt 1 ]; then
+    (cd "$BIN" && rm -f ./*.[Tt][Gg][Aa] ./*.[Oo][Gg][Gg] ./*.[Ww][Aa][Vv] ./*.[Pp][Nn][Gg])
+  fi
 }
 
 run_mode() {
@@ -166,11 +188,13 @@ report() {
         row("  its CPU time by then, ms", "window_cpu_ms", mode)
         row("  wineserver CPU time by then, ms", "window_server_ms", mode)
         row("  waiting for a CPU by then, ms", "window_wait_ms", mode)
+        row("  page faults by then", "window_faults", mode)
         if (mode == "on") {
           row("first clip playing, ms", "voice_ms", mode)
           row("  its CPU time by then, ms", "voice_cpu_ms", mode)
           row("  wineserver CPU time by then, ms", "voice_server_ms", mode)
           row("  waiting for a CPU by then, ms", "voice_wait_ms", mode)
+          row("  page faults by then", "voice_faults", mode)
           row("first WAV made, ms", "wav_ms", mode)
         }
         row("peak resident (VmHWM), MB", "hwm_kb", mode)
@@ -182,6 +206,8 @@ report() {
 run_inside() {
   mkdir -p "$WORK"
   : > "$WORK/runs"
+  rm -rf "$WORK/profile"
+  [ "$profile" -eq 0 ] || mkdir -p "$WORK/profile"
   write_clip
   # One server for every run, and the prefix's desktop process (explorer.exe) kept up by a
   # console program that waits on a pipe: as at logon, where the shell is already up. Without
@@ -218,6 +244,11 @@ run_inside() {
   if [ "$saved" -eq 1 ]; then wine reg import "$(winepath -w "$WORK/settings.reg")" >/dev/null 2>&1; fi
   echo "== start-up under Wine: $runs alternating runs of each program per mode, against the demo game"
   echo "   load average before: $before, after: $after ($(nproc) cores)"
+  if [ "$profile" -eq 1 ]; then
+    python3 "$ROOT/tools/startup_profile.py" "$WORK/profile"
+    echo "(perf recordings in $WORK/profile)"
+    return
+  fi
   report
   echo "(times from the start of wine; memory of the Windows process; every run in $WORK/runs)"
 }
@@ -229,5 +260,11 @@ fi
 for file in "$COUNTER_EXE" "$MINIMAL_EXE" "$WATCH" "$DEMO_GAME/grp.pak"; do
   [ -e "$file" ] || { echo "missing $file: run make build and make demo-game first" >&2; exit 1; }
 done
+if [ "$profile" -eq 1 ] && ! perf --version >/dev/null 2>&1; then
+  echo "--profile needs perf: apt-get install linux-perf" >&2
+  exit 1
+fi
+extra=()
+[ "$profile" -eq 0 ] || extra=(--profile)
 exec env -u DISPLAY "$ROOT/tools/wine-env.sh" exec bash "$0" --inside --runs "$runs" --modes "$modes" \
-  --counter "$COUNTER_EXE"
+  --counter "$COUNTER_EXE" "${extra[@]}"

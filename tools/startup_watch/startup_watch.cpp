@@ -15,6 +15,7 @@
 //   and the CPU time that the process PID of --server (the prefix's wineserver) has had since
 //   the start. On a machine that other work keeps busy, the wall time mostly grows by waiting;
 //   the CPU times tell the work itself;
+// - at both moments too, the process's minor page faults so far (first touches of new pages);
 // - memory: the peak resident set (VmHWM) and the largest anonymous resident set (RssAnon) of
 //   the Windows program, sampled from /proc/PID/status every 2 ms while it runs. `wine` runs
 //   the program in the process it was started as (script and loader exec it), so the process
@@ -22,8 +23,9 @@
 //   reports when it ends (ru_maxrss) is printed too.
 // It waits for COMMAND to end (killing it after the timeout, or as soon as the window is there
 // with --end-at-window, so that a profiler run with it sees the start alone) and prints one line:
-//   window_ms=F window_cpu_ms=F window_wait_ms=F window_server_ms=F voice_ms=F voice_cpu_ms=F
-//   voice_wait_ms=F voice_server_ms=F wav_ms=F hwm_kb=N anon_kb=N maxrss_kb=N status=N
+//   window_ms=F window_cpu_ms=F window_wait_ms=F window_server_ms=F window_faults=N voice_ms=F
+//   voice_cpu_ms=F voice_wait_ms=F voice_server_ms=F voice_faults=N wav_ms=F hwm_kb=N anon_kb=N
+//   maxrss_kb=N status=N
 // where a moment that never came is "-".
 #include <X11/Xlib.h>
 #include <fcntl.h>
@@ -220,9 +222,27 @@ Schedule ScheduleOf(pid_t pid) {
   return total;
 }
 
+// The page faults of a process so far that needed no disk (/proc/PID/stat, field 10), or -1.
+// Mostly the first touch of each fresh page of memory, which costs several microseconds on a
+// virtual machine: the amount of new memory a start touches shows in its time.
+long MinorFaults(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (pid <= 0 || !std::getline(stat, line)) return -1;
+  const size_t end = line.rfind(')');  // the command's name may hold spaces and parentheses
+  if (end == std::string::npos) return -1;
+  const char* p = line.c_str() + end + 1;
+  for (int field = 3; field <= 10; ++field) {  // field 3 (state) follows the name
+    while (*p == ' ') ++p;
+    if (field == 10) return std::atol(p);
+    while (*p && *p != ' ') ++p;
+  }
+  return -1;
+}
+
 // A moment of the run: when it came, and what the process and the server had used by then.
 struct Moment {
-  double wall = -1, cpu = -1, wait = -1, server = -1;
+  double wall = -1, cpu = -1, wait = -1, server = -1, faults = -1;
   bool Came() const { return wall >= 0; }
 };
 
@@ -238,6 +258,10 @@ void Print(const std::string& name, const Moment& m) {
   Print((name + "_cpu_ms").c_str(), m.cpu);
   Print((name + "_wait_ms").c_str(), m.wait);
   Print((name + "_server_ms").c_str(), m.server);
+  if (m.faults < 0)
+    std::printf("%s_faults=- ", name.c_str());
+  else
+    std::printf("%s_faults=%.0f ", name.c_str(), m.faults);
 }
 
 }  // namespace
@@ -265,7 +289,7 @@ int main(int argc, char** argv) {
   const auto take = [&](double at) {
     const Schedule own = ScheduleOf(child);
     const double server = options.server > 0 ? ScheduleOf(options.server).cpu - serverBefore : -1;
-    return Moment{at, own.cpu, own.wait, server};
+    return Moment{at, own.cpu, own.wait, server, static_cast<double>(MinorFaults(child))};
   };
 
   Moment window, voice;
