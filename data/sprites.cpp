@@ -79,9 +79,11 @@ int WidthOf(const PixelBuffer& b) { return b.BufferWidth(); }
 int HeightOf(const ui::Bitmap& b) { return b.height; }
 int HeightOf(const PixelBuffer& b) { return b.BufferHeight(); }
 const uint32_t* RowOf(const ui::Bitmap& b, int y) {
-  return y >= 0 && y < b.height ? b.pixels.data() + static_cast<size_t>(y) * b.width : nullptr;
+  return y >= 0 && y < b.height ? b.Pixels() + static_cast<size_t>(y) * b.width : nullptr;
 }
-uint32_t* RowOf(ui::Bitmap& b, int y) { return const_cast<uint32_t*>(RowOf(std::as_const(b), y)); }
+uint32_t* RowOf(ui::Bitmap& b, int y) {
+  return y >= 0 && y < b.height ? b.MutablePixels() + static_cast<size_t>(y) * b.width : nullptr;
+}
 const uint32_t* RowOf(const PixelBuffer& b, int y) { return b.PixelAt(0, y); }
 uint32_t* RowOf(PixelBuffer& b, int y) { return b.PixelAt(0, y); }
 // A 24-bit bitmap has no alpha: what is copied into one is opaque.
@@ -109,7 +111,7 @@ ui::Bitmap& CanvasOf(ui::Image* image) {
   ui::Bitmap& picture = image->Picture();
   if (picture.width != image->Width() || picture.height != image->Height()) {
     picture.Resize(image->Width(), image->Height());
-    std::fill(picture.pixels.begin(), picture.pixels.end(), 0xFFFFFFFFu);
+    std::fill_n(picture.MutablePixels(), static_cast<size_t>(picture.width) * picture.height, 0xFFFFFFFFu);
   }
   picture.hasAlpha = false;
   return picture;

@@ -2,8 +2,8 @@
 """Draws M2KCOUNT's own artwork with nothing but the Python standard library.
 
 Writes into the output folder (default: resources/artwork under the repository root):
-  count_back.bmp    600x176 window backdrop, 24-bit BGR, bottom-up
-  bubble_upper.bmp  390x80 speech bubble, 32-bit BGRA (straight alpha), bottom-up
+  count_back.bmp    600x176 window backdrop, 32-bit BGRA (opaque), top-down, pixels at byte 64
+  bubble_upper.bmp  390x80 speech bubble, 32-bit BGRA (straight alpha), top-down, pixels at byte 64
   bubble_lower.bmp  325x56 speech bubble, same format
   app_icon.ico      32x32 icon, one 32-bit BGRA image plus its AND mask
   main_back.bmp     292x320 settings window backdrop (a little stage), 24-bit BGR, bottom-up
@@ -50,22 +50,25 @@ def to_byte(v):
 
 # ---------------------------------------------------------------- file writers
 
-def bmp_bytes(width, height, rows, bpp):
-    """rows: top-to-bottom lists of (r, g, b) or (r, g, b, a) tuples.
-    Returns an uncompressed BI_RGB bitmap stored bottom-up."""
+def bmp_bytes(width, height, rows, bpp, in_place=False):
+    """rows: top-to-bottom lists of (r, g, b) or (r, g, b, a) tuples; without alpha, a 32-bit
+    picture is opaque. Returns an uncompressed BI_RGB bitmap stored bottom-up, or with in_place
+    stored top-down with its pixels 64 bytes into the file (a gap after the headers), which is
+    how the program keeps a picture in memory: it then uses the resource where it lies."""
     stride = (width * bpp // 8 + 3) & ~3
     body = bytearray()
-    for row in reversed(rows):
+    for row in (rows if in_place else reversed(rows)):
         line = bytearray()
         for px in row:
             line += bytes((to_byte(px[2]), to_byte(px[1]), to_byte(px[0])))
             if bpp == 32:
-                line.append(to_byte(px[3]))
+                line.append(to_byte(px[3]) if len(px) > 3 else 255)
         body += line + bytes(stride - len(line))
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bpp, 0,
+    info = struct.pack('<IiiHHIIiiII', 40, width, -height if in_place else height, 1, bpp, 0,
                        len(body), 2835, 2835, 0, 0)
-    head = struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(body), 0, 0, 14 + len(info))
-    return head + info + body
+    offset = 64 if in_place else 14 + len(info)
+    head = struct.pack('<2sIHHI', b'BM', offset + len(body), 0, 0, offset)
+    return head + info + bytes(offset - len(head) - len(info)) + body
 
 
 def ico_bytes(size, rows):
@@ -573,9 +576,11 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'resources', 'artwork')
     out = os.path.normpath(out)
     os.makedirs(out, exist_ok=True)
-    write(os.path.join(out, 'count_back.bmp'), bmp_bytes(600, 176, backdrop(), 24))
-    write(os.path.join(out, 'bubble_upper.bmp'), bmp_bytes(390, 80, bubble(390, 80), 32))
-    write(os.path.join(out, 'bubble_lower.bmp'), bmp_bytes(325, 56, bubble(325, 56, radius=12.0), 32))
+    # The counter's pictures, read at every logon, are kept as the program uses them.
+    write(os.path.join(out, 'count_back.bmp'), bmp_bytes(600, 176, backdrop(), 32, in_place=True))
+    write(os.path.join(out, 'bubble_upper.bmp'), bmp_bytes(390, 80, bubble(390, 80), 32, in_place=True))
+    write(os.path.join(out, 'bubble_lower.bmp'),
+          bmp_bytes(325, 56, bubble(325, 56, radius=12.0), 32, in_place=True))
     write(os.path.join(out, 'app_icon.ico'), ico_bytes(32, icon()))
     write(os.path.join(out, 'main_back.bmp'), bmp_bytes(292, 320, main_backdrop(), 24))
     write(os.path.join(out, 'girl_back.bmp'), bmp_bytes(390, 208, girl_backdrop(), 24))

@@ -46,31 +46,57 @@ struct Size {
   int height = 0;
 };
 
-// 32-bit pixels, top row first, bytes blue, green, red, alpha.
+// 32-bit pixels, top row first, bytes blue, green, red, alpha. The pixels are the picture's own,
+// or borrowed, read-only, from memory that outlives every picture (a picture among the
+// program's resources, used where it lies): the first change through MutablePixels or the
+// non-const At makes them its own.
 struct Bitmap {
   int width = 0;
   int height = 0;
   bool hasAlpha = false;  // false: alpha bytes are meaningless and the picture is opaque
-  std::vector<uint32_t> pixels;
 
   bool Empty() const { return width <= 0 || height <= 0; }
   void Resize(int w, int h) {
     width = w;
     height = h;
-    pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+    borrowed_ = nullptr;
+    own_.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
   }
-  uint32_t& At(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
-  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  void Borrow(int w, int h, const uint32_t* pixels) {
+    width = w;
+    height = h;
+    borrowed_ = pixels;
+    own_ = {};
+  }
+  bool Borrowed() const { return borrowed_ != nullptr; }
+  const uint32_t* Pixels() const { return borrowed_ ? borrowed_ : own_.data(); }
+  uint32_t* MutablePixels() {
+    if (borrowed_) {
+      own_.assign(borrowed_, borrowed_ + static_cast<size_t>(width) * static_cast<size_t>(height));
+      borrowed_ = nullptr;
+    }
+    return own_.data();
+  }
+  uint32_t& At(int x, int y) { return MutablePixels()[static_cast<size_t>(y) * width + x]; }
+  uint32_t At(int x, int y) const { return Pixels()[static_cast<size_t>(y) * width + x]; }
+
+ private:
+  std::vector<uint32_t> own_;
+  const uint32_t* borrowed_ = nullptr;
 };
 
 // Decodes an uncompressed 24- or 32-bit Windows bitmap file; false on anything else.
 bool DecodeBmp(std::string_view bytes, Bitmap& picture);
 
+// DecodeBmp for bytes that outlive every picture (the program's resources): a 32-bit top-down
+// bitmap whose pixels are aligned for 32-bit reads is used where it lies, without a copy.
+bool UseBmp(std::string_view bytes, Bitmap& picture);
+
 // Draws `source` at (left, top) of a 32-bit pixel block, blending by its alpha when it has one.
 void BlendOnto(uint32_t* target, int targetWidth, int targetHeight, const Bitmap& source, int left,
                int top);
 inline void BlendOnto(Bitmap& target, const Bitmap& source, int left, int top) {
-  BlendOnto(target.pixels.data(), target.width, target.height, source, left, top);
+  BlendOnto(target.MutablePixels(), target.width, target.height, source, left, top);
 }
 
 }  // namespace ui

@@ -509,7 +509,7 @@ Size ScreenSize() { return backend::ScreenSize(); }
 
 Bitmap LoadPictureResource(const std::string& name) {
   Bitmap picture;
-  if (!DecodeBmp(backend::ResourceBytes(name), picture)) throw Error("picture resource unreadable: " + name);
+  if (!UseBmp(backend::ResourceBytes(name), picture)) throw Error("picture resource unreadable: " + name);
   return picture;
 }
 

@@ -21,6 +21,10 @@ void WriteSheet(const std::string& path, int w, int h, const std::function<uint3
   MakeFile(path, test_fixtures::TargaSheet(w, h, pixel));
 }
 
+std::vector<uint32_t> PixelsOf(const ui::Bitmap& b) {
+  return {b.Pixels(), b.Pixels() + static_cast<size_t>(b.width) * b.height};
+}
+
 // A backdrop whose every pixel names its place: 0xFF000000 | x << 8 | y.
 ui::Bitmap Backdrop(int w, int h) {
   ui::Bitmap b;
@@ -131,7 +135,7 @@ TEST_F(Figures, WithoutABackdropTheFigureStandsOnBlack) {
   });
   ui::Bitmap shown;
   shown.Resize(120, 176);
-  std::fill(shown.pixels.begin(), shown.pixels.end(), 0xFF445566u);
+  std::fill_n(shown.MutablePixels(), static_cast<size_t>(shown.width) * shown.height, 0xFF445566u);
   right->SetPicture(shown);
   data.DrawCharacter(1, 0, nullptr, right, 0);
   const int ox = 15;
@@ -145,14 +149,14 @@ TEST_F(Figures, WithoutABackdropTheFigureStandsOnBlack) {
 TEST_F(Figures, MissingOrBrokenSheetLeavesTheBoxAsItWas) {
   ui::Bitmap shown;
   shown.Resize(120, 176);
-  std::fill(shown.pixels.begin(), shown.pixels.end(), 0xFF445566u);
+  std::fill_n(shown.MutablePixels(), static_cast<size_t>(shown.width) * shown.height, 0xFF445566u);
   right->SetPicture(shown);
   data.DrawCharacter(1, 0, back, right, 0);  // no sheet at all
   MakeFile(Sheet("mapc020.tga"), "not a picture");
   data.DrawCharacter(1, 0, back, right, 0);
   data.DrawCharacter(1, 1, back, right, 0);  // a variant without a sheet
   data.DrawCharacter(1, 0, back, right, 7);  // a pose the character does not have
-  EXPECT_EQ(shown.pixels, right->Picture().pixels);
+  EXPECT_EQ(PixelsOf(shown), PixelsOf(right->Picture()));
 }
 
 TEST_F(Figures, WalkingCycleGoesZeroOneTwoOne) {

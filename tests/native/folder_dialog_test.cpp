@@ -362,7 +362,8 @@ class RecordingCanvas : public ui::Canvas {
 };
 
 bool SamePixels(const ui::Bitmap& a, const ui::Bitmap& b) {
-  return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+  return a.width == b.width && a.height == b.height &&
+         std::equal(a.Pixels(), a.Pixels() + size_t(a.width) * a.height, b.Pixels());
 }
 
 TEST_F(FolderDialog, RowsAreIndentedByDepthWithOpenAndClosedFolders) {

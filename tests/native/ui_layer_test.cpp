@@ -331,3 +331,112 @@ TEST(BlendOnto, DrawsOnlyThePartOfAPictureThatLiesOnTheTarget) {
       }
   }
 }
+
+namespace {
+
+// A bitmap file of 3 x 2 pixels of the given depth and row order, its pixels `offset` bytes in,
+// and the pixels it holds, top row first, as a picture keeps them.
+struct BmpFixture {
+  std::string bytes;
+  std::vector<uint32_t> pixels;
+};
+
+BmpFixture MakeBmp(int bits, bool topDown, uint32_t offset) {
+  constexpr int kWidth = 3, kHeight = 2;
+  BmpFixture f;
+  const auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) f.bytes += static_cast<char>(v >> (8 * i)); };
+  const auto put16 = [&](uint16_t v) { f.bytes += static_cast<char>(v); f.bytes += static_cast<char>(v >> 8); };
+  const int stride = (kWidth * bits / 8 + 3) & ~3;
+  f.bytes = "BM";
+  put32(offset + stride * kHeight);
+  put32(0);
+  put32(offset);
+  put32(40);
+  put32(kWidth);
+  put32(static_cast<uint32_t>(topDown ? -kHeight : kHeight));
+  put16(1);
+  put16(static_cast<uint16_t>(bits));
+  for (int i = 0; i < 6; ++i) put32(0);
+  f.bytes.resize(offset, '\0');
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      f.pixels.push_back((bits == 32 ? 0x40u * (x + 1) << 24 : 0xFF000000u) | 0x112233u * (y * kWidth + x + 1));
+  for (int row = 0; row < kHeight; ++row) {
+    const int y = topDown ? row : kHeight - 1 - row;
+    std::string line;
+    for (int x = 0; x < kWidth; ++x) {
+      const uint32_t p = f.pixels[y * kWidth + x];
+      line += {static_cast<char>(p), static_cast<char>(p >> 8), static_cast<char>(p >> 16)};
+      if (bits == 32) line += static_cast<char>(p >> 24);
+    }
+    line.resize(stride, '\0');
+    f.bytes += line;
+  }
+  return f;
+}
+
+std::vector<uint32_t> PixelsOf(const ui::Bitmap& b) {
+  return {b.Pixels(), b.Pixels() + static_cast<size_t>(b.width) * b.height};
+}
+
+}  // namespace
+
+// Only a 32-bit top-down bitmap whose pixels are aligned is used where it lies; every form
+// gives the same picture as decoding it.
+TEST(PictureBytes, UsedInPlaceOnlyWhenTheBytesAreThePictureAsKept) {
+  struct Case {
+    const char* form;
+    int bits;
+    bool topDown;
+    uint32_t offset;
+    bool inPlace;
+  };
+  const Case cases[] = {{"32-bit top-down, aligned", 32, true, 64, true},
+                        {"32-bit top-down, unaligned", 32, true, 54, false},
+                        {"32-bit bottom-up", 32, false, 64, false},
+                        {"24-bit top-down", 24, true, 64, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.form);
+    const BmpFixture f = MakeBmp(c.bits, c.topDown, c.offset);
+    ui::Bitmap used, decoded;
+    ASSERT_TRUE(ui::UseBmp(f.bytes, used));
+    ASSERT_TRUE(ui::DecodeBmp(f.bytes, decoded));
+    EXPECT_EQ(c.inPlace, used.Borrowed());
+    EXPECT_EQ(c.inPlace, used.Pixels() == reinterpret_cast<const uint32_t*>(f.bytes.data() + c.offset));
+    EXPECT_FALSE(decoded.Borrowed());
+    EXPECT_EQ(f.pixels, PixelsOf(used));
+    EXPECT_EQ(f.pixels, PixelsOf(decoded));
+    EXPECT_EQ(c.bits == 32, used.hasAlpha);
+  }
+  ui::Bitmap untouched;
+  EXPECT_FALSE(ui::UseBmp(MakeBmp(32, true, 64).bytes.substr(0, 80), untouched)) << "rows missing";
+}
+
+// A change to a picture used in place makes the pixels its own: the bytes, and any copy still
+// reading them, stay as they were.
+TEST(PictureBytes, FirstChangeCopiesABorrowedPicture) {
+  const BmpFixture f = MakeBmp(32, true, 64);
+  const std::string before = f.bytes;
+  ui::Bitmap picture;
+  ASSERT_TRUE(ui::UseBmp(f.bytes, picture));
+  const ui::Bitmap copy = picture;
+  picture.At(1, 1) = 0xFF000000u;
+  EXPECT_FALSE(picture.Borrowed());
+  EXPECT_EQ(0xFF000000u, picture.At(1, 1));
+  EXPECT_EQ(f.pixels[0], picture.At(0, 0));
+  EXPECT_EQ(before, f.bytes);
+  EXPECT_TRUE(copy.Borrowed());
+  EXPECT_EQ(f.pixels, PixelsOf(copy));
+  ui::Bitmap blended;
+  ASSERT_TRUE(ui::UseBmp(f.bytes, blended));
+  ui::BlendOnto(blended, picture, 0, 0);
+  EXPECT_EQ(before, f.bytes) << "drawing onto a borrowed picture";
+}
+
+// The counter's pictures, read at every logon, are stored so that the program uses them in place.
+TEST(PictureBytes, CountersPicturesAreUsedInPlace) {
+  for (const char* name : {"COUNT_BACK", "BUBBLE_UPPER", "BUBBLE_LOWER"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(ui::LoadPictureResource(name).Borrowed());
+  }
+}

@@ -59,6 +59,22 @@ ui::Bitmap Backdrop() {
   return picture;
 }
 
+// Whether the program's picture resource lies in its image so that the program uses it in
+// place (32-bit, top-down, its pixels aligned where the image puts them).
+bool UsedInPlace(const char* name) {
+  HMODULE program = LoadLibraryExA((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HRSRC found = program ? FindResourceA(program, name, MAKEINTRESOURCEA(10)) : nullptr;
+  ui::Bitmap picture;
+  const bool inPlace =
+      found && ui::UseBmp(std::string_view(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                                           SizeofResource(program, found)),
+                          picture) &&
+      picture.Borrowed();
+  if (program) FreeLibrary(program);
+  return inPlace;
+}
+
 COLORREF BackdropAt(const ui::Bitmap& backdrop, int x, int y) {
   const uint32_t p = backdrop.At(x, y);
   return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
@@ -153,6 +169,11 @@ TEST_F(DemoGame, CounterExtractsTheSheetsShowsBothFiguresAndRemovesTheSheetsOnCl
 
 // Every clip of the scenario tables and the exit sounds, some of them stored only under the
 // name the counter retries ("00" as the 9th and 10th characters).
+// The pictures the counter reads at every logon are used where the program's image holds them.
+TEST(ProgramPictures, CountersPicturesAreUsedInPlace) {
+  for (const char* name : {"COUNT_BACK", "BUBBLE_UPPER", "BUBBLE_LOWER"}) EXPECT_TRUE(UsedInPlace(name)) << name;
+}
+
 TEST_F(DemoGame, EveryClipOfTheTablesBecomesAWaveFile) {
   std::set<std::string> clips;
   for (const ScenarioRow* table : ScenarioTables)
