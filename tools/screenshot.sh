@@ -53,7 +53,14 @@ shoot() {
     [ -n "$window" ] || { echo "screenshot: no Wine desktop appeared" >&2; wineserver -k; return 1; }
   fi
   sleep "$wait_seconds"
-  import -window "$window" "$output"
+  # A program that has ended takes the Wine desktop with it, and import waits forever for a
+  # window that is gone.
+  if [ "$window" != root ] && ! xwininfo -id "$window" >/dev/null 2>&1; then
+    echo "screenshot: the program ended within ${wait_seconds}s, before the picture" >&2
+    wait "$pid" || true
+    return 1
+  fi
+  timeout 60 import -window "$window" "$output"
   # A program that does not end by itself (the settings window) is ended after a grace time.
   for _ in $(seq 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && wineserver -k >/dev/null 2>&1

@@ -4,7 +4,20 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+SETTINGS_KEY='HKCU\Software\Zorve\M2K-COUNTER'
+wine_reg() { "$ROOT/tools/wine-env.sh" exec wine reg "$@" >/dev/null 2>&1; }
+# The counter stays up for its longest display time (9 s), whatever the prefix was left with by
+# other runs, so that it is still there for the later picture; the settings come back after.
+saved=0
+wine_reg export "$SETTINGS_KEY" "$("$ROOT/tools/wine-env.sh" exec winepath -w "$work/settings.reg")" /y && saved=1
+restore() {
+  wine_reg delete "$SETTINGS_KEY" /f || true
+  [ "$saved" -eq 0 ] || wine_reg import "$("$ROOT/tools/wine-env.sh" exec winepath -w "$work/settings.reg")"
+  rm -rf "$work"
+}
+trap restore EXIT
+wine_reg add "$SETTINGS_KEY" /v timer /t REG_DWORD /d 9 /f
+wine_reg add "$SETTINGS_KEY" /v delay /t REG_DWORD /d 0 /f
 
 # The counter takes its sheets and clips out of the game first; on a busy machine that can take
 # longer than the first wait, so a picture without it is taken once more, later.
