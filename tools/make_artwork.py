@@ -2,8 +2,8 @@
 """Draws M2KCOUNT's own artwork with nothing but the Python standard library.
 
 Writes into the output folder (default: resources/artwork under the repository root):
-  count_back.bmp    600x176 window backdrop, 32-bit BGRA (opaque), top-down, pixels at byte 64
-  bubble_upper.bmp  390x80 speech bubble, 32-bit BGRA (straight alpha), top-down, pixels at byte 64
+  count_back.bmp    600x176 window backdrop, 32-bit BGR (bit fields, no alpha), top-down, pixels at byte 80
+  bubble_upper.bmp  390x80 speech bubble, 32-bit BGRA (straight alpha), top-down, pixels at byte 80
   bubble_lower.bmp  325x56 speech bubble, same format
   app_icon.ico      32x32 icon, one 32-bit BGRA image plus its AND mask
   main_back.bmp     292x320 settings window backdrop (a little stage), 24-bit BGR, bottom-up
@@ -51,22 +51,26 @@ def to_byte(v):
 # ---------------------------------------------------------------- file writers
 
 def bmp_bytes(width, height, rows, bpp, in_place=False):
-    """rows: top-to-bottom lists of (r, g, b) or (r, g, b, a) tuples; without alpha, a 32-bit
-    picture is opaque. Returns an uncompressed BI_RGB bitmap stored bottom-up, or with in_place
-    stored top-down with its pixels 64 bytes into the file (a gap after the headers), which is
-    how the program keeps a picture in memory: it then uses the resource where it lies."""
+    """rows: top-to-bottom lists of (r, g, b) or (r, g, b, a) tuples. Returns an uncompressed
+    bitmap stored bottom-up; with in_place a 32-bit one stored top-down with its pixels 80 bytes
+    into the file (a gap after the headers), which is how the program keeps a picture in memory:
+    it then uses the resource where it lies. A 32-bit picture of (r, g, b) rows is opaque: its
+    bit fields name red, green and blue only, and its fourth bytes are 255."""
     stride = (width * bpp // 8 + 3) & ~3
+    opaque = bpp == 32 and len(rows[0][0]) == 3
     body = bytearray()
     for row in (rows if in_place else reversed(rows)):
         line = bytearray()
         for px in row:
             line += bytes((to_byte(px[2]), to_byte(px[1]), to_byte(px[0])))
             if bpp == 32:
-                line.append(to_byte(px[3]) if len(px) > 3 else 255)
+                line.append(255 if opaque else to_byte(px[3]))
         body += line + bytes(stride - len(line))
-    info = struct.pack('<IiiHHIIiiII', 40, width, -height if in_place else height, 1, bpp, 0,
-                       len(body), 2835, 2835, 0, 0)
-    offset = 64 if in_place else 14 + len(info)
+    info = struct.pack('<IiiHHIIiiII', 40, width, -height if in_place else height, 1, bpp,
+                       3 if opaque else 0, len(body), 2835, 2835, 0, 0)
+    if opaque:
+        info += struct.pack('<III', 0x00FF0000, 0x0000FF00, 0x000000FF)
+    offset = 80 if in_place else 14 + len(info)
     head = struct.pack('<2sIHHI', b'BM', offset + len(body), 0, 0, offset)
     return head + info + bytes(offset - len(head) - len(info)) + body
 

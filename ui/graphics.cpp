@@ -19,13 +19,17 @@ uint16_t Little16(std::string_view b, size_t at) {
   return v;
 }
 
-// The header fields of an uncompressed 24- or 32-bit bitmap whose rows all lie in `bytes`.
+// The header fields of an uncompressed 24- or 32-bit bitmap whose rows all lie in `bytes`. A
+// 32-bit bitmap has alpha, unless its bit fields name red, green and blue only: then it is a
+// 24-bit colour picture kept in 32-bit words, which a program can use where it lies.
 struct BmpLayout {
   uint32_t dataOffset;
   int width, height, bits;
-  bool bottomUp;
+  bool bottomUp, alpha;
   size_t stride;
 };
+
+constexpr uint32_t kBiRgb = 0, kBiBitfields = 3;
 
 bool ReadBmpLayout(std::string_view bytes, BmpLayout& l) {
   if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
@@ -35,7 +39,16 @@ bool ReadBmpLayout(std::string_view bytes, BmpLayout& l) {
   l.bits = Little16(bytes, 28);
   const uint32_t compression = Little32(bytes, 30);
   if (l.width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN || l.width > 16384) return false;
-  if ((l.bits != 24 && l.bits != 32) || compression != 0) return false;
+  if (l.bits != 24 && l.bits != 32) return false;
+  if (compression == kBiBitfields) {
+    // The masks follow a 40-byte header.
+    if (l.bits != 32 || Little32(bytes, 14) != 40 || bytes.size() < 66 || Little32(bytes, 54) != 0x00FF0000u ||
+        Little32(bytes, 58) != 0x0000FF00u || Little32(bytes, 62) != 0x000000FFu)
+      return false;
+  } else if (compression != kBiRgb) {
+    return false;
+  }
+  l.alpha = l.bits == 32 && compression == kBiRgb;
   l.bottomUp = rawHeight > 0;
   l.height = l.bottomUp ? rawHeight : -rawHeight;
   if (l.height > 16384) return false;
@@ -49,7 +62,7 @@ bool DecodeBmp(std::string_view bytes, Bitmap& picture) {
   BmpLayout l;
   if (!ReadBmpLayout(bytes, l)) return false;
   picture.Resize(l.width, l.height);
-  picture.hasAlpha = l.bits == 32;
+  picture.hasAlpha = l.alpha;
   uint32_t* out = picture.MutablePixels();
   for (int y = 0; y < l.height; ++y) {
     const size_t row = l.dataOffset + l.stride * static_cast<size_t>(l.bottomUp ? l.height - 1 - y : y);
@@ -58,7 +71,7 @@ bool DecodeBmp(std::string_view bytes, Bitmap& picture) {
       const uint32_t b = static_cast<uint8_t>(bytes[at]);
       const uint32_t g = static_cast<uint8_t>(bytes[at + 1]);
       const uint32_t r = static_cast<uint8_t>(bytes[at + 2]);
-      const uint32_t a = l.bits == 32 ? static_cast<uint8_t>(bytes[at + 3]) : 255;
+      const uint32_t a = l.alpha ? static_cast<uint8_t>(bytes[at + 3]) : 255;
       *out = b | g << 8 | r << 16 | a << 24;
     }
   }
@@ -74,7 +87,7 @@ bool UseBmp(std::string_view bytes, Bitmap& picture) {
       std::endian::native != std::endian::little)
     return DecodeBmp(bytes, picture);
   picture.Borrow(l.width, l.height, reinterpret_cast<const uint32_t*>(pixels));
-  picture.hasAlpha = true;
+  picture.hasAlpha = l.alpha;
   return true;
 }
 

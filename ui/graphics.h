@@ -85,11 +85,13 @@ struct Bitmap {
   const uint32_t* borrowed_ = nullptr;
 };
 
-// Decodes an uncompressed 24- or 32-bit Windows bitmap file; false on anything else.
+// Decodes an uncompressed 24- or 32-bit Windows bitmap file; false on anything else. A 32-bit
+// one has alpha, unless its bit fields name red, green and blue only (an opaque picture).
 bool DecodeBmp(std::string_view bytes, Bitmap& picture);
 
 // DecodeBmp for bytes that outlive every picture (the program's resources): a 32-bit top-down
-// bitmap whose pixels are aligned for 32-bit reads is used where it lies, without a copy.
+// bitmap whose pixels are aligned for 32-bit reads is used where it lies, without a copy (an
+// opaque one then keeps its unused fourth bytes as stored).
 bool UseBmp(std::string_view bytes, Bitmap& picture);
 
 // Draws `source` at (left, top) of a 32-bit pixel block, blending by its alpha when it has one.

@@ -341,7 +341,7 @@ struct BmpFixture {
   std::vector<uint32_t> pixels;
 };
 
-BmpFixture MakeBmp(int bits, bool topDown, uint32_t offset) {
+BmpFixture MakeBmp(int bits, bool topDown, uint32_t offset, bool opaque32 = false) {
   constexpr int kWidth = 3, kHeight = 2;
   BmpFixture f;
   const auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) f.bytes += static_cast<char>(v >> (8 * i)); };
@@ -356,11 +356,15 @@ BmpFixture MakeBmp(int bits, bool topDown, uint32_t offset) {
   put32(static_cast<uint32_t>(topDown ? -kHeight : kHeight));
   put16(1);
   put16(static_cast<uint16_t>(bits));
-  for (int i = 0; i < 6; ++i) put32(0);
+  put32(opaque32 ? 3 : 0);  // BI_BITFIELDS, with the masks after the header, or BI_RGB
+  for (int i = 0; i < 5; ++i) put32(0);
+  if (opaque32)
+    for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu}) put32(mask);
   f.bytes.resize(offset, '\0');
+  const bool alpha = bits == 32 && !opaque32;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x)
-      f.pixels.push_back((bits == 32 ? 0x40u * (x + 1) << 24 : 0xFF000000u) | 0x112233u * (y * kWidth + x + 1));
+      f.pixels.push_back((alpha ? 0x40u * (x + 1) << 24 : 0xFF000000u) | 0x112233u * (y * kWidth + x + 1));
   for (int row = 0; row < kHeight; ++row) {
     const int y = topDown ? row : kHeight - 1 - row;
     std::string line;
@@ -382,7 +386,8 @@ std::vector<uint32_t> PixelsOf(const ui::Bitmap& b) {
 }  // namespace
 
 // Only a 32-bit top-down bitmap whose pixels are aligned is used where it lies; every form
-// gives the same picture as decoding it.
+// gives the same picture as decoding it. One whose bit fields name red, green and blue only is
+// opaque, as a 24-bit one is.
 TEST(PictureBytes, UsedInPlaceOnlyWhenTheBytesAreThePictureAsKept) {
   struct Case {
     const char* form;
@@ -390,14 +395,17 @@ TEST(PictureBytes, UsedInPlaceOnlyWhenTheBytesAreThePictureAsKept) {
     bool topDown;
     uint32_t offset;
     bool inPlace;
+    bool opaque32 = false;
   };
   const Case cases[] = {{"32-bit top-down, aligned", 32, true, 64, true},
                         {"32-bit top-down, unaligned", 32, true, 54, false},
                         {"32-bit bottom-up", 32, false, 64, false},
-                        {"24-bit top-down", 24, true, 64, false}};
+                        {"24-bit top-down", 24, true, 64, false},
+                        {"32-bit opaque top-down, aligned", 32, true, 80, true, true},
+                        {"32-bit opaque bottom-up", 32, false, 80, false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.form);
-    const BmpFixture f = MakeBmp(c.bits, c.topDown, c.offset);
+    const BmpFixture f = MakeBmp(c.bits, c.topDown, c.offset, c.opaque32);
     ui::Bitmap used, decoded;
     ASSERT_TRUE(ui::UseBmp(f.bytes, used));
     ASSERT_TRUE(ui::DecodeBmp(f.bytes, decoded));
@@ -406,10 +414,14 @@ TEST(PictureBytes, UsedInPlaceOnlyWhenTheBytesAreThePictureAsKept) {
     EXPECT_FALSE(decoded.Borrowed());
     EXPECT_EQ(f.pixels, PixelsOf(used));
     EXPECT_EQ(f.pixels, PixelsOf(decoded));
-    EXPECT_EQ(c.bits == 32, used.hasAlpha);
+    EXPECT_EQ(c.bits == 32 && !c.opaque32, used.hasAlpha);
+    EXPECT_EQ(used.hasAlpha, decoded.hasAlpha);
   }
-  ui::Bitmap untouched;
-  EXPECT_FALSE(ui::UseBmp(MakeBmp(32, true, 64).bytes.substr(0, 80), untouched)) << "rows missing";
+  ui::Bitmap refused;
+  EXPECT_FALSE(ui::UseBmp(MakeBmp(32, true, 64).bytes.substr(0, 80), refused)) << "rows missing";
+  std::string otherMasks = MakeBmp(32, true, 80, true).bytes;
+  otherMasks[56] = 0x7F;  // red's mask 0x007F0000
+  EXPECT_FALSE(ui::UseBmp(otherMasks, refused)) << "bit fields other than red, green, blue";
 }
 
 // A change to a picture used in place makes the pixels its own: the bytes, and any copy still
