@@ -17,8 +17,9 @@ int RunProgram(int argc, const char* const* argv) {
   try {
     // The counter cleans its working files out of the current folder; started from anywhere
     // else (a prompt in the user's documents, a shortcut without a working folder) it would
-    // delete the user's own files. Work in the program's own folder.
-    platform::SetCurrentFolder(platform::ProgramFolder());
+    // delete the user's own files. Work in the program's own folder, even one whose name
+    // Shift-JIS cannot write: the work folder's files are named relative to it.
+    platform::EnterProgramFolder();
     app.title = kCounterCaption;
     if (IsCounterSwitch(argc, argv)) {
       app.HideTaskbarWindow();

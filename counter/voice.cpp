@@ -151,18 +151,22 @@ const char kAbsent[] = "absent";
 const char kExpandable[] = "REG_EXPAND_SZ";
 const char kPlain[] = "REG_SZ";
 
-void KeepOriginal(platform::RegistryKey& settings, const KeptSound& kept) {
-  if (settings.ValueExists(kept.keptName)) return;  // kept at the first replacement only
+// False when the sound cannot be kept: a text with a character that Shift-JIS lacks (a path
+// under a user folder named "Zoë") could never be given back, so that sound is left alone.
+bool KeepOriginal(platform::RegistryKey& settings, const KeptSound& kept) {
+  if (settings.ValueExists(kept.keptName)) return true;  // kept at the first replacement only
   const platform::RegistryKey sound = platform::RegistryKey::ForReading(kept.soundKey);
-  if (!sound.IsOpen()) return;
+  if (!sound.IsOpen()) return true;
   std::string original;
   const platform::ValueType type = sound.TypeOf("");
+  const bool isText = type == platform::ValueType::Text || type == platform::ValueType::ExpandableText;
   // A value of another type than text plays nothing; it is kept as the empty text.
-  sound.ReadText("", original);
+  if (!sound.ReadText("", original) && isText) return false;
   settings.WriteText(kept.TypeName(), type == platform::ValueType::Missing          ? kAbsent
                                       : type == platform::ValueType::ExpandableText ? kExpandable
                                                                                     : kPlain);
   settings.WriteText(kept.keptName, original);
+  return true;
 }
 
 void RestoreOriginal(platform::RegistryKey& settings, const KeptSound& kept) {
@@ -209,17 +213,17 @@ void TfrmData::ReplaceSystemSounds(bool preferNameless, const char* exitClip) {
     }
     return;
   }
-  if (settings.IsOpen()) {
-    KeepOriginal(settings, kKeptStart);
-    KeepOriginal(settings, kKeptExit);
-  }
-  {
+  const bool startKept = !settings.IsOpen() || KeepOriginal(settings, kKeptStart);
+  const bool exitKept = !settings.IsOpen() || KeepOriginal(settings, kKeptExit);
+  if (startKept) {
     platform::RegistryKey start(kStartSoundKey, false);
     if (start.IsOpen()) start.WriteDefault("");
   }
   platform::RegistryKey exit(kExitSoundKey, false);
-  if (!exit.IsOpen()) return;
+  // The sound names the WAV by its full path, which needs a folder that Shift-JIS can write.
+  const std::string folder = platform::ProgramFolder();
+  if (!exitKept || !exit.IsOpen() || folder.empty()) return;
   // Windows would play nothing from a WAV that is not there: without one the exit sound stays.
   const std::string wave = GetVoiceWave(exitClip, preferNameless);
-  if (platform::FileExists(wave)) exit.WriteDefault(platform::ProgramFolder() + wave);
+  if (platform::FileExists(wave)) exit.WriteDefault(folder + wave);
 }

@@ -77,9 +77,12 @@ bool TfrmData::LoadSettings() {
     ReadText(key, "usewave", s.usewave);
     ReadText(key, "dirwave", s.dirwave);
     // Read by the integrated counter environment, which finds this program through them.
+    // Not written from a folder that Shift-JIS cannot name: they would name another one.
     const std::string folder = platform::ProgramFolder();
-    key.WriteText("starthubexec", folder + "M2KCOUNT.EXE");
-    key.WriteText("starthubfile", folder + "STARTHUB");
+    if (!folder.empty()) {
+      key.WriteText("starthubexec", folder + "M2KCOUNT.EXE");
+      key.WriteText("starthubfile", folder + "STARTHUB");
+    }
     key.Close();
   }
 

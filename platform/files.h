@@ -33,10 +33,15 @@ void RemoveMatching(const std::string& pattern);
 // its own that is not there costs a scan of the folder.
 std::vector<std::string> FilesMatching(const std::string& pattern);
 
-// The folder of the running executable, with its trailing backslash.
+// The folder of the running executable, with its trailing backslash; empty when its path has a
+// character that Shift-JIS lacks (the program then names nothing in it by a full path).
 std::string ProgramFolder();
-// The running executable's full path.
+// The running executable's full path; empty as ProgramFolder is.
 std::string ProgramPath();
+// Makes the program's own folder the current one, whatever characters its path holds; false
+// when that fails.
+bool EnterProgramFolder();
+// The current folder; empty when its path has a character that Shift-JIS lacks.
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& path);
 

@@ -27,7 +27,8 @@ class RegistryKey {
   bool ValueExists(const std::string& name) const;
   ValueType TypeOf(const std::string& name) const;
   // False when the value is missing or not of the asked type (REG_DWORD / REG_SZ or
-  // REG_EXPAND_SZ, whose text comes back unexpanded).
+  // REG_EXPAND_SZ, whose text comes back unexpanded), and for a text with a character that
+  // Shift-JIS lacks.
   bool ReadInteger(const std::string& name, int32_t& value) const;
   bool ReadText(const std::string& name, std::string& value) const;
   bool WriteInteger(const std::string& name, int32_t value);

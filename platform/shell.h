@@ -10,6 +10,7 @@ enum class FolderLookup {
   Found,     // the folder's path is known
   NoFolder,  // the shell knows no such folder here
   NoPath,    // the shell knows it, but not as a file-system path
+  NotShiftJis,  // its path has a character that Shift-JIS lacks (a user folder named "Zoë")
 };
 FolderLookup SpecialFolderPath(ShellFolder folder, std::string& path);
 

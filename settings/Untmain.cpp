@@ -206,7 +206,8 @@ void TfrmMain::DetectStartup() {
     FStartupLink[i].clear();
     std::string path;
     const platform::FolderLookup found = platform::SpecialFolderPath(folders[i], path);
-    if (found == platform::FolderLookup::NoFolder) {
+    // A folder that Shift-JIS cannot name is out of reach as one the shell does not have.
+    if (found == platform::FolderLookup::NoFolder || found == platform::FolderLookup::NotShiftJis) {
       items[i]->SetEnabled(false);
       continue;
     }

@@ -28,10 +28,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Wine needs the Japanese locale to run with code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  echo "generating ja_JP.UTF-8"
-  $SUDO sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+# The tests run Wine under two locales: Japanese (code page 932, as on Japanese Windows) and
+# English (code page 1252, as on most systems outside Japan). The program needs neither.
+for wanted in ja_JP en_US; do
+  locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8$" && continue
+  echo "generating $wanted.UTF-8"
+  $SUDO sed -i "s/^# *$wanted.UTF-8 UTF-8/$wanted.UTF-8 UTF-8/" /etc/locale.gen
+  grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
-fi
+done

@@ -18,7 +18,9 @@ export WINEPREFIX="$WINE_HOME/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# The locale, and with it the system code page of every Wine process: WINE_LANG, Japanese
+# (code page 932) unless set; the tests run a second time with en_US.UTF-8 (code page 1252).
+export LANG="${WINE_LANG:-ja_JP.UTF-8}" LC_ALL="${WINE_LANG:-ja_JP.UTF-8}"
 export ALSA_CONFIG_PATH="$WINE_HOME/asound.conf"
 WINE=wine
 command -v wine64 >/dev/null 2>&1 && [ ! -x "$(command -v wine)" ] && WINE=wine64

@@ -1,12 +1,15 @@
-// DIDAZURA.DLL: a shortcut file written through the shell's own link object (IShellLinkA) and
-// saved through IPersistFile, so the shell reads it back exactly as it starts shortcuts.
+// DIDAZURA.DLL: a shortcut file written through the shell's own link object (IShellLinkW) and
+// saved through IPersistFile, so the shell reads it back exactly as it starts shortcuts. The
+// caller's Shift-JIS texts become UTF-16 by code page 932 whatever the system's code page is.
 #include "components/didazura/didazura.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <cstring>
+#include <string>
+
+#include "platform/win32/shift_jis.h"
 
 namespace {
 
@@ -46,56 +49,55 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
-// Room for any path the shell's link object takes (it keeps MAX_PATH characters).
-constexpr int kPathChars = MAX_PATH * 2;
-
 // The folder of a full path, without its trailing backslash except at a drive's root
-// ("C:\"); empty for a bare name or a path too long. Double-byte characters are stepped over
-// whole: the second byte of one may be 0x5C, the backslash.
-void FolderOf(const char* path, char (&folder)[kPathChars]) {
-  folder[0] = '\0';
-  const char* cut = nullptr;
-  for (const char* p = path; *p; p = CharNextA(p))
-    if (*p == '\\' || *p == '/') cut = p;
-  if (!cut || cut - path + 2 > kPathChars) return;
-  size_t length = static_cast<size_t>(cut - path);
-  if (length == 2 && path[1] == ':') ++length;  // keep the root's backslash
-  memcpy(folder, path, length);
-  folder[length] = '\0';
+// ("C:\"); empty for a bare name. In UTF-16 a backslash is always a separator (in Shift-JIS
+// the second byte of a double-byte character may be 0x5C).
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t cut = path.find_last_of(L"\\/");
+  if (cut == std::wstring::npos) return std::wstring();
+  const size_t length = (cut == 2 && path[1] == L':') ? 3 : cut;  // keep the root's backslash
+  return path.substr(0, length);
 }
 
-HRESULT WidePath(const char* ansi, wchar_t (&wide)[kPathChars]) {
-  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, wide, kPathChars) == 0)
-    return HRESULT_FROM_WIN32(GetLastError());
+// Text that is no Shift-JIS (a lead byte without its second byte) is refused, not guessed at.
+HRESULT WideText(const char* sjis, std::wstring& wide) {
+  wide.clear();
+  if (!*sjis) return S_OK;
+  const int needed = MultiByteToWideChar(platform::win32::kShiftJis, MB_ERR_INVALID_CHARS, sjis, -1, nullptr, 0);
+  if (needed == 0) return HRESULT_FROM_WIN32(GetLastError());
+  wide.assign(static_cast<size_t>(needed), L'\0');
+  MultiByteToWideChar(platform::win32::kShiftJis, MB_ERR_INVALID_CHARS, sjis, -1, &wide[0], needed);
+  wide.resize(static_cast<size_t>(needed) - 1);  // without the terminating zero
   return S_OK;
 }
 
-HRESULT Describe(IShellLinkA& shortcut, const char* target, const char* arguments) {
-  char folder[kPathChars];
-  FolderOf(target, folder);
-  HRESULT hr = shortcut.SetPath(target);
-  if (SUCCEEDED(hr)) hr = shortcut.SetArguments(arguments ? arguments : "");
-  if (SUCCEEDED(hr)) hr = shortcut.SetWorkingDirectory(folder);
-  if (SUCCEEDED(hr)) hr = shortcut.SetIconLocation(target, 0);
+HRESULT Describe(IShellLinkW& shortcut, const std::wstring& target, const std::wstring& arguments) {
+  const std::wstring description = platform::win32::Wide(kDescription);
+  HRESULT hr = shortcut.SetPath(target.c_str());
+  if (SUCCEEDED(hr)) hr = shortcut.SetArguments(arguments.c_str());
+  if (SUCCEEDED(hr)) hr = shortcut.SetWorkingDirectory(FolderOf(target).c_str());
+  if (SUCCEEDED(hr)) hr = shortcut.SetIconLocation(target.c_str(), 0);
   if (SUCCEEDED(hr)) hr = shortcut.SetShowCmd(SW_SHOWNORMAL);
-  if (SUCCEEDED(hr)) hr = shortcut.SetDescription(kDescription);
+  if (SUCCEEDED(hr)) hr = shortcut.SetDescription(description.c_str());
   return hr;
 }
 
 HRESULT MakeShortcut(const char* link, const char* target, const char* arguments) {
-  wchar_t wideLink[kPathChars];
-  HRESULT hr = WidePath(link, wideLink);
+  std::wstring wideLink, wideTarget, wideArguments;
+  HRESULT hr = WideText(link, wideLink);
+  if (SUCCEEDED(hr)) hr = WideText(target, wideTarget);
+  if (SUCCEEDED(hr)) hr = WideText(arguments ? arguments : "", wideArguments);
   if (FAILED(hr)) return hr;
-  ComPtr<IShellLinkA> shortcut;
-  hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  ComPtr<IShellLinkW> shortcut;
+  hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                         reinterpret_cast<void**>(shortcut.Out()));
   if (FAILED(hr)) return hr;
-  hr = Describe(*shortcut, target, arguments);
+  hr = Describe(*shortcut, wideTarget, wideArguments);
   if (FAILED(hr)) return hr;
   ComPtr<IPersistFile> file;
   hr = shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Out()));
   if (FAILED(hr)) return hr;
-  return file->Save(wideLink, TRUE);
+  return file->Save(wideLink.c_str(), TRUE);
 }
 
 }  // namespace

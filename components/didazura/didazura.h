@@ -3,8 +3,8 @@
 // GetProcAddress: the Windows standard calling convention (__stdcall, the convention of the
 // Win32 API), exported under its plain name by didazura.def.
 //
-// All three texts are NUL-terminated ANSI texts of the system's code page (Shift-JIS on
-// Japanese Windows):
+// All three texts are NUL-terminated Shift-JIS texts (code page 932), whatever the system's code
+// page for non-Unicode programs is; the shortcut is written through the Unicode shell interface:
 //   link       the shortcut file to write, a full path ending in ".lnk" (an existing file is
 //              replaced); its folder must exist
 //   target     the program the shortcut starts, a full path
@@ -14,7 +14,7 @@
 //
 // The result is an HRESULT: S_OK (0) when the shortcut file was written; E_INVALIDARG for a null
 // or empty link or target; otherwise the failing call's HRESULT (COM refused, no shell link
-// object, a path the code page cannot convert, or the save failed: no right to write in the
+// object, a text that is not valid Shift-JIS, or the save failed: no right to write in the
 // folder, no such folder). COM is initialised on the calling thread for the call and left as
 // it was found.
 #ifdef _WIN32

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <string>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/win32/shift_jis.h"
+#else
 #include "platform/sjis.h"
 #endif
 
@@ -97,7 +99,9 @@ int WriteWave(stb_vorbis* vorbis, FILE* out) {
 }
 
 #ifdef _WIN32
-std::string FilePath(const char* path) { return path; }
+// The paths are Shift-JIS whatever the system's code page: opened by their UTF-16 names.
+FILE* OpenFile(const char* path, const wchar_t* mode) { return _wfopen(platform::win32::Wide(path).c_str(), mode); }
+void RemoveFile(const char* path) { _wremove(platform::win32::Wide(path).c_str()); }
 #else
 // The callers are Windows programs: their paths use backslashes between Shift-JIS names, where
 // a backslash byte may also be the second half of a double-byte character.
@@ -112,14 +116,19 @@ std::string FilePath(const char* windowsPath) {
   }
   return path;
 }
+
+FILE* OpenFile(const char* path, const wchar_t* mode) {
+  return std::fopen(FilePath(path).c_str(), mode[0] == L'r' ? "rb" : "wb");
+}
+void RemoveFile(const char* path) { std::remove(FilePath(path).c_str()); }
 #endif
 
-int DecodeInto(stb_vorbis* vorbis, const std::string& wavPath) {
-  FILE* out = std::fopen(wavPath.c_str(), "wb");
+int DecodeInto(stb_vorbis* vorbis, const char* wavPath) {
+  FILE* out = OpenFile(wavPath, L"wb");
   if (!out) return kOgogCannotWriteWav;
   int result = WriteWave(vorbis, out);
   if (std::fclose(out) != 0 && result == kOgogOk) result = kOgogCannotWriteWav;
-  if (result != kOgogOk) std::remove(wavPath.c_str());
+  if (result != kOgogOk) RemoveFile(wavPath);
   return result;
 }
 
@@ -134,10 +143,13 @@ int OGOG_CALL OGG_GetVersion(char* buffer) {
 
 int OGOG_CALL OGG_DecodeFile(const char* oggPath, const char* wavPath) {
   if (!oggPath || !wavPath) return kOgogCannotOpenOgg;
+  FILE* in = OpenFile(oggPath, L"rb");
+  if (!in) return kOgogCannotOpenOgg;
   int error = VORBIS__no_error;
-  stb_vorbis* vorbis = stb_vorbis_open_filename(FilePath(oggPath).c_str(), &error, nullptr);
-  if (!vorbis) return error == VORBIS_file_open_failure ? kOgogCannotOpenOgg : kOgogNotVorbis;
-  const int result = DecodeInto(vorbis, FilePath(wavPath));
+  // The decoder closes the file when it is done with it, or at once when it fails.
+  stb_vorbis* vorbis = stb_vorbis_open_file(in, 1, &error, nullptr);
+  if (!vorbis) return kOgogNotVorbis;
+  const int result = DecodeInto(vorbis, wavPath);
   stb_vorbis_close(vorbis);
   return result;
 }

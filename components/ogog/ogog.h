@@ -1,7 +1,8 @@
 #pragma once
-// ogog.dll: turns an OGG Vorbis file into a 16-bit PCM WAV file. Both entry points take ANSI
-// paths and use the Windows standard calling convention, so any Windows program can bind them
-// by name with GetProcAddress.
+// ogog.dll: turns an OGG Vorbis file into a 16-bit PCM WAV file. Paths are Shift-JIS (code page
+// 932) whatever the system's code page is, and are opened by their UTF-16 names. Both entry
+// points use the Windows standard calling convention, so any Windows program can bind them by
+// name with GetProcAddress.
 #ifdef _WIN32
 #define OGOG_CALL __stdcall
 #define OGOG_EXPORT  // the export names are fixed by ogog.def

@@ -207,6 +207,8 @@ std::string CurrentFolder() {
 
 bool SetCurrentFolder(const std::string& path) { return chdir(Posix(path).c_str()) == 0; }
 
+bool EnterProgramFolder() { return !programFolder.empty() && SetCurrentFolder(programFolder); }
+
 bool File::OpenShared(const std::string& path) {
   Close();
   const std::string posix = Posix(path);

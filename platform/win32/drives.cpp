@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/sjis.h"
+#include "platform/win32/shift_jis.h"
 
 namespace platform {
 namespace {
@@ -37,7 +38,7 @@ std::string Root(char letter) {
 }
 
 bool IsFolder(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
+  const DWORD a = GetFileAttributesW(win32::Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -49,7 +50,7 @@ std::vector<Drive> Drives() {
   for (int i = 0; i < 26; ++i) {
     if (!(present & (1u << i))) continue;
     const char letter = static_cast<char>('A' + i);
-    drives.push_back({letter, TypeOf(GetDriveTypeA(Root(letter).c_str()))});
+    drives.push_back({letter, TypeOf(GetDriveTypeW(win32::Wide(Root(letter)).c_str()))});
   }
   return drives;
 }
@@ -65,16 +66,18 @@ bool SubFolders(const std::string& folder, std::vector<std::string>& names) {
   // A trail byte 0x5C at the end is part of a name, not a separator.
   const bool separated = !folder.empty() && folder.back() == '\\' && LastByteIsSingle(folder);
   const std::string pattern = folder + (separated ? "*" : "\\*");
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(win32::Wide(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE)  // an empty root has not even "." and ".."
     return GetLastError() == ERROR_FILE_NOT_FOUND && IsFolder(separated ? folder : folder + "\\");
+  std::string name;
   do {
-    const std::string name = found.cFileName;
     const DWORD a = found.dwFileAttributes;
-    if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_HIDDEN) && name != "." && name != "..")
+    // A folder whose name Shift-JIS cannot write could be neither shown nor opened: left out.
+    if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_HIDDEN) && win32::ToShiftJis(found.cFileName, name) &&
+        name != "." && name != "..")
       names.push_back(name);
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return true;
 }

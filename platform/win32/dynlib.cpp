@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/shift_jis.h"
+
 namespace platform {
 
 bool DynamicLibrary::Load(const std::string& name) {
   Free();
-  handle_ = LoadLibraryA(name.c_str());
+  handle_ = LoadLibraryW(win32::Wide(name).c_str());
   return handle_ != nullptr;
 }
 

@@ -5,11 +5,14 @@
 #include <algorithm>
 
 #include "platform/sjis.h"
+#include "platform/win32/shift_jis.h"
 
 namespace platform {
 namespace {
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+using win32::Wide;
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 
 // The folder part of a pattern, with its trailing backslash ("" when there is none).
 std::string FolderOf(const std::string& pattern) {
@@ -37,7 +40,7 @@ bool FolderExists(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
@@ -58,7 +61,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   const DWORD flags = (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_HIDDEN))
                           ? FILE_ATTRIBUTE_HIDDEN
                           : FILE_ATTRIBUTE_NORMAL;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
@@ -78,7 +81,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 // Overwrites an existing file from its start and cuts it to the new length, sharing reading and
 // writing with whoever holds it open.
 bool RewriteInPlace(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool ok = WriteAll(file, bytes) && SetEndOfFile(file) && FlushFileBuffers(file);
@@ -97,15 +100,15 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
                          ? 0
                          : existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   const std::string temporary = path + ".tmp";
-  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(Wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return RewriteInPlace(path, bytes);
   const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
   CloseHandle(file);
-  if (written && MoveFileExA(temporary.c_str(), path.c_str(),
+  if (written && MoveFileExW(Wide(temporary).c_str(), Wide(path).c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
-  DeleteFileA(temporary.c_str());
+  DeleteFileW(Wide(temporary).c_str());
   // A write that failed (a full disk) would fail in place as well, and tear the file.
   return written && RewriteInPlace(path, bytes);
 }
@@ -114,7 +117,7 @@ bool SetHidden(const std::string& path, bool hidden) {
   const DWORD a = Attributes(path);
   if (a == INVALID_FILE_ATTRIBUTES) return false;
   const DWORD next = hidden ? (a | FILE_ATTRIBUTE_HIDDEN) : (a & ~DWORD(FILE_ATTRIBUTE_HIDDEN));
-  return SetFileAttributesA(path.c_str(), next ? next : FILE_ATTRIBUTE_NORMAL) != 0;
+  return SetFileAttributesW(Wide(path).c_str(), next ? next : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool IsHidden(const std::string& path) {
@@ -122,38 +125,50 @@ bool IsHidden(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_HIDDEN);
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
 
-bool MakeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool MakeFolder(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
+
+namespace {
+
+// Works on the names as the file system gives them: a file whose name has no Shift-JIS form is
+// still removed by its own name.
+void RemoveMatchingWide(const std::wstring& folder, const std::wstring& mask) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + mask).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = folder + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveMatchingWide(path + L"\\", mask);
+      RemoveDirectoryW(path.c_str());  // fails, as wanted, while anything is left inside
+    } else {
+      DeleteFileW(path.c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
 
 void RemoveMatching(const std::string& pattern) {
   const std::string folder = FolderOf(pattern);
-  const std::string mask = pattern.substr(folder.size());
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string path = folder + name;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveMatching(path + "\\" + mask);
-      RemoveDirectoryA(path.c_str());  // fails, as wanted, while anything is left inside
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  RemoveMatchingWide(Wide(folder), Wide(pattern.substr(folder.size())));
 }
 
 std::vector<std::string> FilesMatching(const std::string& pattern) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
+  std::string name;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
+    // A name without a Shift-JIS form is none the program could ask for.
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && win32::ToShiftJis(found.cFileName, name))
+      names.push_back(name);
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return names;
 }
@@ -161,14 +176,14 @@ std::vector<std::string> FilesMatching(const std::string& pattern) {
 bool File::OpenShared(const std::string& path) {
   Close();
   constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   // Write access is refused for a read-only file (ERROR_ACCESS_DENIED), on a read-only medium
   // such as a CD (ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED) and while another opener shares
   // reading only (ERROR_SHARING_VIOLATION); reading alone then still works. A file that is not
   // there fails both ways.
   if (file == INVALID_HANDLE_VALUE)
-    file = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+    file = CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   handle_ = reinterpret_cast<intptr_t>(file);
@@ -181,7 +196,7 @@ bool File::CreateExclusive(const std::string& path, bool hidden) {
   const DWORD existing = Attributes(path);
   const bool keepHidden = existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_HIDDEN);
   const DWORD flags = (hidden || keepHidden) ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   handle_ = reinterpret_cast<intptr_t>(file);
   return true;
@@ -235,18 +250,35 @@ bool File::Write(const void* data, size_t count) {
 
 std::string ProgramFolder() { return FolderOf(ProgramPath()); }
 
-std::string ProgramPath() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return std::string(path, length);
+namespace {
+
+std::wstring WideProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (length < path.size()) return path.substr(0, length);
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string ProgramPath() { return win32::ShiftJisOrEmpty(WideProgramPath().c_str()); }
+
+bool EnterProgramFolder() {
+  const std::wstring path = WideProgramPath();
+  const size_t cut = path.find_last_of(L"\\/");
+  return cut != std::wstring::npos && SetCurrentDirectoryW(path.substr(0, cut + 1).c_str()) != 0;
 }
 
 std::string CurrentFolder() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD length = GetCurrentDirectoryA(sizeof path, path);
-  return std::string(path, length);
+  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+  std::wstring path(needed, L'\0');
+  const DWORD length = needed ? GetCurrentDirectoryW(needed, &path[0]) : 0;
+  path.resize(length < needed ? length : 0);
+  return win32::ShiftJisOrEmpty(path.c_str());
 }
 
-bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
 
 }  // namespace platform

@@ -11,9 +11,9 @@ namespace platform::win32 {
 // The function `name` of the system library `library`, loading the library on first use (it
 // stays loaded for the rest of the run); null when the library or the function is missing.
 template <class Function>
-Function* LateBound(const char* library, const char* name) {
-  HMODULE module = GetModuleHandleA(library);
-  if (!module) module = LoadLibraryA(library);
+Function* LateBound(const wchar_t* library, const char* name) {
+  HMODULE module = GetModuleHandleW(library);
+  if (!module) module = LoadLibraryW(library);
   if (!module) return nullptr;
   return reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }

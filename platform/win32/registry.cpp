@@ -2,8 +2,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/shift_jis.h"
+
 namespace platform {
 namespace {
+
+using win32::Wide;
 
 std::string RelativeKeyPath(const std::string& path) {
   return (!path.empty() && path[0] == '\\') ? path.substr(1) : path;
@@ -18,7 +25,7 @@ bool QueryValue(void* handle, const std::string& name, DWORD& type, std::string&
   for (;;) {
     DWORD size = static_cast<DWORD>(data.size());
     const LONG result =
-        RegQueryValueExA(Key(handle), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+        RegQueryValueExW(Key(handle), Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
     if (result == ERROR_SUCCESS) {
       data.resize(size);
       return true;
@@ -32,17 +39,17 @@ bool QueryValue(void* handle, const std::string& name, DWORD& type, std::string&
 
 RegistryKey::RegistryKey(const std::string& path, bool create) {
   HKEY key = nullptr;
-  const std::string relative = RelativeKeyPath(path);
-  LONG result = create ? RegCreateKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, nullptr, 0,
+  const std::wstring relative = Wide(RelativeKeyPath(path));
+  LONG result = create ? RegCreateKeyExW(HKEY_CURRENT_USER, relative.c_str(), 0, nullptr, 0,
                                          KEY_ALL_ACCESS, nullptr, &key, nullptr)
-                       : RegOpenKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_ALL_ACCESS, &key);
+                       : RegOpenKeyExW(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_ALL_ACCESS, &key);
   if (result == ERROR_SUCCESS) handle_ = key;
 }
 
 RegistryKey RegistryKey::ForReading(const std::string& path) {
   RegistryKey opened;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, RelativeKeyPath(path).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(RelativeKeyPath(path)).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
     opened.handle_ = key;
   opened.writable_ = false;
   return opened;
@@ -71,13 +78,13 @@ void RegistryKey::Close() {
 }
 
 bool RegistryKey::ValueExists(const std::string& name) const {
-  return handle_ && RegQueryValueExA(Key(handle_), name.c_str(), nullptr, nullptr, nullptr,
+  return handle_ && RegQueryValueExW(Key(handle_), Wide(name).c_str(), nullptr, nullptr, nullptr,
                                      nullptr) == ERROR_SUCCESS;
 }
 
 ValueType RegistryKey::TypeOf(const std::string& name) const {
   DWORD type = 0;
-  if (!handle_ || RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+  if (!handle_ || RegQueryValueExW(Key(handle_), Wide(name).c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
     return ValueType::Missing;
   switch (type) {
     case REG_SZ: return ValueType::Text;
@@ -103,24 +110,30 @@ bool RegistryKey::ReadText(const std::string& name, std::string& value) const {
   std::string data;
   if (!handle_ || !QueryValue(handle_, name, type, data)) return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-  // The stored size counts the terminating zero, which may be missing or doubled.
-  const size_t end = data.find('\0');
-  value = data.substr(0, end);
+  // The stored size counts the terminating zero, which may be missing or doubled. A text with a
+  // character that Shift-JIS lacks is not read at all: the program would act on another text.
+  std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+  if (!text.empty()) memcpy(&text[0], data.data(), text.size() * sizeof(wchar_t));
+  text.resize(std::min(text.size(), text.find(L'\0')));
+  std::string converted;
+  if (!win32::ToShiftJis(text, converted)) return false;
+  value = converted;
   return true;
 }
 
 bool RegistryKey::WriteInteger(const std::string& name, int32_t value) {
   DWORD raw = static_cast<DWORD>(value);
-  return handle_ && RegSetValueExA(Key(handle_), name.c_str(), 0, REG_DWORD,
+  return handle_ && RegSetValueExW(Key(handle_), Wide(name).c_str(), 0, REG_DWORD,
                                    reinterpret_cast<const BYTE*>(&raw), sizeof raw) == ERROR_SUCCESS;
 }
 
 namespace {
 
 bool SetText(void* handle, const std::string& name, DWORD type, const std::string& value) {
-  return handle && RegSetValueExA(Key(handle), name.c_str(), 0, type,
-                                  reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  const std::wstring text = Wide(value);
+  return handle && RegSetValueExW(Key(handle), Wide(name).c_str(), 0, type,
+                                  reinterpret_cast<const BYTE*>(text.c_str()),
+                                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -136,17 +149,17 @@ bool RegistryKey::WriteExpandableText(const std::string& name, const std::string
 bool RegistryKey::WriteDefault(const std::string& value) { return WriteText("", value); }
 
 bool RegistryKey::DeleteValue(const std::string& name) {
-  return handle_ && RegDeleteValueA(Key(handle_), name.c_str()) == ERROR_SUCCESS;
+  return handle_ && RegDeleteValueW(Key(handle_), Wide(name).c_str()) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::DeleteDefault() { return DeleteValue(""); }
 
 bool DeleteRegistryTree(const std::string& path) {
-  const std::string relative = RelativeKeyPath(path);
-  LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, relative.c_str());
-  if (result == ERROR_SUCCESS) RegDeleteKeyA(HKEY_CURRENT_USER, relative.c_str());
+  const std::wstring relative = Wide(RelativeKeyPath(path));
+  LONG result = RegDeleteTreeW(HKEY_CURRENT_USER, relative.c_str());
+  if (result == ERROR_SUCCESS) RegDeleteKeyW(HKEY_CURRENT_USER, relative.c_str());
   HKEY probe = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, relative.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS) {
     RegCloseKey(probe);
     return false;
   }

@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cwctype>
+
 #include "platform/win32/late_bound.h"
+#include "platform/win32/shift_jis.h"
 
 namespace platform {
 namespace {
@@ -12,7 +15,7 @@ namespace {
 // the counter never does.
 template <class Function>
 Function* Shell(const char* name) {
-  return win32::LateBound<Function>("shell32.dll", name);
+  return win32::LateBound<Function>(L"shell32.dll", name);
 }
 
 }  // namespace
@@ -21,33 +24,36 @@ FolderLookup SpecialFolderPath(ShellFolder folder, std::string& path) {
   path.clear();
   const int csidl = folder == ShellFolder::Startup ? CSIDL_STARTUP : CSIDL_COMMON_STARTUP;
   static auto* const location = Shell<decltype(SHGetSpecialFolderLocation)>("SHGetSpecialFolderLocation");
-  static auto* const pathOf = Shell<decltype(SHGetPathFromIDListA)>("SHGetPathFromIDListA");
-  static auto* const release = win32::LateBound<decltype(CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
+  static auto* const pathOf = Shell<decltype(SHGetPathFromIDListW)>("SHGetPathFromIDListW");
+  static auto* const release = win32::LateBound<decltype(CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
   if (!location || !pathOf || !release) return FolderLookup::NoFolder;
   LPITEMIDLIST list = nullptr;
   if (location(nullptr, csidl, &list) != S_OK || !list) return FolderLookup::NoFolder;
-  char buffer[MAX_PATH] = {};
+  wchar_t buffer[MAX_PATH] = {};
   const bool converted = pathOf(list, buffer);
   release(list);
   if (!converted) return FolderLookup::NoPath;
-  path = buffer;
-  return FolderLookup::Found;
+  return win32::ToShiftJis(buffer, path) ? FolderLookup::Found : FolderLookup::NotShiftJis;
 }
 
 void ShellOpen(const std::string& target) {
-  SHELLEXECUTEINFOA info{};
+  const std::wstring file = win32::Wide(target);
+  SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
-  info.lpVerb = "open";
-  info.lpFile = target.c_str();
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
-  static auto* const execute = Shell<decltype(ShellExecuteExA)>("ShellExecuteExA");
+  static auto* const execute = Shell<decltype(ShellExecuteExW)>("ShellExecuteExW");
   if (execute) execute(&info);
 }
 
 std::string ThousandsSeparator() {
-  char separator[8] = {};
-  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, sizeof separator) <= 0) return ",";
-  return separator;
+  wchar_t separator[8] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) <= 0) return ",";
+  std::string sjis;
+  if (win32::ToShiftJis(separator, sjis)) return sjis;
+  // The no-break spaces of French or Russian numbers have no Shift-JIS form: a space reads the same.
+  return iswspace(separator[0]) || separator[0] == 0x00A0 || separator[0] == 0x202F ? " " : ",";
 }
 
 }  // namespace platform

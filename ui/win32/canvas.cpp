@@ -8,10 +8,10 @@ HFONT FontHandle(const Font& font) {
   const auto key = std::make_tuple(font.name, font.PixelHeight(), font.bold, static_cast<int>(font.charset));
   auto& cached = S().fonts[key];
   if (!cached)
-    cached = CreateFontA(-font.PixelHeight(), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
+    cached = CreateFontW(-font.PixelHeight(), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
                          font.charset == Charset::ShiftJis ? SHIFTJIS_CHARSET : DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
+                         DEFAULT_PITCH | FF_DONTCARE, Wide(font.name).c_str());
   return cached;
 }
 
@@ -60,7 +60,8 @@ void DibCanvas::DrawText(int left, int top, const std::string& text, const Font&
   SetBkMode(dc_, TRANSPARENT);
   SetTextColor(dc_, Ref(font.color));
   RECT r{left, top, left + 32767, top + 32767};
-  ::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &r,
+  const std::wstring wide = Wide(text);
+  ::DrawTextW(dc_, wide.data(), static_cast<int>(wide.size()), &r,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOCLIP | (prefix ? 0 : DT_NOPREFIX));
 }
 
@@ -112,15 +113,16 @@ Size MeasureText(const Font& font, const std::string& text, bool prefix) {
   HDC dc = MeasuringDc();
   win32::UseFont(dc, win32::FontHandle(font));
   SIZE extent{0, 0};
+  const std::wstring wide = win32::Wide(text);
   if (text.empty()) {
-    TEXTMETRICA metric{};
-    GetTextMetricsA(dc, &metric);
+    TEXTMETRICW metric{};
+    GetTextMetricsW(dc, &metric);
     extent.cy = metric.tmHeight;
   } else if (!prefix) {
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
   } else {
     RECT r{0, 0, 0, 0};
-    ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
+    ::DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &r, DT_SINGLELINE | DT_CALCRECT);
     extent = SIZE{r.right - r.left, r.bottom - r.top};
   }
   return Size{extent.cx, extent.cy};

@@ -11,9 +11,15 @@
 #include <tuple>
 
 #include "platform/win32/late_bound.h"
+#include "platform/win32/shift_jis.h"
 #include "ui/backend.h"
 
 namespace ui::win32 {
+
+using platform::win32::Wide;
+
+// A window's text as Shift-JIS; false when a character has no Shift-JIS form.
+bool WindowText(HWND hwnd, std::string& text);
 
 struct FormWindow {
   HWND hwnd = nullptr;
@@ -23,7 +29,7 @@ struct FormWindow {
 };
 
 struct State {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
   HWND messages = nullptr;   // timers and media notices
   HWND appWindow = nullptr;  // hidden owner: owned forms get no taskbar button
   HICON icon = nullptr;
@@ -54,7 +60,7 @@ void RegisterClasses();
 void EnsureCommonControls();
 HWND MessageWindow();
 HWND AppWindow();
-const char* ContainerClassName();
+const wchar_t* ContainerClassName();
 
 // Runs an event handler; an exception it raises is shown, and the message loop goes on.
 void Guarded(const Handler& handler);
@@ -107,7 +113,7 @@ class BackBuffer {
 // The peer of every windowed control: a child window that belongs to one model control.
 class WinPeer : public Peer {
  public:
-  WinPeer(WinControl& control, const char* windowClass, DWORD style, DWORD exStyle = 0);
+  WinPeer(WinControl& control, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
   ~WinPeer() override;
   HWND Handle() const { return hwnd_; }
   WinControl& Model() const { return control_; }

@@ -10,33 +10,25 @@ namespace {
 // has loaded them before any windowed control exists).
 void Subclass(HWND hwnd, SUBCLASSPROC proc, DWORD_PTR data) {
   static auto* const subclass =
-      platform::win32::LateBound<decltype(SetWindowSubclass)>("comctl32.dll", "SetWindowSubclass");
+      platform::win32::LateBound<decltype(SetWindowSubclass)>(L"comctl32.dll", "SetWindowSubclass");
   if (subclass) subclass(hwnd, proc, 0, data);
 }
 
 void Unsubclass(HWND hwnd, SUBCLASSPROC proc) {
   static auto* const remove =
-      platform::win32::LateBound<decltype(RemoveWindowSubclass)>("comctl32.dll", "RemoveWindowSubclass");
+      platform::win32::LateBound<decltype(RemoveWindowSubclass)>(L"comctl32.dll", "RemoveWindowSubclass");
   if (remove) remove(hwnd, proc, 0);
 }
 
 LRESULT NextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  static auto* const next = platform::win32::LateBound<decltype(DefSubclassProc)>("comctl32.dll", "DefSubclassProc");
-  return next ? next(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-std::string WindowText(HWND hwnd) {
-  const int length = GetWindowTextLengthA(hwnd);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(hwnd, &text[0], length + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
+  static auto* const next = platform::win32::LateBound<decltype(DefSubclassProc)>(L"comctl32.dll", "DefSubclassProc");
+  return next ? next(hwnd, message, wParam, lParam) : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 class ButtonPeer : public WinPeer {
  public:
   explicit ButtonPeer(Button& button)
-      : WinPeer(button, "BUTTON", button.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), button_(button) {}
+      : WinPeer(button, L"BUTTON", button.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), button_(button) {}
   void Command(WORD code) override {
     // Esc reaches a cancel button even when it is disabled: it never presses one.
     if (code == BN_CLICKED && button_.Usable()) button_.Click();
@@ -48,7 +40,7 @@ class ButtonPeer : public WinPeer {
 
 class BitmapButtonPeer : public WinPeer {
  public:
-  explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, "BUTTON", BS_OWNERDRAW), button_(button) {
+  explicit BitmapButtonPeer(BitmapButton& button) : WinPeer(button, L"BUTTON", BS_OWNERDRAW), button_(button) {
     Subclass(Handle(), KeyProc, reinterpret_cast<DWORD_PTR>(this));
   }
   ~BitmapButtonPeer() override { Unsubclass(Handle(), KeyProc); }
@@ -108,10 +100,10 @@ class BitmapButtonPeer : public WinPeer {
 // itself, so a click is a request that the model answers.
 class CheckBoxPeer : public WinPeer {
  public:
-  explicit CheckBoxPeer(CheckBox& box) : WinPeer(box, "BUTTON", BS_CHECKBOX), box_(box) {}
+  explicit CheckBoxPeer(CheckBox& box) : WinPeer(box, L"BUTTON", BS_CHECKBOX), box_(box) {}
   void Sync() override {
     WinPeer::Sync();
-    SendMessageA(Handle(), BM_SETCHECK, box_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Handle(), BM_SETCHECK, box_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   void Command(WORD code) override {
     if (code == BN_CLICKED && box_.Usable()) box_.UserClick();
@@ -123,10 +115,10 @@ class CheckBoxPeer : public WinPeer {
 
 class RadioButtonPeer : public WinPeer {
  public:
-  explicit RadioButtonPeer(RadioButton& radio) : WinPeer(radio, "BUTTON", BS_RADIOBUTTON), radio_(radio) {}
+  explicit RadioButtonPeer(RadioButton& radio) : WinPeer(radio, L"BUTTON", BS_RADIOBUTTON), radio_(radio) {}
   void Sync() override {
     WinPeer::Sync();
-    SendMessageA(Handle(), BM_SETCHECK, radio_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Handle(), BM_SETCHECK, radio_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   void Command(WORD code) override {
     if (code == BN_CLICKED && radio_.Usable()) radio_.UserClick();
@@ -157,32 +149,35 @@ class ContainerPeer : public WinPeer {
 class EditPeer : public WinPeer {
  public:
   explicit EditPeer(Edit& edit)
-      : WinPeer(edit, "EDIT", ES_AUTOHSCROLL | (edit.readOnly ? ES_READONLY : 0), WS_EX_CLIENTEDGE), edit_(edit) {
-    if (edit.maxLength > 0) SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(edit.maxLength), 0);
+      : WinPeer(edit, L"EDIT", ES_AUTOHSCROLL | (edit.readOnly ? ES_READONLY : 0), WS_EX_CLIENTEDGE), edit_(edit) {
+    if (edit.maxLength > 0) SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(edit.maxLength), 0);
   }
   void Sync() override {
     WinPeer::Sync();
     SetTextIfChanged(edit_.Text());
-    SendMessageA(Handle(), EM_SETREADONLY, edit_.readOnly, 0);
+    SendMessageW(Handle(), EM_SETREADONLY, edit_.readOnly, 0);
   }
   void Command(WORD code) override {
     if (code != EN_CHANGE || syncing_) return;
-    const std::string typed = WindowText(Handle());
-    // The limit is in bytes of the ANSI code page, while the control counts characters: a
-    // change that would not fit is taken back whole, so no character is ever cut.
-    if (edit_.maxLength > 0 && typed.size() > static_cast<size_t>(edit_.maxLength)) {
+    std::string typed;
+    // The limit is in Shift-JIS bytes, while the control counts characters: a change that would
+    // not fit is taken back whole, so no character is ever cut. So is one with a character that
+    // Shift-JIS cannot store (an accented letter, an emoji), which would come back as "?".
+    const bool storable = WindowText(Handle(), typed);
+    if (!storable || (edit_.maxLength > 0 && typed.size() > static_cast<size_t>(edit_.maxLength))) {
       syncing_ = true;
-      SetWindowTextA(Handle(), edit_.Text().c_str());
+      SetWindowTextW(Handle(), Wide(edit_.Text()).c_str());
       syncing_ = false;
-      const LPARAM end = static_cast<LPARAM>(edit_.Text().size());
-      SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(end), end);
+      const LPARAM end = static_cast<LPARAM>(Wide(edit_.Text()).size());
+      SendMessageW(Handle(), EM_SETSEL, static_cast<WPARAM>(end), end);
       MessageBeep(MB_OK);
       return;
     }
     edit_.SetText(typed);
   }
   void Fetch() override {
-    if (!syncing_) edit_.SetText(WindowText(Handle()));
+    std::string text;
+    if (!syncing_ && WindowText(Handle(), text)) edit_.SetText(text);
   }
 
  private:
@@ -192,15 +187,15 @@ class EditPeer : public WinPeer {
 class UpDownPeer : public WinPeer {
  public:
   explicit UpDownPeer(UpDown& upDown)
-      : WinPeer(upDown, UPDOWN_CLASSA, UDS_ARROWKEYS | UDS_NOTHOUSANDS | (upDown.wrap ? UDS_WRAP : 0)),
+      : WinPeer(upDown, UPDOWN_CLASSW, UDS_ARROWKEYS | UDS_NOTHOUSANDS | (upDown.wrap ? UDS_WRAP : 0)),
         upDown_(upDown) {}
   void Sync() override {
     WinPeer::Sync();
     if (upDown_.Associate() && upDown_.Associate()->GetPeer())
-      SendMessageA(Handle(), UDM_SETBUDDY,
+      SendMessageW(Handle(), UDM_SETBUDDY,
                    reinterpret_cast<WPARAM>(static_cast<WinPeer*>(upDown_.Associate()->GetPeer())->Handle()), 0);
-    SendMessageA(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(upDown_.min), static_cast<LPARAM>(upDown_.max));
-    SendMessageA(Handle(), UDM_SETPOS32, 0, static_cast<LPARAM>(upDown_.Position()));
+    SendMessageW(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(upDown_.min), static_cast<LPARAM>(upDown_.max));
+    SendMessageW(Handle(), UDM_SETPOS32, 0, static_cast<LPARAM>(upDown_.Position()));
   }
   // The arrows moved the control: the model steps by the same amount, with its own rules.
   LRESULT Notify(NMHDR* header) override {
@@ -211,7 +206,7 @@ class UpDownPeer : public WinPeer {
   }
   void Fetch() override {
     BOOL failed = FALSE;
-    const int position = static_cast<int>(SendMessageA(Handle(), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    const int position = static_cast<int>(SendMessageW(Handle(), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
     if (!failed) upDown_.SetPosition(position);
   }
 
@@ -238,16 +233,16 @@ constexpr int kDropDownRows = 8;
 class ComboBoxPeer : public WinPeer {
  public:
   explicit ComboBoxPeer(ComboBox& combo)
-      : WinPeer(combo, "COMBOBOX",
+      : WinPeer(combo, L"COMBOBOX",
                 CBS_DROPDOWNLIST | WS_VSCROLL | (combo.onDrawItem ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0)),
         combo_(combo) {
-    if (combo.itemHeight > 0) SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, combo.itemHeight);
+    if (combo.itemHeight > 0) SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, combo.itemHeight);
     // The field shows a row as the list does.
     if (combo.itemHeight > 0 && combo.onDrawItem)
-      SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), combo.itemHeight);
+      SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), combo.itemHeight);
     // The window's height includes the dropped list.
-    const int rowHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
-    const int fieldHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+    const int rowHeight = static_cast<int>(SendMessageW(Handle(), CB_GETITEMHEIGHT, 0, 0));
+    const int fieldHeight = static_cast<int>(SendMessageW(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     SetWindowPos(Handle(), nullptr, 0, 0, combo.Width(), fieldHeight + 8 + rowHeight * kDropDownRows,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -260,19 +255,19 @@ class ComboBoxPeer : public WinPeer {
     if (!IsWindowEnabled(Handle()) != !combo_.Enabled()) EnableWindow(Handle(), combo_.Enabled());
     ShowWindow(Handle(), combo_.Visible() ? SW_SHOWNA : SW_HIDE);
     if (shown_ != combo_.Items()) {
-      SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+      SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
       for (const std::string& item : combo_.Items())
-        SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
       shown_ = combo_.Items();
     }
-    if (SendMessageA(Handle(), CB_GETCURSEL, 0, 0) != combo_.ItemIndex())
-      SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(combo_.ItemIndex()), 0);
+    if (SendMessageW(Handle(), CB_GETCURSEL, 0, 0) != combo_.ItemIndex())
+      SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(combo_.ItemIndex()), 0);
   }
   void Command(WORD code) override {
     if (code == CBN_SELCHANGE && combo_.Usable())
-      combo_.Choose(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)));
+      combo_.Choose(static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)));
   }
-  void Fetch() override { combo_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0))); }
+  void Fetch() override { combo_.SetItemIndex(static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0))); }
   bool DrawItem(const DRAWITEMSTRUCT& item) override { return combo_.onDrawItem && PaintItem(item, combo_.onDrawItem); }
 
  private:
@@ -283,36 +278,36 @@ class ComboBoxPeer : public WinPeer {
 class ListBoxPeer : public WinPeer {
  public:
   explicit ListBoxPeer(ListBox& list)
-      : WinPeer(list, "LISTBOX",
+      : WinPeer(list, L"LISTBOX",
                 LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
                     (list.onDrawItem ? LBS_OWNERDRAWFIXED | LBS_HASSTRINGS : 0),
                 WS_EX_CLIENTEDGE),
         list_(list) {
-    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, list.itemHeight);
+    SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, list.itemHeight);
     Subclass(Handle(), KeyProc, reinterpret_cast<DWORD_PTR>(this));
   }
   ~ListBoxPeer() override { Unsubclass(Handle(), KeyProc); }
   void Sync() override {
     WinPeer::Sync();
     if (shown_ != list_.Items()) {
-      SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
-      SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+      SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+      SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
       for (const std::string& item : list_.Items())
-        SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-      SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+        SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+      SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
       InvalidateRect(Handle(), nullptr, TRUE);
       shown_ = list_.Items();
     }
-    if (SendMessageA(Handle(), LB_GETCURSEL, 0, 0) != list_.ItemIndex())
-      SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.ItemIndex()), 0);
+    if (SendMessageW(Handle(), LB_GETCURSEL, 0, 0) != list_.ItemIndex())
+      SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.ItemIndex()), 0);
   }
   void Command(WORD code) override {
     if (!list_.Usable()) return;
-    const int index = static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+    const int index = static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
     if (code == LBN_SELCHANGE) list_.Choose(index);
     if (code == LBN_DBLCLK) list_.Activate(index);
   }
-  void Fetch() override { list_.SetItemIndex(static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0))); }
+  void Fetch() override { list_.SetItemIndex(static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0))); }
   bool DrawItem(const DRAWITEMSTRUCT& item) override {
     if (!list_.onDrawItem || item.itemID == static_cast<UINT>(-1)) return false;
     return PaintItem(item, list_.onDrawItem);
@@ -327,7 +322,7 @@ class ListBoxPeer : public WinPeer {
       if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
     }
     if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-      const int index = static_cast<int>(SendMessageA(hwnd, LB_GETCURSEL, 0, 0));
+      const int index = static_cast<int>(SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
       if (index >= 0) Guarded([self, index] { self->list_.Activate(index); });
       return 0;
     }

@@ -13,9 +13,9 @@
 namespace ui::win32 {
 namespace {
 
-const char kFormClass[] = "M2KForm";
-const char kContainerClass[] = "M2KContainer";
-const char kMessageClass[] = "M2KMessages";
+const wchar_t kFormClass[] = L"M2KForm";
+const wchar_t kContainerClass[] = L"M2KContainer";
+const wchar_t kMessageClass[] = L"M2KMessages";
 ATOM formAtom = 0;
 
 DWORD StyleOf(const Form& form) {
@@ -215,11 +215,11 @@ bool IsMouseInput(UINT message) {
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  Form* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!form) return DefDlgProcA(hwnd, message, wParam, lParam);
+  Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!form) return DefDlgProcW(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   if (HandleChildMessage(hwnd, message, wParam, lParam, result)) return result;
   if (IsMouseInput(message)) HandleMouse(hwnd, *form, nullptr, message, lParam);
@@ -233,12 +233,12 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: return 1;
     case WM_CLOSE: Guarded([form] { form->Close(); }); return 0;
   }
-  return DefDlgProcA(hwnd, message, wParam, lParam);
+  return DefDlgProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   WinPeer* peer = PeerOf(hwnd);
-  if (!peer) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (!peer) return DefWindowProcW(hwnd, message, wParam, lParam);
   WinControl& container = peer->Model();
   LRESULT result = 0;
   if (HandleChildMessage(hwnd, message, wParam, lParam, result)) return result;
@@ -256,7 +256,7 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_ERASEBKGND: return 1;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK MessageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -275,7 +275,7 @@ LRESULT CALLBACK MessageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     Guarded([player = it->second, value] { player->Notify(value); });
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // The controls of each container stand in tab order in the window order, which is the order
@@ -291,9 +291,9 @@ void ArrangeTabOrder(const Form& form, const WinControl* container) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     previous = hwnd;
     const bool radio = control->GetKind() == Kind::RadioButton;
-    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
     style = (radio && afterRadio) ? (style & ~WS_GROUP) : (style | WS_GROUP);
-    SetWindowLongA(hwnd, GWL_STYLE, style);
+    SetWindowLongW(hwnd, GWL_STYLE, style);
     afterRadio = radio;
     if (control->GetKind() == Kind::Panel || control->GetKind() == Kind::GroupBox) ArrangeTabOrder(form, control);
   }
@@ -305,16 +305,17 @@ void AddHints(FormWindow& window, const Form& form) {
     auto* peer = control ? static_cast<WinPeer*>(control->GetPeer()) : nullptr;
     if (!peer || control->hint.empty()) continue;
     if (!window.tooltip)
-      window.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+      window.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                        window.hwnd, nullptr, S().instance, nullptr);
-    TOOLINFOA tool{};
+    const std::wstring hint = Wide(control->hint);
+    TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = window.hwnd;
     tool.uId = reinterpret_cast<UINT_PTR>(peer->Handle());
-    tool.lpszText = const_cast<char*>(control->hint.c_str());
-    SendMessageA(window.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(hint.c_str());
+    SendMessageW(window.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
@@ -324,7 +325,7 @@ void MakeControls(Form& form, FormWindow& window) {
   ArrangeTabOrder(form, nullptr);
   for (const auto& c : form.Components())
     if (auto* button = dynamic_cast<Button*>(c.get()); button && button->isDefault && button->GetPeer())
-      SendMessageA(window.hwnd, DM_SETDEFID, static_cast<WPARAM>(static_cast<WinPeer*>(button->GetPeer())->Id()), 0);
+      SendMessageW(window.hwnd, DM_SETDEFID, static_cast<WPARAM>(static_cast<WinPeer*>(button->GetPeer())->Id()), 0);
   AddHints(window, form);
 }
 
@@ -339,7 +340,7 @@ void Guarded(const Handler& handler) { Application::Instance().Guard(handler); }
 
 Form* FormOf(HWND hwnd) {
   if (!hwnd || !formAtom || GetClassWord(hwnd, GCW_ATOM) != formAtom) return nullptr;
-  return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 FormWindow* WindowOf(const Form& form) { return static_cast<FormWindow*>(form.peer); }
@@ -351,16 +352,16 @@ FormWindow* WindowOf(const Form& form) { return static_cast<FormWindow*>(form.pe
 static HICON RegisterFormClass(HICON icon) {
   static HICON classIcon = nullptr;
   if (formAtom) return classIcon;
-  WNDCLASSEXA form{};
+  WNDCLASSEXW form{};
   form.cbSize = sizeof form;
   form.lpfnWndProc = FormProc;
   form.cbWndExtra = DLGWINDOWEXTRA;  // the dialog manager keeps its state there
   form.hInstance = S().instance;
-  form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  form.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   form.hIcon = icon;
   form.hIconSm = icon;  // as WM_SETICON gives it: the same icon, drawn small
   form.lpszClassName = kFormClass;
-  formAtom = RegisterClassExA(&form);
+  formAtom = RegisterClassExW(&form);
   classIcon = icon;
   return classIcon;
 }
@@ -369,17 +370,17 @@ void RegisterClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  WNDCLASSA container{};
+  WNDCLASSW container{};
   container.lpfnWndProc = ContainerProc;
   container.hInstance = S().instance;
-  container.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  container.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
   container.lpszClassName = kContainerClass;
-  RegisterClassA(&container);
-  WNDCLASSA messages{};
+  RegisterClassW(&container);
+  WNDCLASSW messages{};
   messages.lpfnWndProc = MessageProc;
   messages.hInstance = S().instance;
   messages.lpszClassName = kMessageClass;
-  RegisterClassA(&messages);
+  RegisterClassW(&messages);
 }
 
 void EnsureCommonControls() {
@@ -387,12 +388,12 @@ void EnsureCommonControls() {
   if (done) return;
   done = true;
   static auto* const init =
-      platform::win32::LateBound<decltype(InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+      platform::win32::LateBound<decltype(InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   if (init) init(&controls);
 }
 
-const char* ContainerClassName() { return kContainerClass; }
+const wchar_t* ContainerClassName() { return kContainerClass; }
 
 // Timers and media notices go to a message-only window of their own. A run that hides its
 // taskbar window (the counter) makes that window anyway, and its notices go there: one window
@@ -401,7 +402,7 @@ HWND MessageWindow() {
   if (!S().messages && S().taskbarHidden) S().messages = AppWindow();
   if (!S().messages) {
     RegisterClasses();
-    S().messages = CreateWindowExA(0, kMessageClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+    S().messages = CreateWindowExW(0, kMessageClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                    S().instance, nullptr);
   }
   return S().messages;
@@ -416,7 +417,7 @@ HWND AppWindow() {
   if (!S().appWindow) {
     RegisterClasses();
     constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    S().appWindow = CreateWindowExA(0, kMessageClass, Application::Instance().title.c_str(), kStyle,
+    S().appWindow = CreateWindowExW(0, kMessageClass, Wide(Application::Instance().title).c_str(), kStyle,
                                     0, 0, 0, 0, nullptr, nullptr, S().instance, nullptr);
   }
   return S().appWindow;
@@ -435,14 +436,14 @@ HWND EnsureWindow(Form& form) {
   HWND owner = form.ownerForm ? EnsureWindow(*form.ownerForm)
                               : (S().taskbarHidden ? AppWindow() : nullptr);
   HMENU menu = form.Menu() ? MenuHandle(*form.Menu()) : nullptr;
-  HICON icon = form.iconResource.empty() ? S().icon : LoadIconA(S().instance, form.iconResource.c_str());
+  HICON icon = form.iconResource.empty() ? S().icon : LoadIconW(S().instance, Wide(form.iconResource).c_str());
   const HICON classIcon = RegisterFormClass(icon);
-  window->hwnd = CreateWindowExA(ExStyleOf(form), kFormClass, form.caption.c_str(), StyleOf(form),
+  window->hwnd = CreateWindowExW(ExStyleOf(form), kFormClass, Wide(form.caption).c_str(), StyleOf(form),
                                  window->left, window->top, outer.cx, outer.cy, owner, menu,
                                  S().instance, &form);
   if (icon && icon != classIcon) {
-    SendMessageA(window->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window->hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window->hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   KeepClientSize(window->hwnd, form);
   MakeControls(form, *window);
@@ -521,35 +522,40 @@ bool HandleChildMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 // ---- peers: the part every kind shares ----
 
-WinPeer::WinPeer(WinControl& control, const char* windowClass, DWORD style, DWORD exStyle)
+WinPeer::WinPeer(WinControl& control, const wchar_t* windowClass, DWORD style, DWORD exStyle)
     : control_(control), id_(S().nextControlId++) {
   EnsureCommonControls();
   HWND parent = ContainerWindow(control);
-  hwnd_ = CreateWindowExA(exStyle, windowClass, control.Caption().c_str(),
+  hwnd_ = CreateWindowExW(exStyle, windowClass, Wide(control.Caption()).c_str(),
                           WS_CHILD | style | (control.tabStop ? WS_TABSTOP : 0), control.Left(), control.Top(),
                           control.Width(), control.Height(), parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), S().instance, nullptr);
   if (!hwnd_) throw Error("control window not created: " + control.Name());
-  SetPropA(hwnd_, "M2KPeer", this);
+  SetPropW(hwnd_, L"M2KPeer", this);
   const Font& font = control.Owner()->font;
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font)), FALSE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(font)), FALSE);
 }
 
 WinPeer::~WinPeer() {
   if (IsWindow(hwnd_)) {
-    RemovePropA(hwnd_, "M2KPeer");
+    RemovePropW(hwnd_, L"M2KPeer");
     DestroyWindow(hwnd_);
   }
 }
 
+bool WindowText(HWND hwnd, std::string& text) {
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, &wide[0], length + 1);
+  wide.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return platform::win32::ToShiftJis(wide, text);
+}
+
 void WinPeer::SetTextIfChanged(const std::string& text) {
-  const int length = GetWindowTextLengthA(hwnd_);
-  std::string current(static_cast<size_t>(length) + 1, '\0');
-  GetWindowTextA(hwnd_, &current[0], length + 1);
-  current.resize(static_cast<size_t>(length));
-  if (current == text) return;
+  std::string current;
+  if (WindowText(hwnd_, current) && current == text) return;
   syncing_ = true;
-  SetWindowTextA(hwnd_, text.c_str());
+  SetWindowTextW(hwnd_, Wide(text).c_str());
   syncing_ = false;
 }
 
@@ -562,11 +568,11 @@ void WinPeer::Sync() {
     MoveWindow(hwnd_, control_.Left(), control_.Top(), control_.Width(), control_.Height(), TRUE);
   if (control_.GetKind() != Kind::Edit) SetTextIfChanged(control_.Caption());
   if (!IsWindowEnabled(hwnd_) != !control_.Enabled()) EnableWindow(hwnd_, control_.Enabled());
-  if (!IsWindowVisible(hwnd_) != !control_.Visible() || (control_.Visible() && !(GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE)))
+  if (!IsWindowVisible(hwnd_) != !control_.Visible() || (control_.Visible() && !(GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE)))
     ShowWindow(hwnd_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
 }
 
-WinPeer* PeerOf(HWND hwnd) { return hwnd ? static_cast<WinPeer*>(GetPropA(hwnd, "M2KPeer")) : nullptr; }
+WinPeer* PeerOf(HWND hwnd) { return hwnd ? static_cast<WinPeer*>(GetPropW(hwnd, L"M2KPeer")) : nullptr; }
 
 }  // namespace ui::win32
 
@@ -577,9 +583,9 @@ using namespace ui::win32;
 void FormChanged(Form& form) {
   FormWindow* window = WindowOf(form);
   if (!window || !window->hwnd) return;
-  SetWindowTextA(window->hwnd, form.caption.c_str());
-  SetWindowLongA(window->hwnd, GWL_STYLE, static_cast<LONG>(StyleOf(form) | (form.Visible() ? WS_VISIBLE : 0)));
-  SetWindowLongA(window->hwnd, GWL_EXSTYLE, static_cast<LONG>(ExStyleOf(form)));
+  SetWindowTextW(window->hwnd, Wide(form.caption).c_str());
+  SetWindowLongW(window->hwnd, GWL_STYLE, static_cast<LONG>(StyleOf(form) | (form.Visible() ? WS_VISIBLE : 0)));
+  SetWindowLongW(window->hwnd, GWL_EXSTYLE, static_cast<LONG>(ExStyleOf(form)));
   HMENU menu = form.Menu() ? MenuHandle(*form.Menu()) : nullptr;
   if (GetMenu(window->hwnd) != menu) SetMenu(window->hwnd, menu);
   const SIZE outer = OuterSize(form);
@@ -597,8 +603,8 @@ int ShowCommand(const Form& form) {
   static bool startStateTaken = false;
   if (&form != Application::Instance().MainForm() || startStateTaken) return SW_SHOWNORMAL;
   startStateTaken = true;
-  STARTUPINFOA startup{};
-  GetStartupInfoA(&startup);
+  STARTUPINFOW startup{};
+  GetStartupInfoW(&startup);
   const bool given = (startup.dwFlags & STARTF_USESHOWWINDOW) && startup.wShowWindow != SW_HIDE;
   return given ? startup.wShowWindow : SW_SHOWNORMAL;
 }
@@ -616,7 +622,7 @@ void FormDestroyed(Form& form) {
   if (!window) return;
   if (window->hwnd) {
     SetMenu(window->hwnd, nullptr);  // the menu model is gone: its handle was destroyed with it
-    SetWindowLongPtrA(window->hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window->hwnd, GWLP_USERDATA, 0);
     DestroyWindow(window->hwnd);
   }
   delete window;

@@ -14,7 +14,8 @@ void ForgetIds(const MenuItem& item) {
 void AppendItems(HMENU menu, MenuItem& parent) {
   for (const auto& child : parent.Items()) {
     MenuItem& item = *child;
-    MENUITEMINFOA info{};
+    MENUITEMINFOW info{};
+    const std::wstring caption = Wide(item.Caption());
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
     if (item.IsSeparator()) {
@@ -24,7 +25,7 @@ void AppendItems(HMENU menu, MenuItem& parent) {
       info.fType = item.radioItem ? MFT_RADIOCHECK : MFT_STRING;
       info.fState = (item.Checked() ? MFS_CHECKED : 0) | (item.Enabled() ? MFS_ENABLED : MFS_GRAYED);
       info.wID = S().nextMenuId++;
-      info.dwTypeData = const_cast<char*>(item.Caption().c_str());
+      info.dwTypeData = const_cast<wchar_t*>(caption.c_str());
       S().menuItems[info.wID] = &item;
       if (!item.Items().empty()) {
         info.fMask |= MIIM_SUBMENU;
@@ -32,7 +33,7 @@ void AppendItems(HMENU menu, MenuItem& parent) {
         AppendItems(info.hSubMenu, item);
       }
     }
-    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);
+    InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
   }
 }
 
@@ -98,7 +99,7 @@ void PopupMenuShow(PopupMenu& menu, int screenX, int screenY) {
   SetForegroundWindow(owner);
   const UINT id = static_cast<UINT>(TrackPopupMenuEx(MenuHandle(menu), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
                                                      screenX, screenY, owner, nullptr));
-  PostMessageA(owner, WM_NULL, 0, 0);
+  PostMessageW(owner, WM_NULL, 0, 0);
   if (id) RunMenuCommand(id);
 }
 

@@ -34,24 +34,27 @@ namespace {
 
 // The media control interface is loaded with the first clip: a run without voices never needs it.
 MCIERROR SendMci(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters) {
-  static auto* const send = platform::win32::LateBound<decltype(mciSendCommandA)>("winmm.dll", "mciSendCommandA");
+  static auto* const send = platform::win32::LateBound<decltype(mciSendCommandW)>(L"winmm.dll", "mciSendCommandW");
   return send ? send(device, message, flags, parameters) : MCIERR_CANNOT_LOAD_DRIVER;
 }
 
 [[noreturn]] void ThrowMci(MCIERROR error) {
   static auto* const describe =
-      platform::win32::LateBound<decltype(mciGetErrorStringA)>("winmm.dll", "mciGetErrorStringA");
-  char text[256] = {};
-  if (!describe || !describe(error, text, sizeof text)) lstrcpyA(text, "MCI error");
-  throw Error(text);
+      platform::win32::LateBound<decltype(mciGetErrorStringW)>(L"winmm.dll", "mciGetErrorStringW");
+  wchar_t text[256] = {};
+  std::string described;
+  if (describe && describe(error, text, 256)) described = platform::win32::ShiftJisOrEmpty(text);
+  // The system's words may be in a language Shift-JIS cannot write; the number always can.
+  throw Error(described.empty() ? "MCI error " + std::to_string(error) : described);
 }
 
 }  // namespace
 
 void MediaOpen(MediaPlayer& player) {
-  MCI_OPEN_PARMSA open{};
-  open.lpstrDeviceType = "waveaudio";
-  open.lpstrElementName = player.fileName.c_str();
+  const std::wstring file = Wide(player.fileName);
+  MCI_OPEN_PARMSW open{};
+  open.lpstrDeviceType = L"waveaudio";
+  open.lpstrElementName = file.c_str();
   if (MCIERROR error = SendMci(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&open)))
     ThrowMci(error);
   player.peer = reinterpret_cast<void*>(static_cast<UINT_PTR>(open.wDeviceID));
@@ -74,7 +77,7 @@ void MediaClose(MediaPlayer& player) {
 }
 
 void ApplicationIcon(const std::string& resource) {
-  S().icon = LoadIconA(S().instance, resource.c_str());
+  S().icon = LoadIconW(S().instance, Wide(resource).c_str());
 }
 
 void ApplicationHideTaskbar() { S().taskbarHidden = true; }
@@ -86,7 +89,7 @@ void ApplicationRestore() {
 }
 
 void ShowException(const std::string& title, const std::string& message) {
-  ::MessageBoxA(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+  ::MessageBoxW(nullptr, Wide(message).c_str(), Wide(title).c_str(), MB_OK | MB_ICONERROR);
 }
 
 MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon icon,
@@ -97,7 +100,7 @@ MessageResult MessageBox(const Form& owner, const std::string& text, MessageIcon
                                                         : MB_ICONINFORMATION;
   const UINT buttonFlag = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
   const FormWindow* window = WindowOf(owner);
-  const int answer = ::MessageBoxA(window ? window->hwnd : nullptr, text.c_str(), owner.caption.c_str(),
+  const int answer = ::MessageBoxW(window ? window->hwnd : nullptr, Wide(text).c_str(), Wide(owner.caption).c_str(),
                                    iconFlag | buttonFlag);
   return answer == IDYES ? MessageResult::Yes : answer == IDNO ? MessageResult::No : MessageResult::Ok;
 }
@@ -106,7 +109,7 @@ Size ScreenSize() { return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(
 
 std::string_view ResourceBytes(const std::string& name) {
   // A resource lies in the program's image for as long as it runs: read in place, not copied.
-  HRSRC found = FindResourceA(S().instance, name.c_str(), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HRSRC found = FindResourceW(S().instance, Wide(name).c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!found) return std::string_view();
   HGLOBAL loaded = LoadResource(S().instance, found);
   const void* data = loaded ? LockResource(loaded) : nullptr;

@@ -1,0 +1,53 @@
+#pragma once
+// The program's texts are Shift-JIS (code page 932) whatever the system's code page for
+// non-Unicode programs is: every text crosses into Windows through the W functions, converted
+// here with code page 932 by name. The A functions would convert with the system's code page,
+// which outside Japan turns every Japanese caption into mojibake and every Japanese path into
+// "?". Header-only, so that the two libraries use the same conversions as the program.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace platform::win32 {
+
+constexpr UINT kShiftJis = 932;
+
+// Shift-JIS bytes as UTF-16. Bytes that are no Shift-JIS character become U+30FB, as the system
+// converts them.
+inline std::wstring Wide(std::string_view sjis) {
+  if (sjis.empty()) return std::wstring();
+  const int length = static_cast<int>(sjis.size());
+  const int needed = MultiByteToWideChar(kShiftJis, 0, sjis.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(needed > 0 ? needed : 0), L'\0');
+  if (needed > 0) MultiByteToWideChar(kShiftJis, 0, sjis.data(), length, &wide[0], needed);
+  return wide;
+}
+
+// UTF-16 as Shift-JIS; false, with `sjis` empty, when a character has no Shift-JIS form. No
+// character is ever replaced by a look-alike or by "?": a path so converted would name another
+// file, or none.
+inline bool ToShiftJis(std::wstring_view wide, std::string& sjis) {
+  sjis.clear();
+  if (wide.empty()) return true;
+  const int length = static_cast<int>(wide.size());
+  BOOL usedDefault = FALSE;
+  const int needed = WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), length,
+                                         nullptr, 0, nullptr, &usedDefault);
+  if (needed <= 0 || usedDefault) return false;
+  sjis.assign(static_cast<size_t>(needed), '\0');
+  WideCharToMultiByte(kShiftJis, WC_NO_BEST_FIT_CHARS, wide.data(), length, &sjis[0], needed,
+                      nullptr, &usedDefault);
+  if (usedDefault) sjis.clear();
+  return !usedDefault;
+}
+
+// A NUL-terminated UTF-16 text from the system as Shift-JIS; empty when it has no Shift-JIS
+// form (the callers treat that as "not available").
+inline std::string ShiftJisOrEmpty(const wchar_t* wide) {
+  std::string sjis;
+  ToShiftJis(wide ? std::wstring_view(wide) : std::wstring_view(), sjis);
+  return sjis;
+}
+
+}  // namespace platform::win32
