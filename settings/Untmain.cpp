@@ -49,6 +49,11 @@ const char kShortcutNotCreated[] =
 const char kNoStartupFolder[] =
     "スタートアップへ登録できませんでした。\n"
     "スタートアップフォルダの場所が分かりません。";
+// The shortcut names the program by its full path, which Shift-JIS must be able to write.
+const char kProgramPathNotShiftJis[] =
+    "スタートアップへ登録できませんでした。\n"
+    "本体のフォルダのパスに、使えない文字（Shift-JISで\n"
+    "表せない文字）が含まれています。";
 const char kShortcutNotRemoved[] =
     "スタートアップの登録を取り消せませんでした。\n"
     "ショートカットを削除できませんでした。\n"
@@ -365,6 +370,8 @@ void TfrmMain::mnuGirlClick() {
   profile.ShowModal();
 }
 
+// The program's folder is the current one: a folder that Shift-JIS cannot name is reached by
+// the name alone.
 void TfrmMain::mnuReadmeClick() { platform::ShellOpen(platform::ProgramFolder() + "README.TXT"); }
 
 void TfrmMain::mnuWebClick() { platform::ShellOpen(kHomePage); }
@@ -401,10 +408,15 @@ void TfrmMain::RegisterStartup(int scope, int other) {
     ui::MessageDlg(*this, kNoStartupFolder, ui::MessageIcon::Error, ui::MessageButtons::Ok);
     return;
   }
+  const std::string program = platform::ProgramPath();
+  if (program.empty()) {
+    ui::MessageDlg(*this, kProgramPathNotShiftJis, ui::MessageIcon::Error, ui::MessageButtons::Ok);
+    return;
+  }
   const std::string question = std::string(kScopePrefix[scope]) + kRegisterQuestion;
   if (ui::MessageDlg(*this, question, ui::MessageIcon::Warning, ui::MessageButtons::YesNo) != ui::MessageResult::Yes)
     return;
-  const ShortcutCall call = shortcuts_.Create(link, platform::ProgramPath(), "/C");
+  const ShortcutCall call = shortcuts_.Create(link, program, "/C");
   // Only a shortcut on disk is a registration; the other scope's one stays until then.
   if (!platform::FileExists(link)) {
     const char* reason = call == ShortcutCall::LibraryMissing ? kLibraryMissing : kShortcutNotCreated;

@@ -195,7 +195,8 @@ std::string PosixPath(const std::string& path) { return Posix(path); }
 
 std::string ProgramFolder() { return programFolder; }
 // The tests set the folder only; the program in it has its shipped name.
-std::string ProgramPath() { return programFolder + "M2KCOUNT.EXE"; }
+// An empty folder stands for one whose path Shift-JIS cannot write: no path then, as on Windows.
+std::string ProgramPath() { return programFolder.empty() ? std::string() : programFolder + "M2KCOUNT.EXE"; }
 
 std::string CurrentFolder() {
   char buffer[4096];

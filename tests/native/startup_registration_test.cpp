@@ -236,10 +236,16 @@ TEST_F(StartupRegistration, AnOtherScopesShortcutThatCannotBeDeletedStaysTicked)
 
 TEST_F(StartupRegistration, UnavailableFoldersAreNeverOffered) {
   InstallLibrary(M2K_FAKE_DIDAZURA_WRITES);
+  // A folder whose path has a character Shift-JIS lacks is as out of reach as none.
+  for (const FolderLookup missing : {FolderLookup::NoFolder, FolderLookup::NotShiftJis}) {
+    SetFolders(missing, FolderLookup::Found);
+    auto form = Open();
+    EXPECT_FALSE(form->mnuStartupUser->Enabled());
+    EXPECT_FALSE(headless::ChooseMenuItem(*form->mnuStartupUser));
+    EXPECT_TRUE(headless::ShownMessages().empty());
+  }
   SetFolders(FolderLookup::NoFolder, FolderLookup::NoPath);
   auto form = Open();
-  EXPECT_FALSE(form->mnuStartupUser->Enabled());
-  EXPECT_FALSE(headless::ChooseMenuItem(*form->mnuStartupUser));
   // The shell knows the all-users folder but not where it is: nothing to ask about.
   EXPECT_TRUE(form->mnuStartupComm->Enabled());
   headless::ScriptAnswer(MessageResult::Yes);
@@ -248,6 +254,21 @@ TEST_F(StartupRegistration, UnavailableFoldersAreNeverOffered) {
   EXPECT_EQ(MessageIcon::Error, shown.icon);
   EXPECT_EQ(MessageButtons::Ok, shown.buttons);
   EXPECT_FALSE(form->mnuStartupComm->Checked());
+}
+
+// The shortcut would name the program by a path with "?" in it: refused before any question.
+TEST_F(StartupRegistration, AProgramFolderShiftJisCannotNameIsReportedNotRegistered) {
+  InstallLibrary(M2K_FAKE_DIDAZURA_WRITES);
+  auto form = Open();
+  platform::testing::SetProgramFolder("");
+  headless::ChooseMenuItem(*form->mnuStartupUser);
+  const headless::ShownMessage& shown = OnlyMessage();
+  EXPECT_EQ(MessageIcon::Error, shown.icon);
+  EXPECT_EQ(MessageButtons::Ok, shown.buttons);
+  EXPECT_NE(std::string::npos, shown.text.find("スタートアップへ登録できませんでした。")) << shown.text;
+  EXPECT_NE(std::string::npos, shown.text.find("Shift-JIS")) << shown.text;
+  EXPECT_FALSE(Registered(kUser));
+  EXPECT_FALSE(form->mnuStartupUser->Checked());
 }
 
 // ---- removing ----

@@ -18,6 +18,7 @@
 #include "platform/registry.h"
 #include "tests/common/archive_writer.h"
 #include "tools/lzss/lzss_encode.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -48,15 +49,15 @@ class ArchiveWine : public testing::Test {
  protected:
   void SetUp() override {
     char temp[MAX_PATH], name[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
-    ASSERT_NE(0u, GetTempFileNameA(temp, "pak", 0, name));
-    DeleteFileA(name);
-    ASSERT_TRUE(CreateDirectoryA(name, nullptr));
+    ASSERT_NE(0u, sjis::GetTempPath(MAX_PATH, temp));
+    ASSERT_NE(0u, sjis::GetTempFileName(temp, "pak", 0, name));
+    sjis::DeleteFile(name);
+    ASSERT_TRUE(sjis::CreateDirectory(name, nullptr));
     root_ = name;
     work_ = root_ + "\\work";
     game_ = root_ + "\\game\\";
-    ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(game_.c_str(), nullptr));
+    ASSERT_TRUE(sjis::CreateDirectory(work_.c_str(), nullptr));
+    ASSERT_TRUE(sjis::CreateDirectory(game_.c_str(), nullptr));
     saved_ = platform::CurrentFolder();
     ASSERT_TRUE(platform::SetCurrentFolder(work_));
     counterSettings = CounterSettings{};
@@ -67,23 +68,23 @@ class ArchiveWine : public testing::Test {
     platform::SetCurrentFolder(saved_);
     for (const std::string& folder : {work_, game_}) {
       WIN32_FIND_DATAA found;
-      HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+      HANDLE search = sjis::FindFirstFile((folder + "\\*").c_str(), &found);
       if (search != INVALID_HANDLE_VALUE) {
         do {
           const std::string path = folder + "\\" + found.cFileName;
-          SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-          DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
+          sjis::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+          sjis::DeleteFile(path.c_str());
+        } while (sjis::FindNextFile(search, &found));
         FindClose(search);
       }
-      RemoveDirectoryA(folder.c_str());
+      sjis::RemoveDirectory(folder.c_str());
     }
-    RemoveDirectoryA(root_.c_str());
+    sjis::RemoveDirectory(root_.c_str());
   }
 
   void WriteArchive(const char* name, const std::string& bytes) {
     const std::string path = game_ + name;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    sjis::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_TRUE(platform::WriteWholeFile(path, bytes));
   }
   static std::vector<Entry> AllSheets() {
@@ -99,7 +100,7 @@ class ArchiveWine : public testing::Test {
   }
   void ExpectAllSheets() {
     for (const Entry& e : AllSheets()) {
-      const DWORD attributes = GetFileAttributesA(e.name.c_str());
+      const DWORD attributes = sjis::GetFileAttributes(e.name.c_str());
       ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << e.name;
       EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << e.name;
       EXPECT_TRUE(e.data == ReadFileBytes(e.name)) << e.name;
@@ -127,7 +128,7 @@ TEST_F(ArchiveWine, SheetsComeOutHiddenAndAreNotExtractedAgain) {
 
 TEST_F(ArchiveWine, AReadOnlyArchiveIsStillRead) {
   WriteArchive("grp.pak", Pak(AllSheets(), false));
-  ASSERT_TRUE(SetFileAttributesA((game_ + "grp.pak").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(sjis::SetFileAttributes((game_ + "grp.pak").c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_TRUE(data.ExtractImages());
   ExpectAllSheets();
 }
@@ -135,7 +136,7 @@ TEST_F(ArchiveWine, AReadOnlyArchiveIsStillRead) {
 TEST_F(ArchiveWine, AnArchiveHeldOpenWithReadSharingOnlyIsStillRead) {
   WriteArchive("grp.pak", Pak(AllSheets(), false));
   // As the game itself might hold it: reading, sharing reading only, so no one may write.
-  HANDLE held = CreateFileA((game_ + "grp.pak").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  HANDLE held = sjis::CreateFile((game_ + "grp.pak").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
   EXPECT_TRUE(data.ExtractImages());
@@ -145,7 +146,7 @@ TEST_F(ArchiveWine, AnArchiveHeldOpenWithReadSharingOnlyIsStillRead) {
 
 TEST_F(ArchiveWine, AnArchiveHeldOpenForWritingWithFullSharingIsRead) {
   WriteArchive("grp.pak", Pak(AllSheets(), false));
-  HANDLE held = CreateFileA((game_ + "grp.pak").c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE held = sjis::CreateFile((game_ + "grp.pak").c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
@@ -156,7 +157,7 @@ TEST_F(ArchiveWine, AnArchiveHeldOpenForWritingWithFullSharingIsRead) {
 
 TEST_F(ArchiveWine, AnArchiveLockedAgainstReadersStopsTheExtraction) {
   WriteArchive("grp.pak", Pak(AllSheets(), false));
-  HANDLE held = CreateFileA((game_ + "grp.pak").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  HANDLE held = sjis::CreateFile((game_ + "grp.pak").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
   EXPECT_FALSE(data.ExtractImages());
@@ -177,7 +178,7 @@ TEST_F(ArchiveWine, TheOpenFileClassReadsBlocksAndWritesExclusively) {
 
   platform::File out;
   ASSERT_TRUE(out.CreateExclusive("x.bin"));
-  HANDLE other = CreateFileA("x.bin", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE other = sjis::CreateFile("x.bin", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_EQ(INVALID_HANDLE_VALUE, other) << "written exclusively";
   if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
@@ -187,7 +188,7 @@ TEST_F(ArchiveWine, TheOpenFileClassReadsBlocksAndWritesExclusively) {
 
   // A sheet is hidden from its creation on: nothing opens it again to hide it.
   ASSERT_TRUE(out.CreateExclusive("h.bin", true));
-  const DWORD attributes = GetFileAttributesA("h.bin");
+  const DWORD attributes = sjis::GetFileAttributes("h.bin");
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN));
   out.Close();
 }
@@ -212,8 +213,8 @@ TEST_F(ArchiveWine, AnEmptyGameFolderReadsTheArchivesAtTheRootOfTheCurrentDrive)
   struct RootFiles {
     std::string root;
     ~RootFiles() {
-      DeleteFileA((root + "grp.pak").c_str());
-      DeleteFileA((root + "voice.pak").c_str());
+      sjis::DeleteFile((root + "grp.pak").c_str());
+      sjis::DeleteFile((root + "voice.pak").c_str());
     }
   } cleanup{root};
   const std::string clip = "V000000012_000001.OGG";

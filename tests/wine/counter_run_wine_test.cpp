@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/wine/program_runner.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -30,9 +31,9 @@ class CounterRun : public ::testing::Test {
 
   static std::string TempFolder(const char* name) {
     char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
+    sjis::GetTempPath(MAX_PATH, base);
     std::string folder = std::string(base) + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
+    sjis::CreateDirectory(folder.c_str(), nullptr);
     return folder + "\\";
   }
 };
@@ -105,7 +106,7 @@ TEST_F(CounterRun, OtherSwitchesOpenTheSettingsWindowAndCountNothing) {
   for (const char* arguments : {"/c", "/Cx", "", "C"}) {
     SCOPED_TRACE(arguments);
     const std::string history = wine_test::BinFolder() + "STARTHUB";
-    DeleteFileA(history.c_str());
+    sjis::DeleteFile(history.c_str());
     ProgramRun run(arguments);
     HWND window = run.WaitWindow(kSettingsCaption, 10000);
     ASSERT_NE(nullptr, window);

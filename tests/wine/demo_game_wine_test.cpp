@@ -16,6 +16,7 @@
 #include "tests/wine/input_helper.h"
 #include "tests/wine/program_runner.h"
 #include "ui/graphics.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ const char kCounterCaption[] = "Marivel2起動カウンターKORVEN";
 // seen from the test's own folder, build\windows\bin.
 std::string Folder(const char* variable, const char* fromBin) {
   char value[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA(variable, value, MAX_PATH);
+  const DWORD length = sjis::GetEnvironmentVariable(variable, value, MAX_PATH);
   std::string folder = length > 0 && length < MAX_PATH ? value : wine_test::BinFolder() + fromBin;
   if (folder.back() != '\\') folder += '\\';
   return folder;
@@ -48,7 +49,7 @@ std::string FileBytes(const std::string& path) {
 // The counter's backdrop as the program carries it.
 ui::Bitmap Backdrop() {
   ui::Bitmap picture;
-  HMODULE program = LoadLibraryExA((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), nullptr,
+  HMODULE program = sjis::LoadLibraryEx((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   HRSRC found = program ? FindResourceA(program, "COUNT_BACK", MAKEINTRESOURCEA(10)) : nullptr;
   if (found) {
@@ -62,7 +63,7 @@ ui::Bitmap Backdrop() {
 // Whether the program's picture resource lies in its image so that the program uses it in
 // place (32-bit, top-down, its pixels aligned where the image puts them).
 bool UsedInPlace(const char* name) {
-  HMODULE program = LoadLibraryExA((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), nullptr,
+  HMODULE program = sjis::LoadLibraryEx((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), nullptr,
                                    LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   HRSRC found = program ? FindResourceA(program, name, MAKEINTRESOURCEA(10)) : nullptr;
   ui::Bitmap picture;
@@ -187,7 +188,7 @@ TEST_F(DemoGame, EveryClipOfTheTablesBecomesAWaveFile) {
 
   // The waves are written to the current folder.
   char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
+  sjis::GetTempPath(MAX_PATH, temp);
   const std::string work = std::string(temp) + "m2k-demo-voices\\";
   platform::MakeFolder(work);
   const std::string before = platform::CurrentFolder();

@@ -16,6 +16,7 @@
 #include "tests/wine/program_runner.h"
 #include "tests/wine/input_helper.h"
 #include "ui/ui.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ const char kDirCaption[] = "ゲームフォルダの指定";
 
 std::string Variable(const char* name) {
   char value[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
+  const DWORD length = sjis::GetEnvironmentVariable(name, value, MAX_PATH);
   return length > 0 && length < MAX_PATH ? value : "";
 }
 
@@ -75,7 +76,7 @@ class DetailedSettingsWine : public ::testing::Test {
     ASSERT_FALSE(drive.empty() || noMedium.empty()) << "run through tests/wine/test_drives.sh (make test-wine)";
     game = drive + "\\表示テスト\\ソフト";
     for (const std::string& folder : {drive + "\\表示テスト", game, game + "\\データ"})
-      ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
+      ASSERT_TRUE(sjis::CreateDirectory(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
     ASSERT_TRUE(platform::WriteWholeFile(game + "\\Marivel2.exe", "MZ"));
     ASSERT_TRUE(platform::WriteWholeFile(game + "\\grp.pak", "not an archive"));
     ASSERT_TRUE(platform::WriteWholeFile(game + "\\voice.pak", "not an archive"));
@@ -106,7 +107,7 @@ class DetailedSettingsWine : public ::testing::Test {
     for (const char* file : {"\\Marivel2.exe", "\\grp.pak", "\\voice.pak", "\\decoy.TGA"})
       platform::RemoveFile(game + file);
     platform::RemoveFile(drive + "\\表示テスト\\decoy.TGA");
-    for (const std::string& folder : {game + "\\データ", game, drive + "\\表示テスト"}) RemoveDirectoryA(folder.c_str());
+    for (const std::string& folder : {game + "\\データ", game, drive + "\\表示テスト"}) sjis::RemoveDirectory(folder.c_str());
   }
 
   // Fails the test with the text of a message box that nobody expected.

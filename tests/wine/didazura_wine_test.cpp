@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "tests/wine/program_runner.h"
 #include "tests/wine/shell_support.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ const char kLinkName[] = "ミルテカ起動カウンター＋(プラス).lnk";
 class Didazura : public ::testing::Test {
  protected:
   void SetUp() override {
-    library = LoadLibraryA((wine_test::BinFolder() + "DIDAZURA.DLL").c_str());
+    library = sjis::LoadLibrary((wine_test::BinFolder() + "DIDAZURA.DLL").c_str());
     ASSERT_NE(nullptr, library);
     create = reinterpret_cast<CreateShortcutFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "CreateShortcut")));
@@ -31,7 +32,7 @@ class Didazura : public ::testing::Test {
     linkFolder = wine_test::FreshFolder("m2k-リンク表");
     programFolder = wine_test::FreshFolder("m2k-ソフト表");
     target = programFolder + "M2KCOUNT.EXE";
-    ASSERT_TRUE(CopyFileA((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), target.c_str(), FALSE));
+    ASSERT_TRUE(sjis::CopyFile((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), target.c_str(), FALSE));
     link = linkFolder + kLinkName;
   }
   void TearDown() override {
@@ -51,8 +52,8 @@ TEST_F(Didazura, TheShellReadsBackWhatWasAskedFor) {
   for (const char* name : {"M2KCOUNT.EXE", "起動表.exe"}) {
     SCOPED_TRACE(name);
     const std::string program = programFolder + name;
-    ASSERT_TRUE(CopyFileA((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), program.c_str(), FALSE));
-    DeleteFileA(link.c_str());
+    ASSERT_TRUE(sjis::CopyFile((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), program.c_str(), FALSE));
+    sjis::DeleteFile(link.c_str());
     ASSERT_EQ(S_OK, create(link.c_str(), program.c_str(), "/C"));
     wine_test::Shortcut read;
     ASSERT_TRUE(wine_test::ReadShortcut(link, read));
@@ -133,7 +134,7 @@ TEST_F(Didazura, ComIsLeftAsTheCallFoundIt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    DeleteFileA(link.c_str());
+    sjis::DeleteFile(link.c_str());
     long result = E_FAIL;
     EXPECT_EQ(c.probe, ComStateAfterCall(create, link, target, c.apartment, result));
     EXPECT_EQ(S_OK, result);

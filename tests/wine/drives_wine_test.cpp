@@ -10,12 +10,13 @@
 
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
 std::string Variable(const char* name) {
   char value[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
+  const DWORD length = sjis::GetEnvironmentVariable(name, value, MAX_PATH);
   return length > 0 && length < MAX_PATH ? value : "";
 }
 
@@ -29,7 +30,7 @@ TEST(DrivesWine, DrivesFoldersAndAMissingMedium) {
   ASSERT_FALSE(drive.empty() || noMedium.empty()) << "run through tests/wine/test_drives.sh (make test-wine)";
   const std::string base = drive + "\\m2k-drives";
   for (const std::string& folder : {base, base + "\\ソ", base + "\\ソ\\能力", base + "\\表示テスト", base + "\\hidden"})
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
+    ASSERT_TRUE(sjis::CreateDirectory(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
   ASSERT_TRUE(platform::SetHidden(base + "\\hidden", true));
   ASSERT_TRUE(platform::WriteWholeFile(base + "\\file.txt", "x"));
   const std::string before = platform::CurrentFolder();
@@ -65,7 +66,7 @@ TEST(DrivesWine, DrivesFoldersAndAMissingMedium) {
   platform::RemoveFile(base + "\\file.txt");
   platform::SetHidden(base + "\\hidden", false);
   for (const std::string& folder : {base + "\\hidden", base + "\\表示テスト", base + "\\ソ\\能力", base + "\\ソ", base})
-    EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << folder;
+    EXPECT_TRUE(sjis::RemoveDirectory(folder.c_str())) << folder;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/files.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -10,13 +11,13 @@ class FilesWine : public ::testing::Test {
  protected:
   void SetUp() override {
     char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
+    sjis::GetTempPath(MAX_PATH, base);
     folder_ = std::string(base) + "m2k-files\\";
-    CreateDirectoryA(folder_.c_str(), nullptr);
-    GetCurrentDirectoryA(MAX_PATH, previous_);
+    sjis::CreateDirectory(folder_.c_str(), nullptr);
+    sjis::GetCurrentDirectory(MAX_PATH, previous_);
     ASSERT_TRUE(platform::SetCurrentFolder(folder_));
   }
-  void TearDown() override { SetCurrentDirectoryA(previous_); }
+  void TearDown() override { sjis::SetCurrentDirectory(previous_); }
   void Make(const std::string& name) { ASSERT_TRUE(platform::WriteWholeFile(name, "x")) << name; }
   std::string folder_;
   char previous_[MAX_PATH] = {};
@@ -28,7 +29,7 @@ TEST_F(FilesWine, PatternDeletesHiddenFilesAndSkipsWhatCannotGo) {
   Make("hidden.TGA");
   platform::SetHidden("hidden.TGA", true);
   Make("locked.TGA");
-  SetFileAttributesA("locked.TGA", FILE_ATTRIBUTE_READONLY);
+  sjis::SetFileAttributes("locked.TGA", FILE_ATTRIBUTE_READONLY);
   Make("mapc070.tg2");
   Make("keep.wav");
 
@@ -40,7 +41,7 @@ TEST_F(FilesWine, PatternDeletesHiddenFilesAndSkipsWhatCannotGo) {
   EXPECT_TRUE(platform::FileExists("locked.TGA"));
   EXPECT_TRUE(platform::FileExists("mapc070.tg2"));
   EXPECT_TRUE(platform::FileExists("keep.wav"));
-  SetFileAttributesA("locked.TGA", FILE_ATTRIBUTE_NORMAL);
+  sjis::SetFileAttributes("locked.TGA", FILE_ATTRIBUTE_NORMAL);
   platform::RemoveFile("locked.TGA");
   platform::RemoveFile("mapc070.tg2");
   platform::RemoveFile("keep.wav");
@@ -60,7 +61,7 @@ TEST_F(FilesWine, MatchingSubfolderIsCleanedAndRemovedOnlyWhenEmpty) {
   EXPECT_FALSE(platform::FileExists("keeps.ogg\\y.ogg"));
   EXPECT_TRUE(platform::FileExists("keeps.ogg\\notes.txt"));
   platform::RemoveFile("keeps.ogg\\notes.txt");
-  RemoveDirectoryA("keeps.ogg");
+  sjis::RemoveDirectory("keeps.ogg");
 }
 
 TEST_F(FilesWine, HiddenFileStaysHiddenWhenRewritten) {

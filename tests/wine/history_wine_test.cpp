@@ -13,6 +13,7 @@
 #include "platform/registry.h"
 #include "tests/common/history_block.h"
 #include "tests/wine/program_runner.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -25,9 +26,9 @@ uint32_t FieldAt(const std::string& bytes, size_t at) { return test_fixtures::Re
 
 std::string TempFolder(const char* name) {
   char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
+  sjis::GetTempPath(MAX_PATH, base);
   const std::string folder = std::string(base) + name;
-  CreateDirectoryA(folder.c_str(), nullptr);
+  sjis::CreateDirectory(folder.c_str(), nullptr);
   return folder + "\\";
 }
 
@@ -38,9 +39,9 @@ std::optional<std::string> Contents(const std::string& path) {
 }
 
 void Remove(const std::string& path) {
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileA(path.c_str());
-  RemoveDirectoryA(path.c_str());
+  sjis::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  sjis::DeleteFile(path.c_str());
+  sjis::RemoveDirectory(path.c_str());
 }
 
 class HistoryRun : public ::testing::Test {
@@ -106,7 +107,7 @@ TEST_F(HistoryRun, CountsWhileAnotherProgramHoldsTheFileOpen) {
   ASSERT_TRUE(before);
   // As the integrated environment may hold it: reading and writing, shared for reading and
   // writing but not for deleting, so the file cannot be replaced, only rewritten.
-  HANDLE held = CreateFileA(defaultFile.c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE held = sjis::CreateFile(defaultFile.c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
@@ -197,7 +198,7 @@ TEST_F(ReplaceWholeFileWine, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) {
        target,
        [this] {
          platform::WriteWholeFile(target, "old");
-         SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+         sjis::SetFileAttributes(target.c_str(), FILE_ATTRIBUTE_READONLY);
        }},
       {"temporary name taken by a folder and no file to rewrite",
        target,
@@ -209,12 +210,12 @@ TEST_F(ReplaceWholeFileWine, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) {
     Clean();
     c.prepare();
     const auto before = Contents(target);
-    const DWORD attributes = GetFileAttributesA(target.c_str());
+    const DWORD attributes = sjis::GetFileAttributes(target.c_str());
 
     EXPECT_FALSE(platform::ReplaceWholeFile(c.path, "new"));
 
     EXPECT_EQ(before, Contents(target));
-    EXPECT_EQ(attributes, GetFileAttributesA(target.c_str()));
+    EXPECT_EQ(attributes, sjis::GetFileAttributes(target.c_str()));
     EXPECT_FALSE(platform::FileExists(c.path + ".tmp"));
     EXPECT_FALSE(platform::FolderExists(folder + "missing"));
   }
@@ -228,7 +229,7 @@ TEST_F(ReplaceWholeFileWine, WhereTheFileCannotBeReplacedItIsRewrittenInPlace) {
     ASSERT_TRUE(platform::SetHidden(target, true));
     HANDLE held = INVALID_HANDLE_VALUE;
     if (heldOpen) {
-      held = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+      held = sjis::CreateFile(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
       ASSERT_NE(INVALID_HANDLE_VALUE, held);
     } else {

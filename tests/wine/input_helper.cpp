@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include <fstream>
+#include "tests/wine/sjis_calls.h"
 
 namespace wine_test {
 
@@ -172,14 +172,7 @@ HWND FocusOfThread(HWND window) {
   return info.hwndFocus;
 }
 
-std::string WindowText(HWND window) {
-  char text[1024] = {};
-  DWORD_PTR copied = 0;
-  if (!window || !SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                                      SMTO_ABORTIFHUNG, 5000, &copied))
-    return "";
-  return text;
-}
+std::string WindowText(HWND window) { return sjis::WindowText(window); }
 
 std::string ClassOf(HWND window) {
   char name[256] = {};
@@ -231,13 +224,11 @@ BOOL CALLBACK VisitPlace(HWND hwnd, LPARAM param) {
 }
 
 // The rows of another process's list come back as Unicode whatever was asked for: they are
-// asked for as Unicode and turned into the ANSI code page here.
+// asked for as Unicode and turned into Shift-JIS here.
 std::string RowText(HWND window, UINT message, WPARAM row) {
   wchar_t wide[512] = {};
   SendMessageW(window, message, row, reinterpret_cast<LPARAM>(wide));
-  char text[1024] = {};
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-  return text;
+  return sjis::Narrow(wide);
 }
 
 std::vector<std::string> Rows(HWND window, UINT countMessage, UINT textMessage) {
@@ -318,8 +309,11 @@ bool PressButton(HWND window, const std::string& caption) {
   return PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
 }
 
-bool Answer(HWND box, const std::string& button) {
-  return PressButton(box, button) && WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+bool Answer(HWND box, int button) {
+  HWND pressed = box ? GetDlgItem(box, button) : nullptr;
+  if (!pressed) return false;
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(pressed));
+  return WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
 // ---- the screen ----
@@ -364,19 +358,19 @@ namespace {
 
 std::string Variable(const char* name) {
   char value[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
+  const DWORD length = sjis::GetEnvironmentVariable(name, value, MAX_PATH);
   return length > 0 && length < MAX_PATH ? value : "";
 }
 
 // Asks the script watching `folder` for a picture and waits until it has written it.
 void AskForPicture(const std::string& folder, const std::string& name) {
   const std::string base = folder + "\\" + name;
-  HANDLE request = CreateFileA((base + ".request").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE request = sjis::CreateFile((base + ".request").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
   if (request == INVALID_HANDLE_VALUE) return;
   CloseHandle(request);
   const std::string picture = base + ".png";
-  WaitFor([&picture] { return GetFileAttributesA(picture.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+  WaitFor([&picture] { return sjis::GetFileAttributes(picture.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
 }
 
 bool WriteBmp(const std::string& path, int width, int height, const std::vector<unsigned char>& rows) {
@@ -390,11 +384,16 @@ bool WriteBmp(const std::string& path, int width, int height, const std::vector<
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof file + sizeof info;
   file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info), sizeof info);
-  out.write(reinterpret_cast<const char*>(rows.data()), static_cast<std::streamsize>(rows.size()));
-  return static_cast<bool>(out);
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  bytes.append(reinterpret_cast<const char*>(rows.data()), rows.size());
+  HANDLE out = sjis::CreateFile(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(out);
+  return ok;
 }
 
 // The screen's pixels in `area` as 24-bit rows, bottom row first, each padded to 4 bytes.
@@ -433,7 +432,7 @@ void SaveScreenshot(const std::string& name, HWND first, HWND second) {
   GetWindowRect(first, &area);
   if (second && GetWindowRect(second, &other)) UnionRect(&area, &area, &other);
   InflateRect(&area, 8, 8);
-  CreateDirectoryA(folder.c_str(), nullptr);
+  sjis::CreateDirectory(folder.c_str(), nullptr);
   WriteBmp(folder + "\\" + name + ".bmp", area.right - area.left, area.bottom - area.top, ScreenRows(area));
 }
 

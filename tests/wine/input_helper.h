@@ -92,9 +92,10 @@ HWND WaitMessageBox(DWORD process, DWORD ms = 10000, HWND owner = nullptr);
 std::string MessageText(HWND box);
 // Presses a push button of a window by its caption, as a click does, without the mouse.
 bool PressButton(HWND window, const std::string& caption);
-// Presses the box's button with this caption ("はい(&Y)", "いいえ(&N)", "OK") and waits for the box
-// to close; false when there is no such button or the box stayed.
-bool Answer(HWND box, const std::string& button);
+// Presses the box's button with this id (IDYES, IDNO, IDOK) and waits for the box to close;
+// false when there is no such button or the box stayed. By id, not caption: the system words
+// its buttons in its own language ("はい(&Y)" under Japanese Wine, "&Yes" under English).
+bool Answer(HWND box, int button);
 
 // ---- the screen ----
 

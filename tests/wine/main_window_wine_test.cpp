@@ -21,6 +21,7 @@
 #include "tests/wine/input_helper.h"
 #include "tests/wine/menu_reader.h"
 #include "tests/wine/program_runner.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ constexpr POINT kOffTheFigures{146, 250};  // on the statistics panel
 
 std::string DemoGame() {
   char value[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA("M2K_DEMO_GAME", value, MAX_PATH);
+  const DWORD length = sjis::GetEnvironmentVariable("M2K_DEMO_GAME", value, MAX_PATH);
   std::string folder = length > 0 && length < MAX_PATH ? value : BinFolder() + "..\\..\\demo_game\\";
   if (folder.back() != '\\') folder += '\\';
   return folder;
@@ -80,13 +81,18 @@ std::set<std::string> SheetNames() {
 std::map<std::string, std::string> SettingsValues() {
   std::map<std::string, std::string> values;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, sjis::Wide(kSettingsKey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return values;
   for (DWORD i = 0;; ++i) {
-    char name[256] = {};
-    BYTE data[1024] = {};
-    DWORD nameLength = sizeof name, dataLength = sizeof data, type = 0;
-    if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
-    values[name] = std::to_string(type) + ":" + std::string(reinterpret_cast<char*>(data), dataLength);
+    wchar_t name[256] = {};
+    BYTE data[2048] = {};
+    DWORD nameLength = 256, dataLength = sizeof data, type = 0;
+    if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
+    // Texts as Shift-JIS with their terminating zero, as the program stores them.
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ;
+    const std::string bytes = text ? sjis::Narrow(std::wstring_view(reinterpret_cast<wchar_t*>(data), dataLength / 2))
+                                   : std::string(reinterpret_cast<char*>(data), dataLength);
+    values[sjis::Narrow(name)] = std::to_string(type) + ":" + bytes;
   }
   RegCloseKey(key);
   return values;
@@ -287,7 +293,7 @@ TEST_F(MainWindow, OkWithoutTheGameShowsTheErrorAndKeepsTheWindow) {
   ASSERT_NE(nullptr, box) << "no message box owned by the settings window";
   EXPECT_EQ(kCaption, WindowText(box));
   EXPECT_NE(nullptr, FindChild(box, "Static", kGameFilesMissing)) << "the box does not say the game is missing";
-  EXPECT_NE(nullptr, FindChild(box, "Button", kOk));
+  EXPECT_NE(nullptr, GetDlgItem(box, IDOK)) << "the box has no OK button";
   EXPECT_FALSE(IsWindowEnabled(window_)) << "the box is not modal";
   SaveScreenshot("error-box", window_, box);
 
@@ -306,7 +312,7 @@ TEST_F(MainWindow, OkWithoutTheGameShowsTheErrorAndKeepsTheWindow) {
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(Ended());
   EXPECT_TRUE(stored == SettingsValues());
-  RemoveDirectoryA(empty.c_str());
+  sjis::RemoveDirectory(empty.c_str());
 }
 
 TEST_F(MainWindow, TabMovesTheFocusInTabOrder) {
@@ -344,9 +350,9 @@ TEST_F(MainWindow, TabMovesTheFocusInTabOrder) {
 }
 
 TEST_F(MainWindow, ClientAreaAndMenuBar) {
-  char startup[MAX_PATH] = {};
-  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, startup, CSIDL_STARTUP, TRUE));
-  const std::string link = std::string(startup) + "\\" + kStartupLinkName;
+  wchar_t startup[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, startup, CSIDL_STARTUP, TRUE));
+  const std::string link = sjis::Narrow(startup) + "\\" + kStartupLinkName;
   const bool ownLink = !platform::FileExists(link);
   if (ownLink) platform::WriteWholeFile(link, "");  // registered for the current user
   StoreSetting("char0", 0);

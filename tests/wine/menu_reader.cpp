@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "tests/wine/program_runner.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace wine_test {
 
@@ -50,7 +51,7 @@ std::vector<MenuLine> Parse(const std::string& text) {
 }  // namespace
 
 std::vector<MenuLine> ReadMenu(HWND window, HMENU menu) {
-  HMODULE reader = LoadLibraryA((BinFolder() + "m2k_menu_reader.dll").c_str());
+  HMODULE reader = sjis::LoadLibrary((BinFolder() + "m2k_menu_reader.dll").c_str());
   if (!reader) return {};
   auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(reader, "MenuReaderHook")));
   SharedBlock block;

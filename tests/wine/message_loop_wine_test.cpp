@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ui/ui.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -34,10 +35,11 @@ struct BoxSearch {
 BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
   DWORD process = 0;
   GetWindowThreadProcessId(hwnd, &process);
-  char className[32] = {}, caption[128] = {};
+  char className[32] = {};
   GetClassNameA(hwnd, className, sizeof className);
-  GetWindowTextA(hwnd, caption, sizeof caption);
-  if (process == GetCurrentProcessId() && std::string(className) == "#32770" && std::string(caption) == kTitle) {
+  wchar_t caption[128] = {};
+  GetWindowTextW(hwnd, caption, 128);
+  if (process == GetCurrentProcessId() && std::string(className) == "#32770" && sjis::Narrow(caption) == kTitle) {
     reinterpret_cast<BoxSearch*>(param)->found = hwnd;
     return FALSE;
   }
@@ -45,9 +47,9 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
 }
 
 BOOL CALLBACK CollectText(HWND child, LPARAM param) {
-  char text[256] = {};
-  GetWindowTextA(child, text, sizeof text);
-  *reinterpret_cast<std::string*>(param) += std::string(text) + "\n";
+  wchar_t text[256] = {};
+  GetWindowTextW(child, text, 256);
+  *reinterpret_cast<std::string*>(param) += sjis::Narrow(text) + "\n";
   return TRUE;
 }
 

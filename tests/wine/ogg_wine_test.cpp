@@ -12,6 +12,7 @@
 #include "data/ogg.h"
 #include "platform/files.h"
 #include "ui/ui.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.find_
 
 std::string ModulePath(HMODULE module) {
   char path[MAX_PATH] = {};
-  GetModuleFileNameA(module, path, MAX_PATH);
+  sjis::GetModuleFileName(module, path, MAX_PATH);
   return path;
 }
 
@@ -44,10 +45,10 @@ class OggWine : public testing::Test {
  protected:
   void SetUp() override {
     char temp[MAX_PATH], name[MAX_PATH];
-    ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
-    ASSERT_NE(0u, GetTempFileNameA(temp, "ogg", 0, name));
-    DeleteFileA(name);
-    ASSERT_TRUE(CreateDirectoryA(name, nullptr));
+    ASSERT_NE(0u, sjis::GetTempPath(MAX_PATH, temp));
+    ASSERT_NE(0u, sjis::GetTempFileName(temp, "ogg", 0, name));
+    sjis::DeleteFile(name);
+    ASSERT_TRUE(sjis::CreateDirectory(name, nullptr));
     work_ = name;
     saved_ = platform::CurrentFolder();
     ASSERT_TRUE(platform::SetCurrentFolder(work_));
@@ -56,7 +57,7 @@ class OggWine : public testing::Test {
     UnloadOggLibrary();
     platform::SetCurrentFolder(saved_);
     platform::RemoveMatching(work_ + "\\*");
-    RemoveDirectoryA(work_.c_str());
+    sjis::RemoveDirectory(work_.c_str());
   }
 
   std::string work_, saved_;
@@ -84,7 +85,7 @@ TEST_F(OggWine, DecodedClipsPlayThroughMciAndPlaySound) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fixture);
     const std::string ogg = std::string(".\\") + c.clip, wav = ogg + ".wav";
-    ASSERT_TRUE(CopyFileA(Fixture(c.fixture).c_str(), ogg.c_str(), FALSE));
+    ASSERT_TRUE(sjis::CopyFile(Fixture(c.fixture).c_str(), ogg.c_str(), FALSE));
     ASSERT_EQ(0, LoadOggLibrary());
     EXPECT_EQ(kOgogOk, DecodeOggFile(ogg, wav));
     UnloadOggLibrary();
@@ -99,7 +100,7 @@ TEST_F(OggWine, DecodedClipsPlayThroughMciAndPlaySound) {
     EXPECT_EQ(ui::NotifyValue::Successful, *notice);
     player.Close();
 
-    EXPECT_TRUE(PlaySoundA(wav.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
+    EXPECT_TRUE(PlaySoundW(sjis::Wide(wav).c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
   }
 }
 

@@ -1,12 +1,13 @@
 #include "tests/wine/program_runner.h"
 
 #include <vector>
+#include "tests/wine/sjis_calls.h"
 
 namespace wine_test {
 
 std::string BinFolder() {
   char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  sjis::GetModuleFileName(nullptr, path, MAX_PATH);
   std::string full(path);
   return full.substr(0, full.find_last_of('\\') + 1);
 }
@@ -17,17 +18,17 @@ ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFold
   command += program.empty() ? BinFolder() + "M2KCOUNT.EXE" : program;
   command += "\"";
   if (!arguments.empty()) command += " " + arguments;
-  std::vector<char> line(command.begin(), command.end());
-  line.push_back('\0');
-  STARTUPINFOA startup{};
+  std::wstring line = sjis::Wide(command);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (showWindow >= 0) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showWindow);
   }
   PROCESS_INFORMATION info{};
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     workFolder.empty() ? nullptr : workFolder.c_str(), &startup, &info)) {
+  const std::wstring folder = sjis::Wide(workFolder);
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     workFolder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     process_ = info.hProcess;
     id_ = info.dwProcessId;
     CloseHandle(info.hThread);
@@ -56,9 +57,9 @@ BOOL CALLBACK Visit(HWND hwnd, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
-  char text[256] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  if (owner == search->process && IsWindowVisible(hwnd) && *search->caption == text) {
+  wchar_t text[256] = {};
+  GetWindowTextW(hwnd, text, 256);
+  if (owner == search->process && IsWindowVisible(hwnd) && *search->caption == sjis::Narrow(text)) {
     search->found = hwnd;
     return FALSE;
   }
@@ -88,20 +89,21 @@ namespace wine_test {
 
 std::string TempFolder(const std::string& name) {
   char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
+  sjis::GetTempPath(MAX_PATH, base);
   const std::string folder = std::string(base) + name;
-  CreateDirectoryA(folder.c_str(), nullptr);
+  sjis::CreateDirectory(folder.c_str(), nullptr);
   return folder + "\\";
 }
 
+// Names are kept as UTF-16 and values as the registry's own bytes: put back exactly as they were.
 struct KeyBackup::Node {
   struct Value {
-    std::string name;
+    std::wstring name;
     DWORD type;
     std::string data;
   };
   std::vector<Value> values;
-  std::vector<std::pair<std::string, Node>> children;
+  std::vector<std::pair<std::wstring, Node>> children;
 };
 
 namespace {
@@ -112,12 +114,13 @@ std::string WithoutLeadingBackslash(const std::string& path) {
 
 void SaveKey(HKEY key, KeyBackup::Node& node) {
   DWORD subkeys = 0, longestSubkey = 0, values = 0, longestName = 0, longestData = 0;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values, &longestName,
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &longestSubkey, nullptr, &values, &longestName,
                    &longestData, nullptr, nullptr);
   for (DWORD i = 0; i < values; ++i) {
-    std::string name(longestName + 1, '\0'), data(longestData, '\0');
+    std::wstring name(longestName + 1, L'\0');
+    std::string data(longestData, '\0');
     DWORD nameLength = longestName + 1, dataLength = longestData, type = 0;
-    if (RegEnumValueA(key, i, &name[0], &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+    if (RegEnumValueW(key, i, &name[0], &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
                       &dataLength) != ERROR_SUCCESS)
       continue;
     name.resize(nameLength);
@@ -125,24 +128,24 @@ void SaveKey(HKEY key, KeyBackup::Node& node) {
     node.values.push_back({name, type, data});
   }
   for (DWORD i = 0; i < subkeys; ++i) {
-    std::string name(longestSubkey + 1, '\0');
+    std::wstring name(longestSubkey + 1, L'\0');
     DWORD nameLength = longestSubkey + 1;
-    if (RegEnumKeyExA(key, i, &name[0], &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
+    if (RegEnumKeyExW(key, i, &name[0], &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) continue;
     name.resize(nameLength);
     HKEY child = nullptr;
-    if (RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExW(key, name.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
     node.children.emplace_back(name, KeyBackup::Node{});
     SaveKey(child, node.children.back().second);
     RegCloseKey(child);
   }
 }
 
-void RestoreKey(HKEY parent, const std::string& name, const KeyBackup::Node& node) {
+void RestoreKey(HKEY parent, const std::wstring& name, const KeyBackup::Node& node) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return;
   for (const auto& value : node.values)
-    RegSetValueExA(key, value.name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+    RegSetValueExW(key, value.name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
                    static_cast<DWORD>(value.data.size()));
   for (const auto& [childName, child] : node.children) RestoreKey(key, childName, child);
   RegCloseKey(key);
@@ -152,16 +155,17 @@ void RestoreKey(HKEY parent, const std::string& name, const KeyBackup::Node& nod
 
 KeyBackup::KeyBackup(const std::string& path) : path_(WithoutLeadingBackslash(path)) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, sjis::Wide(path_).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   saved_ = std::make_unique<Node>();
   SaveKey(key, *saved_);
   RegCloseKey(key);
 }
 
 KeyBackup::~KeyBackup() {
-  RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
-  RegDeleteKeyA(HKEY_CURRENT_USER, path_.c_str());
-  if (saved_) RestoreKey(HKEY_CURRENT_USER, path_, *saved_);
+  const std::wstring path = sjis::Wide(path_);
+  RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+  if (saved_) RestoreKey(HKEY_CURRENT_USER, path, *saved_);
 }
 
 double ProgramRun::SecondsLived() const {

@@ -6,25 +6,26 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/wine/program_runner.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
 DWORD TypeOf(const char* name) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zorve\\M2K-COUNTER", 0, KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Zorve\\M2K-COUNTER", 0, KEY_READ, &key) != ERROR_SUCCESS)
     return REG_NONE;
   DWORD type = REG_NONE;
-  const LONG result = RegQueryValueExA(key, name, nullptr, &type, nullptr, nullptr);
+  const LONG result = RegQueryValueExW(key, sjis::Wide(name).c_str(), nullptr, &type, nullptr, nullptr);
   RegCloseKey(key);
   return result == ERROR_SUCCESS ? type : REG_NONE;
 }
 
 DWORD ValueCount() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zorve\\M2K-COUNTER", 0, KEY_READ, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Zorve\\M2K-COUNTER", 0, KEY_READ, &key) != ERROR_SUCCESS)
     return 0;
   DWORD count = 0;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
                    nullptr, nullptr);
   RegCloseKey(key);
   return count;
@@ -42,9 +43,9 @@ class SettingsWine : public ::testing::Test {
   }
   static std::string GameFolder(const char* name) {
     char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
+    sjis::GetTempPath(MAX_PATH, base);
     const std::string folder = std::string(base) + name + "\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    sjis::CreateDirectory(folder.c_str(), nullptr);
     platform::WriteWholeFile(folder + "Marivel2.exe", "MZ");
     for (const char* archive : {"grp.pak", "voice.pak"}) platform::RemoveFile(folder + archive);
     return folder;

@@ -6,36 +6,40 @@
 
 #include <algorithm>
 #include <vector>
+#include "tests/wine/sjis_calls.h"
 
 namespace wine_test {
 namespace {
 
-std::wstring Wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  wide.resize(wide.size() - 1);
-  return wide;
+using sjis::Wide;
+
+// A path read from a link in its long form: a link may name its target by the short (8.3)
+// form, which is the same file. Left as it is when nothing is there.
+std::string LongForm(const wchar_t* path) {
+  wchar_t full[MAX_PATH * 2] = {};
+  const DWORD length = GetLongPathNameW(path, full, MAX_PATH * 2);
+  return sjis::Narrow(length > 0 && length < MAX_PATH * 2 ? full : path);
 }
 
-bool Load(IShellLinkA& shortcut, const std::string& link, Shortcut& read) {
+bool Load(IShellLinkW& shortcut, const std::string& link, Shortcut& read) {
   IPersistFile* file = nullptr;
   if (FAILED(shortcut.QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) return false;
   const bool loaded = SUCCEEDED(file->Load(Wide(link).c_str(), STGM_READ));
   file->Release();
   if (!loaded) return false;
-  char text[MAX_PATH * 2] = {};
-  WIN32_FIND_DATAA found{};
-  if (FAILED(shortcut.GetPath(text, sizeof text, &found, SLGP_RAWPATH))) return false;
-  read.target = text;
-  shortcut.GetArguments(text, sizeof text);
-  read.arguments = text;
-  shortcut.GetWorkingDirectory(text, sizeof text);
-  read.workingFolder = text;
-  shortcut.GetDescription(text, sizeof text);
-  read.description = text;
-  shortcut.GetIconLocation(text, sizeof text, &read.iconIndex);
-  read.iconFile = text;
+  constexpr int kChars = MAX_PATH * 2;
+  wchar_t text[kChars] = {};
+  WIN32_FIND_DATAW found{};
+  if (FAILED(shortcut.GetPath(text, kChars, &found, SLGP_RAWPATH))) return false;
+  read.target = LongForm(text);
+  shortcut.GetArguments(text, kChars);
+  read.arguments = sjis::Narrow(text);
+  shortcut.GetWorkingDirectory(text, kChars);
+  read.workingFolder = LongForm(text);
+  shortcut.GetDescription(text, kChars);
+  read.description = sjis::Narrow(text);
+  shortcut.GetIconLocation(text, kChars, &read.iconIndex);
+  read.iconFile = LongForm(text);
   shortcut.GetShowCmd(&read.showCommand);
   return true;
 }
@@ -44,8 +48,8 @@ bool Load(IShellLinkA& shortcut, const std::string& link, Shortcut& read) {
 
 bool ReadShortcut(const std::string& link, Shortcut& read) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  IShellLinkA* shortcut = nullptr;
-  bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  IShellLinkW* shortcut = nullptr;
+  bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                        reinterpret_cast<void**>(&shortcut)));
   if (ok) {
     ok = Load(*shortcut, link, read);
@@ -73,49 +77,49 @@ std::wstring WideFileNames(const std::string& folder) {
 
 std::string FreshFolder(const std::string& name) {
   char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
+  sjis::GetTempPath(MAX_PATH, base);
   const std::string folder = std::string(base) + name + "\\";
   RemoveFolder(folder);
-  CreateDirectoryA(folder.c_str(), nullptr);
+  sjis::CreateDirectory(folder.c_str(), nullptr);
   return folder;
 }
 
 void RemoveFilesBut(const std::string& folder, std::initializer_list<std::string> kept) {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  HANDLE search = sjis::FindFirstFile((folder + "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     const std::string name = found.cFileName;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     if (std::find(kept.begin(), kept.end(), name) != kept.end()) continue;
-    SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA((folder + name).c_str());
-  } while (FindNextFileA(search, &found));
+    sjis::SetFileAttributes((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    sjis::DeleteFile((folder + name).c_str());
+  } while (sjis::FindNextFile(search, &found));
   FindClose(search);
 }
 
 void RemoveFolder(const std::string& folder) {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  HANDLE search = sjis::FindFirstFile((folder + "*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       const std::string path = folder + found.cFileName;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
+      sjis::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      sjis::DeleteFile(path.c_str());
+    } while (sjis::FindNextFile(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(folder.c_str());
+  sjis::RemoveDirectory(folder.c_str());
 }
 
 std::string StartupFolder(int csidl) {
   LPITEMIDLIST list = nullptr;
   if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || !list) return std::string();
-  char path[MAX_PATH] = {};
-  const bool converted = SHGetPathFromIDListA(list, path);
+  wchar_t path[MAX_PATH] = {};
+  const bool converted = SHGetPathFromIDListW(list, path);
   CoTaskMemFree(list);
-  return converted ? std::string(path) : std::string();
+  return converted ? sjis::Narrow(path) : std::string();
 }
 
 }  // namespace wine_test

@@ -11,7 +11,8 @@ struct Shortcut {
   int iconIndex = -1;
   int showCommand = -1;
 };
-// Loads a .lnk file through IShellLinkA / IPersistFile (COM initialised for the call).
+// Loads a .lnk file through IShellLinkW / IPersistFile (COM initialised for the call).
+// Paths that name something on disk come back in their long form.
 bool ReadShortcut(const std::string& link, Shortcut& read);
 
 // The names of the files in a folder as UTF-16, sorted, each followed by a line feed.

@@ -21,6 +21,7 @@
 #include "tests/wine/shell_support.h"
 #include "tests/wine/input_helper.h"
 #include "ui/ui.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ const char kLinkName[] = "ミルテカ起動カウンター＋(プラス).lnk";
 const char kQuestionTail[] = "スタートアップへ登録を行います。\nよろしいですか？\n※統合環境利用時は登録しないで下さい";
 const char kRemoveQuestion[] = "スタートアップの登録を取り消します。\nよろしいですか？";
 const char kStarthubKey[] = "\\Software\\Zorve\\STARTHUB";
-const char kYes[] = "はい(&Y)";
-const char kNo[] = "いいえ(&N)";
+constexpr int kYes = IDYES;
+constexpr int kNo = IDNO;
 
 // A folder that `make test-wine` names in `variable`, otherwise its place in the build tree as
 // seen from the test's own folder, build\windows\bin. Read as UTF-16 and converted: Wine's
@@ -47,10 +48,8 @@ const char kNo[] = "いいえ(&N)";
 std::string Folder(const wchar_t* variable, const char* fromBin) {
   wchar_t value[MAX_PATH] = {};
   const DWORD length = GetEnvironmentVariableW(variable, value, MAX_PATH);
-  char ansi[MAX_PATH * 2] = {};
-  const bool named = length > 0 && length < MAX_PATH &&
-                     WideCharToMultiByte(CP_ACP, 0, value, -1, ansi, sizeof ansi, nullptr, nullptr) > 0;
-  std::string folder = named ? ansi : wine_test::BinFolder() + fromBin;
+  const bool named = length > 0 && length < MAX_PATH;
+  std::string folder = named ? sjis::Narrow(value) : wine_test::BinFolder() + fromBin;
   if (folder.back() != '\\') folder += '\\';
   return folder;
 }
@@ -74,9 +73,9 @@ class StartupWine : public ::testing::Test {
   }
   void RemoveShortcuts() {
     for (const std::string& l : link) {
-      SetFileAttributesA(l.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(l.c_str());
-      RemoveDirectoryA(l.c_str());
+      sjis::SetFileAttributes(l.c_str(), FILE_ATTRIBUTE_NORMAL);
+      sjis::DeleteFile(l.c_str());
+      sjis::RemoveDirectory(l.c_str());
     }
   }
   static void NotFirstSetup() { platform::RegistryKey(kSettingsKey, true).WriteInteger("char0", 0); }
@@ -180,7 +179,7 @@ TEST_F(StartupWine, WithoutTheLibraryAnErrorBoxSaysSoAndNothingIsRegistered) {
   NotFirstSetup();
   const std::string folder = wine_test::FreshFolder("m2k-no-didazura");
   const std::string program = folder + "M2KCOUNT.EXE";
-  ASSERT_TRUE(CopyFileA((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), program.c_str(), FALSE));
+  ASSERT_TRUE(sjis::CopyFile((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), program.c_str(), FALSE));
   {
     ProgramRun run("", "", -1, program);
     HWND window = SettingsWindow(run);
@@ -193,7 +192,7 @@ TEST_F(StartupWine, WithoutTheLibraryAnErrorBoxSaysSoAndNothingIsRegistered) {
     EXPECT_NE(std::string::npos, MessageText(error).find("DIDAZURA.DLL")) << MessageText(error);
     EXPECT_EQ(kCaption, WindowText(error));
     wine_test::SaveScreenshot("startup-no-library", window, error);
-    ASSERT_TRUE(Answer(error, "OK"));
+    ASSERT_TRUE(Answer(error, IDOK));
     EXPECT_FALSE(platform::FileExists(link[0]));
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitExit(10000));
@@ -204,7 +203,7 @@ TEST_F(StartupWine, WithoutTheLibraryAnErrorBoxSaysSoAndNothingIsRegistered) {
 TEST_F(StartupWine, AShortcutThatCannotBeWrittenIsReportedAndTheOtherStays) {
   NotFirstSetup();
   // A folder where the current user's shortcut would go: the shell cannot save over it.
-  ASSERT_TRUE(CreateDirectoryA(link[0].c_str(), nullptr));
+  ASSERT_TRUE(sjis::CreateDirectory(link[0].c_str(), nullptr));
   ASSERT_TRUE(platform::WriteWholeFile(link[1], "the all-users registration"));
   ProgramRun run("");
   HWND window = SettingsWindow(run);
@@ -215,7 +214,7 @@ TEST_F(StartupWine, AShortcutThatCannotBeWrittenIsReportedAndTheOtherStays) {
   HWND error = WaitMessageBox(run.ProcessId());
   ASSERT_NE(nullptr, error);
   EXPECT_NE(std::string::npos, MessageText(error).find("ショートカットを作成できませんでした")) << MessageText(error);
-  ASSERT_TRUE(Answer(error, "OK"));
+  ASSERT_TRUE(Answer(error, IDOK));
   EXPECT_TRUE(platform::FileExists(link[1])) << "a working registration was removed for a failed one";
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(run.WaitExit(10000));
@@ -286,16 +285,17 @@ TEST_F(StartupWine, TheDistributionsShortcutCountsTheStartInItsOwnFolder) {
 
   const std::string elsewhere = wine_test::FreshFolder("m2k-elsewhere");
   char saved[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, saved);
-  SetCurrentDirectoryA(elsewhere.c_str());
-  SHELLEXECUTEINFOA start{};
+  sjis::GetCurrentDirectory(MAX_PATH, saved);
+  sjis::SetCurrentDirectory(elsewhere.c_str());
+  const std::wstring file = sjis::Wide(link[0]);
+  SHELLEXECUTEINFOW start{};
   start.cbSize = sizeof start;
-  start.fMask = SEE_MASK_NOCLOSEPROCESS;
-  start.lpVerb = "open";
-  start.lpFile = link[0].c_str();
+  start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;  // a failure must not wait for a click
+  start.lpVerb = L"open";
+  start.lpFile = file.c_str();
   start.nShow = SW_SHOWNORMAL;
-  const bool started = ShellExecuteExA(&start);
-  SetCurrentDirectoryA(saved);
+  const bool started = ShellExecuteExW(&start);
+  sjis::SetCurrentDirectory(saved);
   ASSERT_TRUE(started) << GetLastError();
 
   std::string history;
@@ -320,9 +320,9 @@ TEST_F(StartupWine, TheDistributionsShortcutCountsTheStartInItsOwnFolder) {
 // while the window's thread is inside them; notes their texts.
 class BoxAnswerer {
  public:
-  explicit BoxAnswerer(std::vector<std::string> buttons)
+  explicit BoxAnswerer(std::vector<int> buttons)
       : thread_([this, buttons] {
-          for (const std::string& button : buttons) {
+          for (const int button : buttons) {
             HWND box = WaitMessageBox(GetCurrentProcessId(), 15000);
             if (!box) return;
             texts_.push_back(MessageText(box));
@@ -361,12 +361,12 @@ TEST_F(StartupWine, TicksFollowTheShortcutsOnDisk) {
   // The window works in the current folder: one of its own, as the program's would be.
   const std::string work = wine_test::FreshFolder("m2k-ticks");
   char saved[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, saved);
-  SetCurrentDirectoryA(work.c_str());
-  ASSERT_TRUE(CreateDirectoryA(link[1].c_str(), nullptr));  // all users: saving there fails
+  sjis::GetCurrentDirectory(MAX_PATH, saved);
+  sjis::SetCurrentDirectory(work.c_str());
+  ASSERT_TRUE(sjis::CreateDirectory(link[1].c_str(), nullptr));  // all users: saving there fails
   auto form = std::make_unique<TfrmMain>();
   form->Show();
-  HWND window = FindWindowA(nullptr, kCaption);
+  HWND window = FindWindowW(nullptr, sjis::Wide(kCaption).c_str());
   ASSERT_NE(nullptr, window);
   const auto ticked = [&](const char* item) { return (MenuState(GetMenu(window), item) & MF_CHECKED) != 0; };
   const char user[] = "現ユーザーのみ利用(&U)", common[] = "全てのユーザー利用(&A)";
@@ -383,7 +383,7 @@ TEST_F(StartupWine, TicksFollowTheShortcutsOnDisk) {
   EXPECT_FALSE(ticked(common));
 
   {
-    BoxAnswerer answer({kYes, "OK"});
+    BoxAnswerer answer({kYes, IDOK});
     form->mnuStartupComm->Click();
     ASSERT_EQ(2u, answer.Texts().size());
     EXPECT_NE(std::string::npos, answer.Texts()[1].find("ショートカットを作成できませんでした")) << answer.Texts()[1];
@@ -401,7 +401,7 @@ TEST_F(StartupWine, TicksFollowTheShortcutsOnDisk) {
   EXPECT_FALSE(platform::FileExists(link[0]));
   form.reset();
   ui::Application::Instance().Reset();
-  SetCurrentDirectoryA(saved);
+  sjis::SetCurrentDirectory(saved);
   wine_test::RemoveFolder(work);
 }
 

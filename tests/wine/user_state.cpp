@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/files.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace wine_test {
 
@@ -16,14 +17,14 @@ const char kNotKept[] = "\x01not kept";
 std::map<std::string, std::string> FilesIn(const std::string& folder) {
   std::map<std::string, std::string> files;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  HANDLE search = sjis::FindFirstFile((folder + "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return files;
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::string bytes = kNotKept;
     if (found.nFileSizeHigh == 0 && found.nFileSizeLow <= kLargestKept) platform::ReadWholeFile(folder + found.cFileName, bytes);
     files[found.cFileName] = std::move(bytes);
-  } while (FindNextFileA(search, &found));
+  } while (sjis::FindNextFile(search, &found));
   FindClose(search);
   return files;
 }
@@ -43,8 +44,8 @@ FolderSnapshot::~FolderSnapshot() {
   for (const auto& [name, bytes] : FilesIn(folder_)) {
     const auto kept = files_.find(name);
     if (kept == files_.end()) {
-      SetFileAttributesA((folder_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA((folder_ + name).c_str());
+      sjis::SetFileAttributes((folder_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      sjis::DeleteFile((folder_ + name).c_str());
     }
   }
   const std::map<std::string, std::string> now = FilesIn(folder_);
@@ -52,10 +53,10 @@ FolderSnapshot::~FolderSnapshot() {
     const auto found = now.find(name);
     if (bytes == kNotKept || (found != now.end() && found->second == bytes)) continue;
     const std::string path = folder_ + name;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const DWORD attributes = sjis::GetFileAttributes(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) sjis::SetFileAttributes(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     platform::WriteWholeFile(path, bytes);
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(path.c_str(), attributes);
+    if (attributes != INVALID_FILE_ATTRIBUTES) sjis::SetFileAttributes(path.c_str(), attributes);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/wine/program_runner.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -17,23 +18,23 @@ struct VersionInfo {
 };
 
 std::string Text(std::vector<char>& block, const char* name) {
-  char* value = nullptr;
+  wchar_t* value = nullptr;
   UINT length = 0;
-  const std::string path = std::string("\\StringFileInfo\\041103A4\\") + name;
-  if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return "";
-  return std::string(value);
+  const std::wstring path = L"\\StringFileInfo\\041103A4\\" + sjis::Wide(name);
+  if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return "";
+  return sjis::Narrow(value);
 }
 
 VersionInfo ReadVersion(const std::string& file) {
   VersionInfo info;
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &ignored);
+  const DWORD size = GetFileVersionInfoSizeW(sjis::Wide(file).c_str(), &ignored);
   if (size == 0) return info;
   std::vector<char> block(size);
-  if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data())) return info;
+  if (!GetFileVersionInfoW(sjis::Wide(file).c_str(), 0, size, block.data())) return info;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) return info;
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) return info;
   info.found = true;
   info.fileMs = fixed->dwFileVersionMS;
   info.fileLs = fixed->dwFileVersionLS;

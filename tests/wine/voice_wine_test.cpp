@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/wine/program_runner.h"
+#include "tests/wine/sjis_calls.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Curr
 
 std::string DemoGame() {
   char value[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA("M2K_DEMO_GAME", value, MAX_PATH);
+  const DWORD length = sjis::GetEnvironmentVariable("M2K_DEMO_GAME", value, MAX_PATH);
   std::string folder = length > 0 && length < MAX_PATH ? value : wine_test::BinFolder() + "..\\..\\demo_game\\";
   if (folder.back() != '\\') folder += '\\';
   return folder;
@@ -33,11 +34,11 @@ std::string DefaultOf(const char* key) {
 
 int WaveFilesIn(const std::string& folder) {
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*.wav").c_str(), &found);
+  HANDLE search = sjis::FindFirstFile((folder + "*.wav").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
   int count = 0;
   do ++count;
-  while (FindNextFileA(search, &found));
+  while (sjis::FindNextFile(search, &found));
   FindClose(search);
   return count;
 }
@@ -84,7 +85,7 @@ TEST_F(VoiceWine, ClipsPlayAndTheWindowsSoundsAreReplacedThenGivenBack) {
   ASSERT_EQ(0u, exitSound.rfind(bin, 0)) << exitSound;
   ASSERT_GT(exitSound.size(), bin.size()) << "the exit clip could not be prepared";
   EXPECT_TRUE(platform::FileExists(exitSound)) << exitSound;
-  EXPECT_TRUE(PlaySoundA(exitSound.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
+  EXPECT_TRUE(PlaySoundW(sjis::Wide(exitSound).c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
   // The clips of the line stay as WAV files beside the exit sound until the next start.
   EXPECT_GE(WaveFilesIn(bin), 2);
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/wine/sjis_calls.h"
+
 namespace {
 
 constexpr DWORD kBlockSize = 64 * 1024;
@@ -15,12 +17,14 @@ constexpr DWORD kBlockSize = 64 * 1024;
 void AppendItems(HMENU menu, int depth, std::string& out) {
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
-    char caption[256] = {};
-    GetMenuStringA(menu, static_cast<UINT>(i), caption, sizeof caption, MF_BYPOSITION);
+    // Asked for as Unicode and written as Shift-JIS by name: what the program gave Windows,
+    // whatever the code page of the program's process.
+    wchar_t caption[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), caption, 256, MF_BYPOSITION);
     char head[32];
     std::snprintf(head, sizeof head, "%d %x ", depth, GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION));
     out += head;
-    out += caption;
+    out += sjis::Narrow(caption);
     out += '\n';
     if (HMENU sub = GetSubMenu(menu, i)) AppendItems(sub, depth + 1, out);
   }
