@@ -225,5 +225,5 @@ void TfrmData::ReplaceSystemSounds(bool preferNameless, const char* exitClip) {
   if (!exitKept || !exit.IsOpen() || folder.empty()) return;
   // Windows would play nothing from a WAV that is not there: without one the exit sound stays.
   const std::string wave = GetVoiceWave(exitClip, preferNameless);
-  if (platform::FileExists(wave)) exit.WriteDefault(folder + wave);
+  if (platform::FileExists(wave)) exit.WriteDefault(platform::AnsiSafePath(folder + wave));
 }

@@ -41,6 +41,10 @@ std::string ProgramPath();
 // Makes the program's own folder the current one, whatever characters its path holds; false
 // when that fails.
 bool EnterProgramFolder();
+// The path as a file name for other programs that read it in the system's ANSI code page (the
+// sound that Windows plays at exit, under Wine): its short (8.3) form where that code page
+// cannot carry it, otherwise the path itself.
+std::string AnsiSafePath(const std::string& path);
 // The current folder; empty when its path has a character that Shift-JIS lacks.
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& path);

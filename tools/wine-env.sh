@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The project's own Wine: a prefix under build/wine with code page 932, quiet logging, the
-# design fonts replaced by IPA fonts ("MS UI Gothic" is proportional, so IPA P Gothic stands in
+# The project's own Wine: a prefix under build/wine with quiet logging, the design fonts
+# replaced by IPA fonts ("MS UI Gothic" is proportional, so IPA P Gothic stands in
 # for it), the Marlett font of the caption buttons and a null ALSA device, leaving the user's
 # ~/.wine and ~/.asoundrc alone.
 #
@@ -18,9 +18,10 @@ export WINEPREFIX="$WINE_HOME/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
-# The locale, and with it the system code page of every Wine process: WINE_LANG, Japanese
-# (code page 932) unless set; the tests run a second time with en_US.UTF-8 (code page 1252).
-export LANG="${WINE_LANG:-ja_JP.UTF-8}" LC_ALL="${WINE_LANG:-ja_JP.UTF-8}"
+# The locale, and with it the system code page of every Wine process: WINE_LANG, or C.UTF-8
+# (code page 1252, present on every Debian machine) unless set. The program needs no Japanese
+# locale; the tests run under ja_JP.UTF-8 (code page 932) and en_US.UTF-8 (1252).
+export LANG="${WINE_LANG:-C.UTF-8}" LC_ALL="${WINE_LANG:-C.UTF-8}"
 export ALSA_CONFIG_PATH="$WINE_HOME/asound.conf"
 WINE=wine
 command -v wine64 >/dev/null 2>&1 && [ ! -x "$(command -v wine)" ] && WINE=wine64

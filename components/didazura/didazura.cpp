@@ -71,26 +71,11 @@ HRESULT WideText(const char* sjis, std::wstring& wide) {
   return S_OK;
 }
 
-// Wine's link writer keeps the target's path in the system's ANSI code page only: under an
-// English locale a Japanese folder is stored as "???", and the shell cannot start the link at
-// logon. Such a target is given in its short (8.3) form, which any code page carries. Where the
-// code page holds the path (Japanese Windows), the link is written exactly as before.
-std::wstring StorablePath(const std::wstring& path) {
-  BOOL lost = FALSE;
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
-  if (!lost) return path;
-  const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (needed == 0) return path;
-  std::wstring shortPath(needed, L'\0');
-  const DWORD length = GetShortPathNameW(path.c_str(), &shortPath[0], needed);
-  if (length == 0 || length >= needed) return path;
-  shortPath.resize(length);
-  return shortPath;
-}
-
 HRESULT Describe(IShellLinkW& shortcut, const std::wstring& longTarget, const std::wstring& arguments) {
   const std::wstring description = platform::win32::Wide(kDescription);
-  const std::wstring target = StorablePath(longTarget);
+  // Wine's link writer would keep a Japanese folder as "???" under an English locale, and the
+  // shell could not start the link at logon.
+  const std::wstring target = platform::win32::AnsiSafePath(longTarget);
   HRESULT hr = shortcut.SetPath(target.c_str());
   if (SUCCEEDED(hr)) hr = shortcut.SetArguments(arguments.c_str());
   if (SUCCEEDED(hr)) hr = shortcut.SetWorkingDirectory(FolderOf(target).c_str());

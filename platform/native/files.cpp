@@ -208,6 +208,8 @@ std::string CurrentFolder() {
 
 bool SetCurrentFolder(const std::string& path) { return chdir(Posix(path).c_str()) == 0; }
 
+std::string AnsiSafePath(const std::string& path) { return path; }
+
 bool EnterProgramFolder() { return !programFolder.empty() && SetCurrentFolder(programFolder); }
 
 bool File::OpenShared(const std::string& path) {

@@ -271,6 +271,11 @@ bool EnterProgramFolder() {
   return cut != std::wstring::npos && SetCurrentDirectoryW(path.substr(0, cut + 1).c_str()) != 0;
 }
 
+std::string AnsiSafePath(const std::string& path) {
+  std::string safe;
+  return win32::ToShiftJis(win32::AnsiSafePath(Wide(path)), safe) ? safe : path;
+}
+
 std::string CurrentFolder() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
   std::wstring path(needed, L'\0');

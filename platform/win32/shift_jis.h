@@ -50,4 +50,22 @@ inline std::string ShiftJisOrEmpty(const wchar_t* wide) {
   return sjis;
 }
 
+// Some parts of Wine still keep a path in the system's ANSI code page: its shortcut writer (the
+// target's path) and its MCI wave player (the file it opens). Under an English locale a
+// Japanese name becomes "???" there. Such a path is given in its short (8.3) form, which any
+// code page carries and which names the same file; a path the code page holds (every path on
+// Japanese Windows) is returned as it is, as is one without a short form.
+inline std::wstring AnsiSafePath(const std::wstring& path) {
+  BOOL lost = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
+  if (!lost) return path;
+  const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (needed == 0) return path;
+  std::wstring shortPath(needed, L'\0');
+  const DWORD length = GetShortPathNameW(path.c_str(), &shortPath[0], needed);
+  if (length == 0 || length >= needed) return path;
+  shortPath.resize(length);
+  return shortPath;
+}
+
 }  // namespace platform::win32

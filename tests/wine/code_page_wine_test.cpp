@@ -4,6 +4,7 @@
 // 932 and 1252, so each case here holds under both.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ namespace {
 
 const char kSettingsKey[] = "\\Software\\Zorve\\M2K-COUNTER";
 const char kGameKey[] = "\\Software\\Vant\\Marivel2 KORVEN";
+const char kIntegrationKey[] = "\\Software\\Zorve\\STARTHUB";
 const wchar_t kStartKey[] = L"AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current";
 const wchar_t kExitKey[] = L"AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
 // "Zoë": the e with diaeresis has no Shift-JIS form.
@@ -93,18 +95,31 @@ int FilesIn(const std::wstring& pattern) {
   return count;
 }
 
+// The start number of a history file named in UTF-16; 0 when there is no whole history.
 unsigned StartNumber(const std::wstring& historyFile) {
-  std::string bytes;
-  if (!platform::ReadWholeFile(sjis::Narrow(historyFile), bytes) || bytes.size() != 64) return 0;
-  return static_cast<unsigned char>(bytes[4]) | static_cast<unsigned char>(bytes[5]) << 8;
+  HANDLE file = CreateFileW(historyFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  unsigned char bytes[65] = {};
+  DWORD read = 0;
+  ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+  CloseHandle(file);
+  return read == 64 ? bytes[4] | bytes[5] << 8 : 0;
 }
 
-// Runs `program` /C from a folder of its own elsewhere, as a logon does, until it closes.
+// Runs `program` /C from a folder of its own elsewhere, as a logon does, until it closes. The
+// program is named in UTF-16: its path may have characters that Shift-JIS lacks.
 void RunCounter(const std::wstring& program) {
   const std::string elsewhere = wine_test::FreshFolder("m2k-code-page-elsewhere");
-  wine_test::ProgramRun run("/C", elsewhere, -1, sjis::Narrow(program));
-  ASSERT_TRUE(run.Started());
-  EXPECT_TRUE(run.WaitExit(30000)) << "the counter did not close";
+  std::wstring command = L"\"" + program + L"\" /C";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             sjis::Wide(elsewhere).c_str(), &startup, &process));
+  CloseHandle(process.hThread);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 30000)) << "the counter did not close";
+  TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hProcess);
   EXPECT_FALSE(platform::FileExists(elsewhere + "STARTHUB")) << "counted in the folder it was started from";
   wine_test::RemoveFolder(elsewhere);
 }
@@ -114,6 +129,7 @@ class CodePageWine : public ::testing::Test {
   void SetUp() override {
     platform::DeleteRegistryTree(kSettingsKey);
     platform::DeleteRegistryTree(kGameKey);
+    platform::DeleteRegistryTree(kIntegrationKey);  // the history lies beside the program
     platform::RegistryKey settings(kSettingsKey, true);
     settings.WriteInteger("char0", 0);  // not the first setup
     settings.WriteInteger("timer", 1);
@@ -131,10 +147,20 @@ TEST_F(CodePageWine, InstalledInAJapaneseFolderItCountsAndSpeaksThere) {
   ASSERT_TRUE(InstallProgram(folder));
   platform::RegistryKey(kGameKey, true).WriteText("InstallDir", DemoGame());
   platform::RegistryKey(kSettingsKey, true).WriteInteger("wave", 1);
+  platform::RegistryKey(kSettingsKey, true).WriteInteger("repl", 1);
+  WriteWide(kExitKey, L"", L"C:\\windows\\media\\mine-exit.wav");
 
   RunCounter(folder + L"M2KCOUNT.EXE");
-  EXPECT_EQ(1u, StartNumber(folder + L"STARTHUB")) << "no start counted in the program's own folder";
+  // A new history holds start number 1; this start makes it 2.
+  EXPECT_EQ(2u, StartNumber(folder + L"STARTHUB")) << "no start counted in the program's own folder";
   EXPECT_GT(FilesIn(folder + L"*.wav"), 0) << "no voice decoded into the program's own folder";
+  // The exit sound is a voice of that folder, and the system's sound player can open it.
+  const std::wstring exitSound = ReadWide(kExitKey, L"");
+  wchar_t longForm[MAX_PATH] = {};
+  GetLongPathNameW(exitSound.c_str(), longForm, MAX_PATH);
+  EXPECT_EQ(0u, std::wstring(longForm).find(folder)) << sjis::Narrow(exitSound);
+  EXPECT_TRUE(PlaySoundW(exitSound.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT))
+      << sjis::Narrow(exitSound);
   std::string file;
   EXPECT_TRUE(platform::RegistryKey(kSettingsKey, false).ReadText("starthubfile", file));
   EXPECT_EQ("C:\\ソフト表\\STARTHUB", file);
@@ -147,7 +173,7 @@ TEST_F(CodePageWine, InstalledInAFolderShiftJisCannotNameItStillCounts) {
   const std::wstring folder = FreshRootFolder(kZoe);
   ASSERT_TRUE(InstallProgram(folder));
   RunCounter(folder + L"M2KCOUNT.EXE");
-  EXPECT_EQ(1u, StartNumber(folder + L"STARTHUB"));
+  EXPECT_EQ(2u, StartNumber(folder + L"STARTHUB"));
   std::string file = "(none)";
   platform::RegistryKey(kSettingsKey, false).ReadText("starthubfile", file);
   EXPECT_EQ("(none)", file) << "a path with \"?\" in it was written";

@@ -220,6 +220,10 @@ TEST_F(DetailedSettingsWine, BothDialogsFromTheMenuWithRealInput) {
   TypeUnicode(L"あ");  // would end at byte 13
   TypeUnicode(L"lm");  // the 13th byte is refused
   EXPECT_TRUE(WaitFor([&] { return WindowText(names[2]) == "abcdefghijkl"; })) << WindowText(names[2]);
+  // A character that Shift-JIS cannot store is refused whole, as the 13th byte is: it would come
+  // back as "?".
+  SelectAllAndType(names[3], L"Zo\u00EBy");
+  EXPECT_TRUE(WaitFor([&] { return WindowText(names[3]) == "Zoy"; })) << WindowText(names[3]);
   SelectAllAndType(edtTimer, L"0");  // below the display time's range: not taken
   SelectAllAndType(edtDelay, L"5");
   EXPECT_TRUE(WaitFor([&] { return SendMessageA(updDelay, UDM_GETPOS32, 0, 0) == 5; }));

@@ -100,7 +100,10 @@ TEST_F(OggWine, DecodedClipsPlayThroughMciAndPlaySound) {
     EXPECT_EQ(ui::NotifyValue::Successful, *notice);
     player.Close();
 
-    EXPECT_TRUE(PlaySoundW(sjis::Wide(wav).c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
+    // Wine's PlaySound opens its file by an ANSI name: a Japanese name goes by its short form,
+    // as the program writes the exit sound.
+    const std::wstring playable = platform::win32::AnsiSafePath(sjis::Wide(wav));
+    EXPECT_TRUE(PlaySoundW(playable.c_str(), nullptr, SND_FILENAME | SND_SYNC | SND_NODEFAULT));
   }
 }
 

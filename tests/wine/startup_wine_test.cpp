@@ -343,10 +343,10 @@ class BoxAnswerer {
 };
 
 UINT MenuState(HMENU menu, const std::string& caption) {
-  char text[256] = {};
+  wchar_t text[256] = {};
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-    if (caption == text) return GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    if (caption == sjis::Narrow(text)) return GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
     if (HMENU sub = GetSubMenu(menu, i)) {
       const UINT state = MenuState(sub, caption);
       if (state != static_cast<UINT>(-1)) return state;

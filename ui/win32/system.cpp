@@ -51,7 +51,8 @@ MCIERROR SendMci(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR pa
 }  // namespace
 
 void MediaOpen(MediaPlayer& player) {
-  const std::wstring file = Wide(player.fileName);
+  // Wine's wave player opens its file by an ANSI name: a Japanese one goes by its short form.
+  const std::wstring file = platform::win32::AnsiSafePath(Wide(player.fileName));
   MCI_OPEN_PARMSW open{};
   open.lpstrDeviceType = L"waveaudio";
   open.lpstrElementName = file.c_str();
