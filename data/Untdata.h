@@ -107,6 +107,10 @@ class TfrmData : public ui::Form {
   std::optional<LzssCarry> sheetFlow_;
   struct FigureScratch;  // pixel blocks kept from one figure to the next (data/sprites.cpp)
   std::shared_ptr<FigureScratch> scratch_;  // shared_ptr: the type is complete only there
+  // The history block as loaded, and this start as recorded: a save that finds the file
+  // changed by another counter in the meantime counts this start on that file's block.
+  std::string loadedHistory_;
+  std::optional<std::pair<platform::CTime, std::tm>> recordedStart_;
 };
 
 extern TfrmData* frmData;

@@ -41,13 +41,28 @@ std::string TfrmData::StartHistoryPath() {
   return kDefaultHistoryFile;
 }
 
+namespace {
+
+// The block a history file holds; false for no file or a short one (no history). A longer
+// file carries the block at its start.
+bool ReadHistory(const std::string& path, StartHistory& history) {
+  std::string bytes;
+  if (!platform::ReadWholeFile(path, bytes) || bytes.size() < sizeof history) return false;
+  std::memcpy(&history, bytes.data(), sizeof history);
+  return true;
+}
+
+std::string BytesOf(const StartHistory& history) {
+  return std::string(reinterpret_cast<const char*>(&history), sizeof history);
+}
+
+}  // namespace
+
 void TfrmData::LoadStartHistory() {
   startHistory = NewHistory();
-  std::string bytes;
-  if (!platform::ReadWholeFile(StartHistoryPath(), bytes)) return;
-  // A short file is no history; a longer one carries the block at its start.
-  if (bytes.size() < sizeof startHistory) return;
-  std::memcpy(&startHistory, bytes.data(), sizeof startHistory);
+  ReadHistory(StartHistoryPath(), startHistory);
+  loadedHistory_ = BytesOf(startHistory);
+  recordedStart_.reset();
 }
 
 void TfrmData::RecordStart(platform::CTime time, const std::tm& local) {
@@ -59,6 +74,7 @@ void TfrmData::RecordStart(platform::CTime time, const std::tm& local) {
   if (history.startsOnLastDay > history.maxStartsPerDay)
     history.maxStartsPerDay = history.startsOnLastDay;
   history.lastStart = time;
+  recordedStart_ = std::make_pair(time, local);
 }
 
 void TfrmData::SaveStartHistory() {
@@ -68,8 +84,22 @@ void TfrmData::SaveStartHistory() {
   // Only where that step is impossible (a folder the user may not create files in, or a file
   // that another program holds open) is the file rewritten in place: not counting the start at
   // all would lose more.
-  const std::string bytes(reinterpret_cast<const char*>(&startHistory), sizeof startHistory);
-  platform::ReplaceWholeFile(StartHistoryPath(), bytes);  // a failed save keeps the old file
+  //
+  // Counters started together (two shortcuts, users sharing the history through the integrated
+  // environment, a slow logon) would each add their start to the block they loaded, and the
+  // last save would win. The file is read again and written under a lock that every process
+  // names after the file: a block that another counter changed since the load gets this start
+  // added to it. A lock not had within 2 s is gone without: a hung holder never stops a start.
+  const std::string path = StartHistoryPath();
+  const platform::PathLock lock(path, 2000);
+  StartHistory current{};
+  if (recordedStart_ && ReadHistory(path, current) && BytesOf(current) != loadedHistory_) {
+    startHistory = current;
+    const auto [time, local] = *recordedStart_;
+    RecordStart(time, local);
+  }
+  platform::ReplaceWholeFile(path, BytesOf(startHistory));  // a failed save keeps the old file
+  loadedHistory_ = BytesOf(startHistory);
 }
 
 bool TfrmData::FirstSetupPending() {

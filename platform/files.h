@@ -53,6 +53,22 @@ bool SetCurrentFolder(const std::string& path);
 // search does it for long names.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
+// A lock named after a file's full path, shared by every process of the machine, held for the
+// object's lifetime; given up after `waitMs` without it (Held() false), so that a hung holder
+// never stops the caller.
+class PathLock {
+ public:
+  PathLock(const std::string& path, int waitMs);
+  ~PathLock();
+  PathLock(const PathLock&) = delete;
+  PathLock& operator=(const PathLock&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  void* handle_ = nullptr;
+  bool held_ = false;
+};
+
 // An open file for block reads at given offsets, or for writing from its start; closed by its
 // owner. Used for the game's archives and the files taken out of them.
 class File {

@@ -19,5 +19,7 @@ void ShellOpen(const std::string& target);
 
 // The user's thousands separator ("," on Japanese systems).
 std::string ThousandsSeparator();
+// The user's decimal separator ("." on Japanese systems).
+std::string DecimalSeparator();
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "platform/sjis.h"
 #include "settings/Untgirl.h"
 #include "settings/Untinit.h"
 #include "m2k_version.h"
@@ -87,14 +88,17 @@ std::string Grouped(long long value) {
   return value < 0 ? "-" + text : text;
 }
 
-// "#,##0.00": rounded to two decimals, the whole part grouped.
-std::string GroupedTwoDecimals(double value) {
-  char fixed[64];
-  std::snprintf(fixed, sizeof fixed, "%.2f", value < 0 ? -value : value);
-  const std::string text = fixed;
-  const size_t dot = text.find('.');
-  const std::string whole = Grouped(std::stoll(text.substr(0, dot)));
-  return (value < 0 && text != "0.00" ? "-" : "") + whole + text.substr(dot);
+// "#,##0.00" of the quotient count / days: two decimals, a half rounded away from zero, the
+// whole part grouped, and the locale's separators. Worked in whole hundredths: "%.2f" of the
+// double rounds an exact binary half to the even digit (1 / 8 gave "0.12", not "0.13").
+std::string AverageText(long long count, long long days) {
+  if (days <= 0) days = 1;  // no whole day yet: the count itself
+  const long long magnitude = count < 0 ? -count : count;
+  const long long hundredths = (magnitude * 200 + days) / (2 * days);
+  char fraction[8];
+  std::snprintf(fraction, sizeof fraction, "%02lld", hundredths % 100);
+  const std::string sign = count < 0 && hundredths != 0 ? "-" : "";
+  return sign + Grouped(hundredths / 100) + platform::DecimalSeparator() + fraction;
 }
 
 std::string StartTimeText(platform::CTime time) {
@@ -335,8 +339,7 @@ void TfrmMain::ShowStatistics() {
   lblDiffDay->SetCaption(Grouped(days));
   const long long total = static_cast<long long>(history.startNumber) - 1;
   lblTotal->SetCaption(Grouped(total));
-  const double average = days > 0 ? static_cast<double>(total) / static_cast<double>(days) : static_cast<double>(total);
-  lblDayAve->SetCaption(GroupedTwoDecimals(average));
+  lblDayAve->SetCaption(AverageText(total, days));
   lblDayMax->SetCaption(Grouped(history.maxStartsPerDay));
 }
 
@@ -384,6 +387,11 @@ void TfrmMain::mnuAboutClick() {
 
 // ---- Startup registration ----
 
+// Both scopes name the same file: the current user's and all users' Startup folders are one.
+bool TfrmMain::StartupLinksAreOne() const {
+  return !FStartupLink[0].empty() && platform::SamePathIgnoringCase(FStartupLink[0], FStartupLink[1]);
+}
+
 bool TfrmMain::StartupRegistered(int scope) const {
   return FStartupItem[scope]->Enabled() && platform::FileExists(FStartupLink[scope]);
 }
@@ -424,6 +432,11 @@ void TfrmMain::RegisterStartup(int scope, int other) {
     return;
   }
   FStartupItem[scope]->SetChecked(true);
+  // Where both scopes' folders are one (redirected folders), the other scope's link is this one.
+  if (StartupLinksAreOne()) {
+    FStartupItem[other]->SetChecked(StartupRegistered(other));
+    return;
+  }
   if (!DeleteStartupLink(other))
     ui::MessageDlg(*this, kShortcutNotRemoved, ui::MessageIcon::Error, ui::MessageButtons::Ok);
 }
@@ -460,6 +473,7 @@ void TfrmMain::RegisterAtFirstSetup() {
 
 // At most one registration stays; of two, the current user's.
 void TfrmMain::ConsolidateStartup() {
+  if (StartupLinksAreOne()) return;  // the one shortcut is both scopes' registration
   if (StartupRegistered(0)) platform::RemoveFile(FStartupLink[1]);
   if (StartupRegistered(1)) platform::RemoveFile(FStartupLink[0]);
 }

@@ -82,6 +82,7 @@ class TfrmMain : public ui::Form {
  private:
   void DetectStartup();
   bool StartupRegistered(int scope) const;
+  bool StartupLinksAreOne() const;
   bool DeleteStartupLink(int scope);
   void FigureReleased(int32_t& setting, ui::MouseButton button, int x, int y, const ui::Image& image);
   std::unique_ptr<TfrmData> data_;

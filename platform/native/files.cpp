@@ -210,6 +210,10 @@ bool SetCurrentFolder(const std::string& path) { return chdir(Posix(path).c_str(
 
 std::string AnsiSafePath(const std::string& path) { return path; }
 
+// The native tests run in one process: there is no other holder to wait for.
+PathLock::PathLock(const std::string&, int) : held_(true) {}
+PathLock::~PathLock() = default;
+
 bool EnterProgramFolder() { return !programFolder.empty() && SetCurrentFolder(programFolder); }
 
 bool File::OpenShared(const std::string& path) {

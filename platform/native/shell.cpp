@@ -15,6 +15,7 @@ struct FakeFolder {
 std::map<ShellFolder, FakeFolder> folders;
 std::vector<std::string> opened;
 std::string separator = ",";
+std::string decimalSeparator = ".";
 
 }  // namespace
 
@@ -27,6 +28,7 @@ FolderLookup SpecialFolderPath(ShellFolder folder, std::string& path) {
 void ShellOpen(const std::string& target) { opened.push_back(target); }
 
 std::string ThousandsSeparator() { return separator; }
+std::string DecimalSeparator() { return decimalSeparator; }
 
 namespace testing {
 
@@ -35,10 +37,12 @@ void SetSpecialFolder(ShellFolder folder, FolderLookup lookup, const std::string
 }
 const std::vector<std::string>& ShellOpened() { return opened; }
 void SetThousandsSeparator(const std::string& text) { separator = text; }
+void SetDecimalSeparator(const std::string& text) { decimalSeparator = text; }
 void ResetShell() {
   folders.clear();
   opened.clear();
   separator = ",";
+  decimalSeparator = ".";
 }
 
 }  // namespace testing

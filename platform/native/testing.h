@@ -36,6 +36,7 @@ void AllowRemovingAll();
 void SetSpecialFolder(ShellFolder folder, FolderLookup lookup, const std::string& path = "");
 const std::vector<std::string>& ShellOpened();
 void SetThousandsSeparator(const std::string& text);
+void SetDecimalSeparator(const std::string& text);
 void ResetShell();
 
 // The drives: each letter stands for a POSIX folder ("C:\Games" is <folder>/Games) and is

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
 
 #include "platform/sjis.h"
 #include "platform/win32/shift_jis.h"
@@ -269,6 +271,44 @@ bool EnterProgramFolder() {
   const std::wstring path = WideProgramPath();
   const size_t cut = path.find_last_of(L"\\/");
   return cut != std::wstring::npos && SetCurrentDirectoryW(path.substr(0, cut + 1).c_str()) != 0;
+}
+
+namespace {
+
+// The lock's name: a hash of the file's upper-case full path, since one file has many names
+// (relative, other case) and a mutex name may hold no backslash.
+std::wstring LockName(const std::string& path) {
+  const std::wstring given = Wide(path);
+  const DWORD needed = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+  std::wstring full(needed, L'\0');
+  const DWORD length = needed ? GetFullPathNameW(given.c_str(), needed, &full[0], nullptr) : 0;
+  full.resize(length < needed ? length : 0);
+  if (full.empty()) full = given;
+  CharUpperBuffW(&full[0], static_cast<DWORD>(full.size()));
+  uint64_t hash = 1469598103934665603ull;  // FNV-1a
+  for (const wchar_t c : full) hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+  wchar_t name[64];
+  swprintf(name, 64, L"M2KCOUNT-file-%016llx", static_cast<unsigned long long>(hash));
+  return name;
+}
+
+}  // namespace
+
+// Global: users of one machine in other sessions may share the file (the integrated
+// environment's history); where the global name cannot be made, the session's.
+PathLock::PathLock(const std::string& path, int waitMs) {
+  const std::wstring name = LockName(path);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, (L"Global\\" + name).c_str());
+  if (!mutex) mutex = CreateMutexW(nullptr, FALSE, name.c_str());
+  handle_ = mutex;
+  if (!mutex) return;
+  const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(waitMs));
+  held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;  // abandoned: its holder died
+}
+
+PathLock::~PathLock() {
+  if (held_) ReleaseMutex(static_cast<HANDLE>(handle_));
+  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
 }
 
 std::string AnsiSafePath(const std::string& path) {

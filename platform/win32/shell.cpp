@@ -47,13 +47,22 @@ void ShellOpen(const std::string& target) {
   if (execute) execute(&info);
 }
 
-std::string ThousandsSeparator() {
+namespace {
+
+// One of the locale's number separators as Shift-JIS; `fallback` when there is none.
+std::string Separator(LCTYPE which, const char* fallback) {
   wchar_t separator[8] = {};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) <= 0) return ",";
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, which, separator, 8) <= 0) return fallback;
   std::string sjis;
   if (win32::ToShiftJis(separator, sjis)) return sjis;
   // The no-break spaces of French or Russian numbers have no Shift-JIS form: a space reads the same.
-  return iswspace(separator[0]) || separator[0] == 0x00A0 || separator[0] == 0x202F ? " " : ",";
+  return iswspace(separator[0]) || separator[0] == 0x00A0 || separator[0] == 0x202F ? " " : fallback;
 }
+
+}  // namespace
+
+std::string ThousandsSeparator() { return Separator(LOCALE_STHOUSAND, ","); }
+
+std::string DecimalSeparator() { return Separator(LOCALE_SDECIMAL, "."); }
 
 }  // namespace platform

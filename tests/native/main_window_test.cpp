@@ -84,6 +84,11 @@ TEST_F(MainWindow, StatisticsFromTheStartHistory) {
       {"first start in the future by 86,400 s", true, kNow + 86400, 6, 2, "0", "5", "5.00", "2"},
       {"first start in the future by 172,799 s", true, kNow + 172799, 6, 2, "0", "5", "5.00", "2"},
       {"first start in the future by 172,800 s", true, kNow + 172800, 6, 2, "-1", "5", "5.00", "2"},
+      // "#,##0.00" rounds a half away from zero: 1/8 = 0.125, 9/8 = 1.125, 5/8 = 0.625.
+      {"1 start over 8 days", true, kNow - 7 * 86400, 2, 1, "8", "1", "0.13", "1"},
+      {"9 starts over 8 days", true, kNow - 7 * 86400, 10, 2, "8", "9", "1.13", "2"},
+      {"5 starts over 8 days", true, kNow - 7 * 86400, 6, 2, "8", "5", "0.63", "2"},
+      {"2 starts over 3 days: 0.666...", true, kNow - 2 * 86400, 3, 1, "3", "2", "0.67", "1"},
   };
   for (const StatisticsCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -118,12 +123,18 @@ TEST_F(MainWindow, ElapsedDaysCountWholeDaysNotCalendarDates) {
   EXPECT_EQ("1", form.lblDiffDay->Caption());
 }
 
-TEST_F(MainWindow, ThousandsUseTheLocaleSeparator) {
+TEST_F(MainWindow, NumbersUseTheLocalesSeparators) {
   platform::testing::SetThousandsSeparator(".");
+  platform::testing::SetDecimalSeparator(",");
   MakeFile(work.Child("STARTHUB"), HistoryBlock(kNow - 60, 1236, kNow - 60, 1, 1));
+  {
+    TfrmMain form;
+    EXPECT_EQ("1.235", form.lblTotal->Caption());
+    EXPECT_EQ("1.235,00", form.lblDayAve->Caption());
+  }
+  MakeFile(work.Child("STARTHUB"), HistoryBlock(kNow - 7 * 86400, 2, kNow - 60, 1, 1));
   TfrmMain form;
-  EXPECT_EQ("1.235", form.lblTotal->Caption());
-  EXPECT_EQ("1.235.00", form.lblDayAve->Caption());
+  EXPECT_EQ("0,13", form.lblDayAve->Caption());
 }
 
 TEST_F(MainWindow, TheWindowNeverWritesTheHistory) {

@@ -271,6 +271,24 @@ TEST_F(StartupRegistration, AProgramFolderShiftJisCannotNameIsReportedNotRegiste
   EXPECT_FALSE(form->mnuStartupUser->Checked());
 }
 
+// Redirected folders: the current user's and all users' Startup folders are one. The shortcut
+// made for one scope is the other's too: it is neither deleted as the other scope's at once
+// nor by the consolidation at OK.
+TEST_F(StartupRegistration, BothScopesInOneFolderKeepTheirOneShortcut) {
+  InstallLibrary(M2K_FAKE_DIDAZURA_WRITES);
+  platform::testing::SetSpecialFolder(platform::ShellFolder::CommonStartup, FolderLookup::Found, folder[kUser]);
+  auto form = Open();
+  headless::ScriptAnswer(MessageResult::Yes);
+  headless::ChooseMenuItem(*form->mnuStartupUser);
+  EXPECT_EQ(1u, headless::ShownMessages().size()) << "only the question";
+  EXPECT_TRUE(Registered(kUser));
+  EXPECT_TRUE(form->mnuStartupUser->Checked());
+  EXPECT_TRUE(form->mnuStartupComm->Checked()) << "the one shortcut is all users' too";
+  headless::Click(*form->btnOk);
+  EXPECT_TRUE(form->Closed());
+  EXPECT_TRUE(Registered(kUser)) << "the consolidation deleted the only shortcut";
+}
+
 // ---- removing ----
 
 TEST_F(StartupRegistration, NoToTheRemovalKeepsEverything) {

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -98,6 +100,25 @@ TEST_F(HistoryRun, TwoCounterRunsCountInTheProgramFolder) {
   EXPECT_GE(FieldAt(*history, 0), before);  // firstStart: the first run's load
   EXPECT_LE(FieldAt(*history, 8), after);   // lastStart: the second run
   EXPECT_LE(FieldAt(*history, 0), FieldAt(*history, 8));
+  EXPECT_FALSE(platform::FileExists(defaultFile + ".tmp"));
+}
+
+// Counters started together (two shortcuts, a slow logon) each count their start: none is lost
+// to another's save, the file stays whole and no temporary file is left.
+TEST_F(HistoryRun, EightSimultaneousStartsCountEight) {
+  std::string block(64, '\0');
+  block[4] = 101;  // startNumber
+  ASSERT_TRUE(platform::WriteWholeFile(defaultFile, block));
+  std::vector<std::unique_ptr<ProgramRun>> runs;
+  for (int i = 0; i < 8; ++i) runs.push_back(std::make_unique<ProgramRun>("/C"));
+  for (const auto& run : runs) {
+    ASSERT_TRUE(run->Started());
+    EXPECT_TRUE(run->WaitExit(40000)) << "a counter did not close by itself";
+  }
+  const auto history = Contents(defaultFile);
+  ASSERT_TRUE(history);
+  ASSERT_EQ(64u, history->size());
+  EXPECT_EQ(109u, FieldAt(*history, 4)) << "starts were lost";
   EXPECT_FALSE(platform::FileExists(defaultFile + ".tmp"));
 }
 

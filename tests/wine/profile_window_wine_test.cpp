@@ -187,6 +187,17 @@ TEST_F(ProfileWindowWine, PagesWithRealClicksAndKeys) {
       << "figure " << std::hex << Figure(profile) << std::dec << ", " << Differences(second, Panel(profile))
       << " panel pixels unlike character 1's";
 
+  // Quick pairs and triples of clicks page once per click: the second press of a pair comes to
+  // an owner-drawn button as a double click. 1, back twice: 9; on three times: 2; back twice: 0.
+  Sleep(700);  // no pair with the click before
+  ASSERT_TRUE(ClickInClient(profile, kPreviousX, kButtonsY, 2));
+  EXPECT_TRUE(WaitFor([&] { return Figure(profile) == kLast; }, 5000)) << "a double click did not page twice";
+  Sleep(700);
+  ASSERT_TRUE(ClickInClient(profile, kNextX, kButtonsY, 3));
+  Sleep(700);
+  ASSERT_TRUE(ClickInClient(profile, kPreviousX, kButtonsY, 2));
+  EXPECT_TRUE(WaitFor([&] { return Figure(profile) == kFirst; }, 5000)) << "a triple click did not page three times";
+
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(profile); }, 5000));
   PostMessageA(settings, WM_CLOSE, 0, 0);
