@@ -19,6 +19,8 @@
 
 namespace {
 
+using wine_test::DemoGame;
+
 const char kSettingsKey[] = "\\Software\\Zorve\\M2K-COUNTER";
 const char kGameKey[] = "\\Software\\Vant\\Marivel2 KORVEN";
 const char kIntegrationKey[] = "\\Software\\Zorve\\STARTHUB";
@@ -26,14 +28,6 @@ const wchar_t kStartKey[] = L"AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.
 const wchar_t kExitKey[] = L"AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
 // "Zoë": the e with diaeresis has no Shift-JIS form.
 const wchar_t kZoe[] = L"Zo\u00EB";
-
-std::string DemoGame() {
-  char value[MAX_PATH] = {};
-  const DWORD length = sjis::GetEnvironmentVariable("M2K_DEMO_GAME", value, MAX_PATH);
-  std::string folder = length > 0 && length < MAX_PATH ? value : wine_test::BinFolder() + "..\\..\\demo_game\\";
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
-}
 
 // A value under HKEY_CURRENT_USER written as UTF-16, as Windows and other programs write them.
 void WriteWide(const wchar_t* key, const wchar_t* name, const std::wstring& value) {

@@ -373,6 +373,8 @@ void AskForPicture(const std::string& folder, const std::string& name) {
   WaitFor([&picture] { return sjis::GetFileAttributes(picture.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
 }
 
+}  // namespace
+
 bool WriteBmp(const std::string& path, int width, int height, const std::vector<unsigned char>& rows) {
   BITMAPFILEHEADER file{};
   BITMAPINFOHEADER info{};
@@ -395,6 +397,8 @@ bool WriteBmp(const std::string& path, int width, int height, const std::vector<
   CloseHandle(out);
   return ok;
 }
+
+namespace {
 
 // The screen's pixels in `area` as 24-bit rows, bottom row first, each padded to 4 bytes.
 std::vector<unsigned char> ScreenRows(const RECT& area) {

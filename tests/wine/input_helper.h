@@ -103,6 +103,8 @@ bool Answer(HWND box, int button);
 // 0x00RRGGBB; empty when they could not be read.
 std::vector<uint32_t> CaptureClient(HWND window, int left, int top, int width, int height);
 COLORREF PixelInClient(HWND window, int x, int y);
+// A 24-bit BMP file of `rows`: bottom row first, each padded to 4 bytes; false when not written.
+bool WriteBmp(const std::string& path, int width, int height, const std::vector<unsigned char>& rows);
 
 // A picture of the screen called `name`, covering both windows (the second may be null), for a
 // person to look at. When M2K_SHOT_DIR names a folder (tools/screenshot_main.sh sets it), the

@@ -21,6 +21,8 @@
 
 namespace {
 
+using wine_test::DemoGame;
+
 const char kSettingsKey[] = "\\Software\\Zorve\\M2K-COUNTER";
 const char kGameKey[] = "\\Software\\Vant\\Marivel2 KORVEN";
 
@@ -60,33 +62,14 @@ void SaveClient(HWND window, const std::string& path) {
   const std::vector<uint32_t> pixels = wine_test::CaptureClient(window, 0, 0, width, height);
   ASSERT_EQ(static_cast<size_t>(width) * height, pixels.size());
   const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-  std::string rows(stride * height, '\0');
+  std::vector<unsigned char> rows(stride * height, 0);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const uint32_t p = pixels[static_cast<size_t>(height - 1 - y) * width + x];
-      char* at = &rows[y * stride + x * 3];
-      at[0] = static_cast<char>(p & 0xFF), at[1] = static_cast<char>(p >> 8 & 0xFF), at[2] = static_cast<char>(p >> 16);
+      unsigned char* at = &rows[y * stride + x * 3];
+      at[0] = p & 0xFF, at[1] = p >> 8 & 0xFF, at[2] = p >> 16 & 0xFF;
     }
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
-  ASSERT_TRUE(platform::WriteWholeFile(path, bytes + rows)) << path;
-}
-
-std::string DemoGame() {
-  std::string folder = Variable("M2K_DEMO_GAME");
-  if (folder.empty()) folder = wine_test::BinFolder() + "..\\..\\demo_game\\";
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
+  ASSERT_TRUE(wine_test::WriteBmp(path, width, height, rows)) << path;
 }
 
 TEST(LocaleScreensWine, EverySettingsWindowAsThisCodePageDrawsIt) {

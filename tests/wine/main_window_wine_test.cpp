@@ -25,6 +25,8 @@
 
 namespace {
 
+using wine_test::DemoGame;
+
 using namespace wine_test;
 
 const char kCaption[] = "Marivel2起動カウンターKORVENの設定";
@@ -43,14 +45,6 @@ const char kCancel[] = "キャンセル";
 constexpr POINT kLeftFigure{76, 93};
 constexpr POINT kRightFigure{216, 93};
 constexpr POINT kOffTheFigures{146, 250};  // on the statistics panel
-
-std::string DemoGame() {
-  char value[MAX_PATH] = {};
-  const DWORD length = sjis::GetEnvironmentVariable("M2K_DEMO_GAME", value, MAX_PATH);
-  std::string folder = length > 0 && length < MAX_PATH ? value : BinFolder() + "..\\..\\demo_game\\";
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
-}
 
 std::string FileBytes(const std::string& path) {
   std::string bytes;

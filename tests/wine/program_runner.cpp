@@ -12,6 +12,14 @@ std::string BinFolder() {
   return full.substr(0, full.find_last_of('\\') + 1);
 }
 
+std::string DemoGame() {
+  char value[MAX_PATH] = {};
+  const DWORD length = sjis::GetEnvironmentVariable("M2K_DEMO_GAME", value, MAX_PATH);
+  std::string folder = length > 0 && length < MAX_PATH ? value : BinFolder() + "..\\..\\demo_game\\";
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
 ProgramRun::ProgramRun(const std::string& arguments, const std::string& workFolder, int showWindow,
                        const std::string& program) {
   std::string command = "\"";

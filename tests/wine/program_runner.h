@@ -8,6 +8,9 @@
 namespace wine_test {
 
 std::string BinFolder();  // with trailing backslash
+// The demo game's folder: M2K_DEMO_GAME (as `make test-wine` sets it), otherwise its place in
+// the build tree; with trailing backslash.
+std::string DemoGame();
 // A folder of that name in the temporary folder, made when missing; with trailing backslash.
 std::string TempFolder(const std::string& name);
 

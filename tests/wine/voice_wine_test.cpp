@@ -12,18 +12,12 @@
 
 namespace {
 
+using wine_test::DemoGame;
+
 const char kSettingsKey[] = "\\Software\\Zorve\\M2K-COUNTER";
 const char kGameKey[] = "\\Software\\Vant\\Marivel2 KORVEN";
 const char kStartKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current";
 const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
-
-std::string DemoGame() {
-  char value[MAX_PATH] = {};
-  const DWORD length = sjis::GetEnvironmentVariable("M2K_DEMO_GAME", value, MAX_PATH);
-  std::string folder = length > 0 && length < MAX_PATH ? value : wine_test::BinFolder() + "..\\..\\demo_game\\";
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
-}
 
 std::string DefaultOf(const char* key) {
   platform::RegistryKey k(key, false);
