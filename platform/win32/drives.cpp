@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/sjis.h"
+#include "platform/win32/quiet_errors.h"
 #include "platform/win32/shift_jis.h"
 
 namespace platform {
@@ -19,25 +20,13 @@ DriveType TypeOf(UINT type) {
   return DriveType::Unknown;
 }
 
-// Looking at a drive without a medium must not make the system ask for one: the caller only
-// wants to know.
-class QuietErrors {
- public:
-  QuietErrors() : old_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
-  ~QuietErrors() { SetErrorMode(old_); }
-  QuietErrors(const QuietErrors&) = delete;
-  QuietErrors& operator=(const QuietErrors&) = delete;
-
- private:
-  UINT old_;
-};
-
 std::string Root(char letter) {
   const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
   return std::string(1, upper) + ":\\";
 }
 
 bool IsFolder(const std::string& path) {
+  win32::QuietErrors quiet;
   const DWORD a = GetFileAttributesW(win32::Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -50,19 +39,19 @@ std::vector<Drive> Drives() {
   for (int i = 0; i < 26; ++i) {
     if (!(present & (1u << i))) continue;
     const char letter = static_cast<char>('A' + i);
+    win32::QuietErrors quiet;
     drives.push_back({letter, TypeOf(GetDriveTypeW(win32::Wide(Root(letter)).c_str()))});
   }
   return drives;
 }
 
 bool DriveReadable(char letter) {
-  QuietErrors quiet;
   return IsFolder(Root(letter));
 }
 
 bool SubFolders(const std::string& folder, std::vector<std::string>& names) {
   names.clear();
-  QuietErrors quiet;
+  win32::QuietErrors quiet;
   // A trail byte 0x5C at the end is part of a name, not a separator.
   const bool separated = !folder.empty() && folder.back() == '\\' && LastByteIsSingle(folder);
   const std::string pattern = folder + (separated ? "*" : "\\*");

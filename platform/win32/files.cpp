@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "platform/sjis.h"
+#include "platform/win32/quiet_errors.h"
 #include "platform/win32/shift_jis.h"
 
 namespace platform {
@@ -14,7 +15,12 @@ namespace {
 
 using win32::Wide;
 
-DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
+// Every look at the file system goes through a quiet guard: a path on a drive without its medium
+// fails like any missing path.
+DWORD Attributes(const std::string& path) {
+  win32::QuietErrors quiet;
+  return GetFileAttributesW(Wide(path).c_str());
+}
 
 // The folder part of a pattern, with its trailing backslash ("" when there is none).
 std::string FolderOf(const std::string& pattern) {
@@ -42,6 +48,7 @@ bool FolderExists(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  win32::QuietErrors quiet;
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -58,6 +65,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  win32::QuietErrors quiet;
   // Keep a hidden file hidden: CREATE_ALWAYS refuses to open one without the attribute.
   const DWORD existing = Attributes(path);
   const DWORD flags = (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_HIDDEN))
@@ -83,6 +91,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 // Overwrites an existing file from its start and cuts it to the new length, sharing reading and
 // writing with whoever holds it open.
 bool RewriteInPlace(const std::string& path, const std::string& bytes) {
+  win32::QuietErrors quiet;
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -94,6 +103,7 @@ bool RewriteInPlace(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
+  win32::QuietErrors quiet;
   // A read-only target refuses a plain write too; it stays as it is.
   const DWORD existing = Attributes(path);
   if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) return false;
@@ -116,6 +126,7 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 bool SetHidden(const std::string& path, bool hidden) {
+  win32::QuietErrors quiet;
   const DWORD a = Attributes(path);
   if (a == INVALID_FILE_ATTRIBUTES) return false;
   const DWORD next = hidden ? (a | FILE_ATTRIBUTE_HIDDEN) : (a & ~DWORD(FILE_ATTRIBUTE_HIDDEN));
@@ -127,9 +138,15 @@ bool IsHidden(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_HIDDEN);
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+bool RemoveFile(const std::string& path) {
+  win32::QuietErrors quiet;
+  return DeleteFileW(Wide(path).c_str()) != 0;
+}
 
-bool MakeFolder(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
+bool MakeFolder(const std::string& path) {
+  win32::QuietErrors quiet;
+  return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
+}
 
 namespace {
 
@@ -156,11 +173,13 @@ void RemoveMatchingWide(const std::wstring& folder, const std::wstring& mask) {
 }  // namespace
 
 void RemoveMatching(const std::string& pattern) {
+  win32::QuietErrors quiet;
   const std::string folder = FolderOf(pattern);
   RemoveMatchingWide(Wide(folder), Wide(pattern.substr(folder.size())));
 }
 
 std::vector<std::string> FilesMatching(const std::string& pattern) {
+  win32::QuietErrors quiet;
   std::vector<std::string> names;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(Wide(pattern).c_str(), &found);
@@ -176,6 +195,7 @@ std::vector<std::string> FilesMatching(const std::string& pattern) {
 }
 
 bool File::OpenShared(const std::string& path) {
+  win32::QuietErrors quiet;
   Close();
   constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
@@ -193,6 +213,7 @@ bool File::OpenShared(const std::string& path) {
 }
 
 bool File::CreateExclusive(const std::string& path, bool hidden) {
+  win32::QuietErrors quiet;
   Close();
   // As in WriteWholeFile: CREATE_ALWAYS refuses a hidden file unless asked to keep it hidden.
   const DWORD existing = Attributes(path);
@@ -268,6 +289,7 @@ std::wstring WideProgramPath() {
 std::string ProgramPath() { return win32::ShiftJisOrEmpty(WideProgramPath().c_str()); }
 
 bool EnterProgramFolder() {
+  win32::QuietErrors quiet;
   const std::wstring path = WideProgramPath();
   const size_t cut = path.find_last_of(L"\\/");
   return cut != std::wstring::npos && SetCurrentDirectoryW(path.substr(0, cut + 1).c_str()) != 0;
@@ -324,6 +346,9 @@ std::string CurrentFolder() {
   return win32::ShiftJisOrEmpty(path.c_str());
 }
 
-bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
+bool SetCurrentFolder(const std::string& path) {
+  win32::QuietErrors quiet;
+  return SetCurrentDirectoryW(Wide(path).c_str()) != 0;
+}
 
 }  // namespace platform
