@@ -7,7 +7,7 @@ packages=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth x11-utils libx11-dev imagemagick faketime
-  fonts-ipafont-gothic fonts-ipafont-mincho locales
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-horai-umefont locales
   python3
   clang libclang-rt-14-dev libstb-dev
   vorbis-tools sox

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The project's own Wine: a prefix under build/wine with quiet logging, the design fonts
-# replaced by IPA fonts ("MS UI Gothic" is proportional, so IPA P Gothic stands in
-# for it), the Marlett font of the caption buttons and a null ALSA device, leaving the user's
-# ~/.wine and ~/.asoundrc alone.
+# replaced by Ume fonts made to their metrics (set_font_replacements), the Marlett font of the
+# caption buttons and a null ALSA device, leaving the user's ~/.wine and ~/.asoundrc alone.
 #
 #   tools/wine-env.sh setup                      create the prefix (once; later calls only add
 #                                                what an older prefix lacks)
@@ -66,10 +65,25 @@ install_symbol_font() {
   cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 }
 
+# The design fonts' stand-ins. The windows were designed for "MS UI Gothic", whose kana are
+# narrower than IPA P Gothic's: with IPA P Gothic several captions were cut or ran into the
+# control beside them. Ume UI Gothic (fonts-horai-umefont) is made to the metrics of MS UI
+# Gothic, Ume P Gothic to those of ＭＳ Ｐゴシック (measured in tests/wine/caption_fit_wine_test.cpp).
+# Set on every prefix that has not got them yet (marked by fonts-ume in build/wine).
+set_font_replacements() {
+  local replacements='HKCU\Software\Wine\Fonts\Replacements'
+  "$WINE" reg add "$replacements" /v "MS UI Gothic" /d "Ume UI Gothic" /f >/dev/null 2>&1
+  "$WINE" reg add "$replacements" /v "ＭＳ Ｐゴシック" /d "Ume P Gothic" /f >/dev/null 2>&1
+  "$WINE" reg add "$replacements" /v "ＭＳ ゴシック" /d "IPAGothic" /f >/dev/null 2>&1
+  "$WINE"server -w
+  touch "$WINE_HOME/fonts-ume"
+}
+
 setup() {
   if [ ! -f "$WINE_HOME/ready" ]; then
     create_prefix
   fi
+  [ -f "$WINE_HOME/fonts-ume" ] || set_font_replacements
   install_symbol_font
 }
 
@@ -79,11 +93,7 @@ create_prefix() {
   echo "creating the Wine prefix in $WINEPREFIX"
   "$WINE"boot -i >/dev/null 2>&1 || true
   "$WINE"server -w
-  local replacements='HKCU\Software\Wine\Fonts\Replacements'
-  "$WINE" reg add "$replacements" /v "MS UI Gothic" /d "IPAPGothic" /f >/dev/null 2>&1
-  "$WINE" reg add "$replacements" /v "ＭＳ Ｐゴシック" /d "IPAPGothic" /f >/dev/null 2>&1
-  "$WINE" reg add "$replacements" /v "ＭＳ ゴシック" /d "IPAGothic" /f >/dev/null 2>&1
-  "$WINE"server -w
+  set_font_replacements
   touch "$WINE_HOME/ready"
 }
 
