@@ -2,7 +2,10 @@
 // The Windows calls of the Wine tests that take or give text, with the tests' Shift-JIS texts
 // converted by code page 932 by name, as the program converts them. The tests run under code
 // page 932 and 1252 alike: the A functions would convert with the system's code page and turn
-// the tests' own Japanese paths, captions and values into "?".
+// the tests' own Japanese paths, captions and values into "?". The functions keep the A forms'
+// shapes, so a call changes only by its prefix (sjis::CreateFile for CreateFileA); as
+// <windows.h> defines those names as macros, the compiler sees sjis::CreateFileA, which is
+// still this file's function.
 #include <windows.h>
 
 #include <string>
