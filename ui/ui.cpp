@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/sjis.h"
 #include "ui/backend.h"
 #include "ui/input.h"
 
@@ -116,7 +117,7 @@ char MnemonicOf(const std::string& caption) {
   for (size_t i = 0; i + 1 < caption.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(caption[i]);
     // Skip the trail byte of a Shift-JIS character: it may well be 0x26, an "&".
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+    if (platform::IsSjisLeadByte(c)) {
       ++i;
       continue;
     }
@@ -135,7 +136,7 @@ std::string StripMnemonic(const std::string& caption) {
   std::string shown;
   for (size_t i = 0; i < caption.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(caption[i]);
-    if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < caption.size()) {
+    if (platform::IsSjisLeadByte(c) && i + 1 < caption.size()) {
       shown += caption.substr(i, 2);
       ++i;
       continue;

@@ -2,16 +2,11 @@
 // when an event is raised.
 #include <algorithm>
 
+#include "platform/sjis.h"
 #include "ui/backend.h"
 #include "ui/ui.h"
 
 namespace ui {
-
-namespace {
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-}  // namespace
 
 void Button::Click() {
   // As with any dialog button: the result is given first, so a handler can take it back
@@ -62,7 +57,7 @@ namespace {
 template <class Each>
 void ForEachCharacter(const std::string& text, Each each) {
   for (size_t i = 0; i < text.size();) {
-    const size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    const size_t width = platform::IsSjisLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
     each(text.substr(i, width));
     i += width;
   }
