@@ -6,20 +6,8 @@
 
 namespace {
 
-#ifdef _WIN32
-#define OGG_CALL __stdcall
-// The standard library search: the program's folder first, which is also the work folder.
-constexpr const char* kLibraryName = "ogog.dll";
-#else
-#define OGG_CALL  // one calling convention only; the attribute would just warn
-// dlopen never looks in the current folder for a bare name, only in the system's library
-// folders. A name with a slash is opened as a path, so "./ogog.dll" finds the library in the
-// work folder, where the Windows search finds it too, and lets a test put one there.
-constexpr const char* kLibraryName = "./ogog.dll";
-#endif
-
-using GetVersionFunction = int(OGG_CALL*)(char* buffer);
-using DecodeFileFunction = int(OGG_CALL*)(const char* oggPath, const char* wavPath);
+using GetVersionFunction = int(LIBRARY_CALL*)(char* buffer);
+using DecodeFileFunction = int(LIBRARY_CALL*)(const char* oggPath, const char* wavPath);
 
 constexpr int kVersionBufferSize = 81;
 
@@ -43,15 +31,12 @@ void ForgetLibrary() {
 
 int LoadOggLibrary() {
   if (oggLibrary.library.IsLoaded()) return 0;
-  if (!oggLibrary.library.Load(kLibraryName)) return -1;
-  oggLibrary.getVersion =
-      reinterpret_cast<GetVersionFunction>(oggLibrary.library.Symbol("OGG_GetVersion"));
-  oggLibrary.decodeFile =
-      reinterpret_cast<DecodeFileFunction>(oggLibrary.library.Symbol("OGG_DecodeFile"));
-  if (!oggLibrary.getVersion || !oggLibrary.decodeFile) {
-    ForgetLibrary();
+  void *getVersion = nullptr, *decodeFile = nullptr;
+  if (!oggLibrary.library.LoadWith(platform::ShippedLibraryName("ogog.dll"),
+                                   {{"OGG_GetVersion", &getVersion}, {"OGG_DecodeFile", &decodeFile}}))
     return -1;
-  }
+  oggLibrary.getVersion = reinterpret_cast<GetVersionFunction>(getVersion);
+  oggLibrary.decodeFile = reinterpret_cast<DecodeFileFunction>(decodeFile);
   oggLibrary.version = oggLibrary.getVersion(oggLibrary.versionText);
   return 0;
 }
