@@ -17,6 +17,7 @@
 #include "settings/Untinit.h"
 #include "settings/Untmain.h"
 #include "tests/wine/program_runner.h"
+#include "tests/wine/shell_support.h"
 #include "ui/painted.h"
 #include "ui/windowed.h"
 
@@ -85,6 +86,7 @@ std::string Overflows(const ui::Form& form, const ui::Control* rosterNames = nul
 TEST(CaptionFitWine, EveryCaptionFitsItsPlaceInTheDesignFont) {
   platform::RegistryKey(kSettingsKey, true).WriteInteger("char0", 0);
   platform::RegistryKey("\\Software\\Vant\\Marivel2 KORVEN", true).WriteText("InstallDir", wine_test::DemoGame());
+  const wine_test::WorkFolder work("m2k-caption-fit");  // where the windows take out their sheets
   TfrmMain main;
   TfrmVer about(main);
   TfrmInit init(main);

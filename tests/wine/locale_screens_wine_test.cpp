@@ -17,6 +17,7 @@
 #include "settings/Untmain.h"
 #include "tests/wine/input_helper.h"
 #include "tests/wine/program_runner.h"
+#include "tests/wine/shell_support.h"
 #include "tests/wine/sjis_calls.h"
 
 namespace {
@@ -85,8 +86,9 @@ TEST(LocaleScreensWine, EverySettingsWindowAsThisCodePageDrawsIt) {
     settings.WriteText("name1a", "ソフト");
     settings.WriteText("dirwave", DemoGame().substr(0, DemoGame().size() - 1));
   }
-  // A start history of its own, so that the statistics read the same in both runs.
-  platform::RemoveFile(wine_test::BinFolder() + "STARTHUB");
+  // A folder of its own, as the program's is: the sheets are taken out there, and no start
+  // history is there, so that the statistics read the same in both runs.
+  const wine_test::WorkFolder work("m2k-locale-screens");
 
   TfrmMain main;
   main.Show();

@@ -113,6 +113,18 @@ void RemoveFolder(const std::string& folder) {
   sjis::RemoveDirectory(folder.c_str());
 }
 
+WorkFolder::WorkFolder(const std::string& name) : folder_(FreshFolder(name)) {
+  char saved[MAX_PATH * 2] = {};
+  sjis::GetCurrentDirectory(sizeof saved, saved);
+  saved_ = saved;
+  sjis::SetCurrentDirectory(folder_);
+}
+
+WorkFolder::~WorkFolder() {
+  sjis::SetCurrentDirectory(saved_);
+  RemoveFolder(folder_);
+}
+
 std::string StartupFolder(int csidl) {
   LPITEMIDLIST list = nullptr;
   if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || !list) return std::string();

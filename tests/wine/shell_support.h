@@ -25,6 +25,20 @@ void RemoveFolder(const std::string& folder);
 // Deletes the files in the folder other than those named.
 void RemoveFilesBut(const std::string& folder, std::initializer_list<std::string> kept);
 
+// A fresh temporary folder made the current one for the object's lifetime, as the program's
+// own folder is for a window made inside the test process (its sheets are extracted into the
+// current folder); the old current folder is back and the folder gone afterwards.
+class WorkFolder {
+ public:
+  explicit WorkFolder(const std::string& name);
+  ~WorkFolder();
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+
+ private:
+  std::string folder_, saved_;
+};
+
 // The Startup folder of the current user (csidl CSIDL_STARTUP) or of all users.
 std::string StartupFolder(int csidl);
 
