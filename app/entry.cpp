@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "counter/Untcount.h"
+#include "data/Untdata.h"
 #include "platform/files.h"
 #include "settings/Untmain.h"
 #include "ui/ui.h"
@@ -21,12 +22,15 @@ int RunProgram(int argc, const char* const* argv) {
     // Shift-JIS cannot write: the work folder's files are named relative to it.
     platform::EnterProgramFolder();
     app.title = kCounterCaption;
+    // The program's data, made before its main window and given up after it: Run destroys
+    // the window on every way out.
+    TfrmData data;
     if (IsCounterSwitch(argc, argv)) {
       app.HideTaskbarWindow();
       app.showMainForm = false;
-      app.SetMainForm(std::make_unique<TfrmCount>());
+      app.SetMainForm(std::make_unique<TfrmCount>(data));
     } else {
-      app.SetMainForm(std::make_unique<TfrmMain>());
+      app.SetMainForm(std::make_unique<TfrmMain>(data));
     }
     app.Run();
   } catch (const std::exception& error) {

@@ -111,8 +111,8 @@ void Extract(benchmark::State& state, bool packed) {
   Fixture& f = TheFixture();
   const std::filesystem::path saved = std::filesystem::current_path();
   std::filesystem::current_path(f.Work());
-  counterSettings.dirwave = f.Folder(packed) + "\\";
   TfrmData data;
+  data.counterSettings.dirwave = f.Folder(packed) + "\\";
   const std::vector<std::string> names = SheetNames();
   int64_t written = 0;
   for (auto _ : state) {

@@ -79,7 +79,8 @@ void CounterStart(benchmark::State& state) {
     state.PauseTiming();
     RemoveLastRun();
     state.ResumeTiming();
-    auto form = std::make_unique<TfrmCount>();
+    TfrmData data;  // each start a process of its own
+    auto form = std::make_unique<TfrmCount>(data);
     form->Show();
     state.PauseTiming();
     form.reset();
@@ -103,8 +104,9 @@ void BM_ExtractImages(benchmark::State& state) {
 
 void BM_DrawCharacters(benchmark::State& state) {
   if (!Prepare(state, 0)) return;
-  auto form = std::make_unique<TfrmCount>();
-  for (auto _ : state) frmData->DrawCharacters(0, form->imgChar0, form->imgCount, form->imgChar1);
+  TfrmData data;
+  auto form = std::make_unique<TfrmCount>(data);
+  for (auto _ : state) data.DrawCharacters(0, form->imgChar0, form->imgCount, form->imgChar1);
   form.reset();
   RemoveLastRun();
 }

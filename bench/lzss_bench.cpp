@@ -115,9 +115,15 @@ void Run(benchmark::State& state, const std::vector<Stream>& streams) {
   state.SetBytesProcessed(state.iterations() * total);
 }
 
-void BM_Lzss_DemoSheets(benchmark::State& state) { Run<LzssDecode>(state, DemoStreams()); }
+// Ours, through one window kept from call to call as the sheets' extraction keeps it.
+int32_t OursDecode(uint8_t* out, const uint8_t* in, int32_t inLength, int32_t expected) {
+  static LzssCarry carry;
+  return LzssDecode(out, in, inLength, expected, carry);
+}
+
+void BM_Lzss_DemoSheets(benchmark::State& state) { Run<OursDecode>(state, DemoStreams()); }
 void BM_Textbook_DemoSheets(benchmark::State& state) { Run<TextbookDecode>(state, DemoStreams()); }
-void BM_Lzss_Synthetic1MiB(benchmark::State& state) { Run<LzssDecode>(state, SyntheticStreams()); }
+void BM_Lzss_Synthetic1MiB(benchmark::State& state) { Run<OursDecode>(state, SyntheticStreams()); }
 void BM_Textbook_Synthetic1MiB(benchmark::State& state) { Run<TextbookDecode>(state, SyntheticStreams()); }
 
 BENCHMARK(BM_Lzss_DemoSheets)->Unit(benchmark::kMillisecond);

@@ -3,12 +3,6 @@
 #include "data/sprites.h"
 #include "platform/files.h"
 
-int32_t voiceStep = 0;
-bool preferNamelessVoice = false;
-platform::CTime startTime = 0;
-std::tm startTm{};
-int chosenLine = 0;
-
 const char* const kCounterCaption = "Marivel2起動カウンターKORVEN";
 
 namespace {
@@ -19,49 +13,19 @@ constexpr int kCounterWidth = 600, kCounterHeight = 176;
 
 ui::Font BubbleFont(ui::Color color = ui::kBlack) { return ui::FontOfPixels(16, true, color); }
 
-ui::Design BubbleLabel(const char* name, int left, int top, const char* caption,
+ui::Design BubbleLabel(ui::Label*& member, const char* name, int left, int top, const char* caption,
                        ui::Color color = ui::kBlack) {
-  return {.kind = ui::Kind::Label, .name = name, .left = left, .top = top, .height = 16,
-          .caption = caption, .font = BubbleFont(color), .useFont = true, .autoSize = true};
+  return ui::Bind(member, {.name = name, .left = left, .top = top, .height = 16, .caption = caption,
+                           .font = BubbleFont(color), .useFont = true, .autoSize = true});
 }
 
-ui::Design Dot(const char* name, int left, int top, int size) {
-  return {.kind = ui::Kind::Shape, .name = name, .left = left, .top = top, .width = size,
-          .height = size, .color = kDotColor};
-}
-
-// Back to front.
-std::vector<ui::Design> CounterDesign() {
-  using ui::Kind;
-  return {
-      {.kind = Kind::Image, .name = "imgCount", .width = 600, .height = 176, .picture = "COUNT_BACK", .autoSize = true},
-      {.kind = Kind::Image, .name = "imgChar0", .left = -7, .width = 120, .height = 176},
-      {.kind = Kind::Image, .name = "imgChar1", .left = 487, .width = 120, .height = 176},
-      {.kind = Kind::Image, .name = "imgMsg1", .left = 171, .top = 108, .width = 325, .height = 56, .picture = "BUBBLE_LOWER"},
-      Dot("shpChar1B", 488, 121, 13),
-      {.kind = Kind::Image, .name = "imgMsg0", .left = 104, .top = 12, .width = 390, .height = 80, .picture = "BUBBLE_UPPER"},
-      Dot("shpChar0B", 98, 68, 13),
-      BubbleLabel("lblChar0A", 124, 18, "lblChar0A"),
-      BubbleLabel("lblChar0B", 124, 42, "lblChar0B"),
-      BubbleLabel("lblChar0C", 124, 66, "lblChar0C"),
-      BubbleLabel("lblChar1A", 187, 115, "通算で"),
-      BubbleLabel("lblCount", 243, 115, "99999", ui::kRed),
-      BubbleLabel("lblChar1B", 295, 115, "回目の起動です。"),
-      BubbleLabel("lblChar1C", 187, 139, "前回は"),
-      BubbleLabel("lblLast", 243, 139, "23時間59分", ui::kGray),
-      BubbleLabel("lblChar1D", 335, 139, "前に起動されました。"),
-      Dot("shpChar0C", 94, 72, 9),
-      Dot("shpChar1C", 496, 121, 9),
-      {.kind = Kind::MediaPlayer, .name = "mplWave"},
-      {.kind = Kind::Timer, .name = "timTimer", .enabled = true, .interval = 100},
-      {.kind = Kind::Timer, .name = "timNext", .enabled = false, .interval = 500},
-      {.kind = Kind::Timer, .name = "timDelay", .enabled = false, .interval = 0},
-  };
+ui::Design Dot(ui::Shape*& member, const char* name, int left, int top, int size) {
+  return ui::Bind(member, {.name = name, .left = left, .top = top, .width = size, .height = size, .color = kDotColor});
 }
 
 }  // namespace
 
-TfrmCount::TfrmCount() {
+TfrmCount::TfrmCount(TfrmData& data) : frmData(data) {
   caption = kCounterCaption;
   borderStyle = ui::BorderStyle::Single;
   minimizeBox = true;
@@ -70,31 +34,32 @@ TfrmCount::TfrmCount() {
   position = ui::FormPosition::ScreenCenter;
   font = ui::FontOfPixels(12);
   SetClientSize(kCounterWidth, kCounterHeight);
-  Build(CounterDesign());
-
-  imgCount = Find<ui::Image>("imgCount");
-  imgChar0 = Find<ui::Image>("imgChar0");
-  imgChar1 = Find<ui::Image>("imgChar1");
-  imgMsg1 = Find<ui::Image>("imgMsg1");
-  imgMsg0 = Find<ui::Image>("imgMsg0");
-  shpChar1B = Find<ui::Shape>("shpChar1B");
-  shpChar0B = Find<ui::Shape>("shpChar0B");
-  shpChar0C = Find<ui::Shape>("shpChar0C");
-  shpChar1C = Find<ui::Shape>("shpChar1C");
+  Build({
+      // Back to front.
+      ui::Bind(imgCount, {.name = "imgCount", .width = 600, .height = 176, .picture = "COUNT_BACK", .autoSize = true}),
+      ui::Bind(imgChar0, {.name = "imgChar0", .left = -7, .width = 120, .height = 176}),
+      ui::Bind(imgChar1, {.name = "imgChar1", .left = 487, .width = 120, .height = 176}),
+      ui::Bind(imgMsg1, {.name = "imgMsg1", .left = 171, .top = 108, .width = 325, .height = 56, .picture = "BUBBLE_LOWER"}),
+      Dot(shpChar1B, "shpChar1B", 488, 121, 13),
+      ui::Bind(imgMsg0, {.name = "imgMsg0", .left = 104, .top = 12, .width = 390, .height = 80, .picture = "BUBBLE_UPPER"}),
+      Dot(shpChar0B, "shpChar0B", 98, 68, 13),
+      BubbleLabel(lblChar0A, "lblChar0A", 124, 18, "lblChar0A"),
+      BubbleLabel(lblChar0B, "lblChar0B", 124, 42, "lblChar0B"),
+      BubbleLabel(lblChar0C, "lblChar0C", 124, 66, "lblChar0C"),
+      BubbleLabel(lblChar1A, "lblChar1A", 187, 115, "通算で"),
+      BubbleLabel(lblCount, "lblCount", 243, 115, "99999", ui::kRed),
+      BubbleLabel(lblChar1B, "lblChar1B", 295, 115, "回目の起動です。"),
+      BubbleLabel(lblChar1C, "lblChar1C", 187, 139, "前回は"),
+      BubbleLabel(lblLast, "lblLast", 243, 139, "23時間59分", ui::kGray),
+      BubbleLabel(lblChar1D, "lblChar1D", 335, 139, "前に起動されました。"),
+      Dot(shpChar0C, "shpChar0C", 94, 72, 9),
+      Dot(shpChar1C, "shpChar1C", 496, 121, 9),
+      ui::Bind(mplWave, {.name = "mplWave"}),
+      ui::Bind(timTimer, {.name = "timTimer", .enabled = true, .interval = 100}),
+      ui::Bind(timNext, {.name = "timNext", .enabled = false, .interval = 500}),
+      ui::Bind(timDelay, {.name = "timDelay", .enabled = false, .interval = 0}),
+  });
   for (ui::Shape* dot : {shpChar1B, shpChar0B, shpChar0C, shpChar1C}) dot->penColor = kDotOutline;
-  lblChar0A = Find<ui::Label>("lblChar0A");
-  lblChar0B = Find<ui::Label>("lblChar0B");
-  lblChar0C = Find<ui::Label>("lblChar0C");
-  lblChar1A = Find<ui::Label>("lblChar1A");
-  lblCount = Find<ui::Label>("lblCount");
-  lblChar1B = Find<ui::Label>("lblChar1B");
-  lblChar1C = Find<ui::Label>("lblChar1C");
-  lblLast = Find<ui::Label>("lblLast");
-  lblChar1D = Find<ui::Label>("lblChar1D");
-  mplWave = Find<ui::MediaPlayer>("mplWave");
-  timTimer = Find<ui::Timer>("timTimer");
-  timNext = Find<ui::Timer>("timNext");
-  timDelay = Find<ui::Timer>("timDelay");
 
   onShow = [this] { FormShow(); };
   mplWave->onNotify = [this](ui::NotifyValue value) { mplWaveNotify(value); };
@@ -113,16 +78,12 @@ void TfrmCount::TakeStartTime() {
 }
 
 void TfrmCount::FormCreate() {
-  voiceStep = 0;
-  preferNamelessVoice = false;
-  data_ = std::make_unique<TfrmData>();
-  frmData = data_.get();
-  ui::Application::Instance().SetIcon(frmData->imgIcon->iconResource);
+  ui::Application::Instance().SetIcon(frmData.imgIcon->iconResource);
 
   TakeStartTime();
-  frmData->LoadSettings();
-  frmData->LoadStartHistory();
-  if (counterSettings.form != 0) {
+  frmData.LoadSettings();
+  frmData.LoadStartHistory();
+  if (frmData.counterSettings.form != 0) {
     SetBorderStyle(ui::BorderStyle::None);
     SetClientSize(imgCount->Width(), imgCount->Height());
   }
@@ -133,24 +94,24 @@ void TfrmCount::FormCreate() {
   // the two figures need before they are drawn; the rest follow once the window is up
   // (FinishStart). Nothing reads a sheet before the figures are drawn, and the window's
   // cleanup deletes them all at the end.
-  sheetsPending_ = frmData->ExtractImages(FigureSheets());
-  frmData->DrawCharacters(0, imgChar0, imgCount, imgChar1);
+  sheetsPending_ = frmData.ExtractImages(FigureSheets());
+  frmData.DrawCharacters(0, imgChar0, imgCount, imgChar1);
   // Without a delay the window shows as soon as the message loop starts, and the Windows sounds
   // are updated once it is up; with a delay they are updated now, so that the exit sound does
   // not point for seconds to a WAV file of an earlier run that the start has just deleted.
-  soundsPending_ = counterSettings.delay == 0;
+  soundsPending_ = frmData.counterSettings.delay == 0;
   if (!soundsPending_) {
     RemoveStaleClips();
-    frmData->ReplaceSystemSounds(true);
+    frmData.ReplaceSystemSounds(true);
   }
-  frmData->RecordStart(startTime, startTm);
-  frmData->SaveStartHistory();
+  frmData.RecordStart(startTime, startTm);
+  frmData.SaveStartHistory();
 
-  if (counterSettings.delay == 0) {
+  if (frmData.counterSettings.delay == 0) {
     ui::Application& app = ui::Application::Instance();
     app.showMainForm = true;
   } else {
-    timDelay->SetInterval(counterSettings.delay * 1000);
+    timDelay->SetInterval(frmData.counterSettings.delay * 1000);
     timDelay->SetEnabled(true);
   }
 }
@@ -174,10 +135,10 @@ void TfrmCount::StartVoices() {
   voicesStarted_ = true;
   RemoveStaleClips();
   if (soundsPending_) {
-    exitClip_ = frmData->ExitSoundClip();
+    exitClip_ = frmData.ExitSoundClip();
     if (VoiceWavesOverlap(exitClip_, ChosenClip(0))) {
       soundsPending_ = false;
-      frmData->ReplaceSystemSounds(true, exitClip_);
+      frmData.ReplaceSystemSounds(true, exitClip_);
     }
   }
   PlayClip(ChosenClip(0));
@@ -190,11 +151,11 @@ void TfrmCount::FinishStart() {
   RemoveStaleClips();
   if (soundsPending_) {
     soundsPending_ = false;
-    frmData->ReplaceSystemSounds(true, exitClip_ ? exitClip_ : frmData->ExitSoundClip());
+    frmData.ReplaceSystemSounds(true, exitClip_ ? exitClip_ : frmData.ExitSoundClip());
   }
   if (sheetsPending_) {
     sheetsPending_ = false;
-    frmData->ExtractImages();
+    frmData.ExtractImages();
   }
 }
 
@@ -213,9 +174,9 @@ void TfrmCount::RemoveStaleClips() {
 // that its chip state gives.
 std::vector<std::string> TfrmCount::FigureSheets() const {
   std::vector<std::string> sheets;
-  const int characters[2] = {counterSettings.char0, counterSettings.char1};
+  const int characters[2] = {frmData.counterSettings.char0, frmData.counterSettings.char1};
   for (int slot = 0; slot < 2; ++slot) {
-    const int c = characters[slot], v = ChipState[slot].variant;
+    const int c = characters[slot], v = frmData.ChipState[slot].variant;
     if (c >= 0 && c < kRosterSize && v >= 0 && v < kVariants && SpriteFiles[c][v]) sheets.push_back(SpriteFiles[c][v]);
   }
   return sheets;
@@ -228,8 +189,6 @@ void TfrmCount::FormDestroy() {
   platform::RemoveMatching(".\\*.ogg");
   platform::RemoveMatching(".\\*.png");
   // The WAV files stay: the replaced Windows exit sound may point at one of them.
-  frmData = nullptr;
-  data_.reset();
 }
 
 void TfrmCount::timDelayTimer() {
@@ -264,13 +223,13 @@ void TfrmCount::timTimerTimer() {
   FinishStart();
   if (voiceStep < 6) return;
   const auto elapsed = static_cast<int64_t>(platform::TimeDifference(platform::CurrentTime(), startTime));
-  if (elapsed >= counterSettings.timer) Close();
+  if (elapsed >= frmData.counterSettings.timer) Close();
 }
 
 void TfrmCount::PlayClip(const char* clipName) {
-  if (counterSettings.wave != 0 && frmData->VoiceEnabled()) {
+  if (frmData.counterSettings.wave != 0 && frmData.VoiceEnabled()) {
     mplWave->Close();
-    mplWave->fileName = frmData->GetVoiceWave(clipName, preferNamelessVoice);
+    mplWave->fileName = frmData.GetVoiceWave(clipName, preferNamelessVoice);
     if (platform::FileExists(mplWave->fileName)) {
       try {
         mplWave->Open();

@@ -9,19 +9,21 @@
 #include "platform/clock.h"
 #include "ui/ui.h"
 
-// Run-wide state of the counter run.
-extern int32_t voiceStep;  // 0 not started, 1..5 clips started, 6 sequence over
-extern bool preferNamelessVoice;
-extern platform::CTime startTime;
-extern std::tm startTm;
-extern int chosenLine;
-
 extern const char* const kCounterCaption;
 
 class TfrmCount : public ui::Form {
  public:
-  TfrmCount();
+  // Loads the settings and the start history into `data` and counts this start there.
+  explicit TfrmCount(TfrmData& data);
   ~TfrmCount() override;
+
+  TfrmData& frmData;
+  // The run's own state.
+  int32_t voiceStep = 0;  // 0 not started, 1..5 clips started, 6 sequence over
+  bool preferNamelessVoice = false;
+  platform::CTime startTime = 0;
+  std::tm startTm{};
+  int chosenLine = 0;
 
   ui::Image *imgCount, *imgChar0, *imgChar1, *imgMsg1, *imgMsg0;
   ui::Shape *shpChar1B, *shpChar0B, *shpChar0C, *shpChar1C;
@@ -58,7 +60,6 @@ class TfrmCount : public ui::Form {
   void RemoveStaleClips();
   std::vector<std::string> FigureSheets() const;
   const char* ChosenClip(int slot) const;
-  std::unique_ptr<TfrmData> data_;
   bool voicesStarted_ = false;
   bool soundsPending_ = false;  // the Windows sounds wait for the window
   bool sheetsPending_ = false;  // so do the sheets the figures do not need

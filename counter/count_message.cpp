@@ -66,21 +66,20 @@ void SetValueKeepingTail(ui::Label* value, ui::Label* tail, const std::string& t
   tail->SetLeft(tail->Left() + value->Width() - before);
 }
 
-char UsewaveFlag(int index) {
-  const std::string& flags = counterSettings.usewave;
+char UsewaveFlag(const CounterSettings& settings, int index) {
+  const std::string& flags = settings.usewave;
   return index >= 0 && static_cast<size_t>(index) < flags.size() ? flags[index] : '\0';
 }
 
-void ChooseBothAtRandom(int s) {
-  CounterSettings& c = counterSettings;
+void ChooseBothAtRandom(CounterSettings& c, int s) {
   c.char0 = s % 10;
-  const bool anyVoice = counterSettings.usewave.substr(0, 10).find('1') != std::string::npos;
+  const bool anyVoice = c.usewave.substr(0, 10).find('1') != std::string::npos;
   if (c.wave != 0 && anyVoice) {
     // Looking for a character whose voice is on. Stepping by 8 visits only the indices of one
     // parity, which may all be off; coming back to the start means there is none to find, so
     // the start index stays rather than the search going round for ever.
     const int start = c.char0;
-    while (UsewaveFlag(c.char0) == '0') {
+    while (UsewaveFlag(c, c.char0) == '0') {
       c.char0 = s < 5 ? (c.char0 + 1) % 10 : (c.char0 + 8) % 10;
       if (c.char0 == start) break;
     }
@@ -92,11 +91,11 @@ void ChooseBothAtRandom(int s) {
 }  // namespace
 
 void TfrmCount::ChooseCharacterPair() {
-  CounterSettings& c = counterSettings;
+  CounterSettings& c = frmData.counterSettings;
   const int s = startTm.tm_sec;
   switch (c.rand) {
     case 1:
-      ChooseBothAtRandom(s);
+      ChooseBothAtRandom(c, s);
       break;
     case 2:
       c.char1 = s % 10;
@@ -115,7 +114,7 @@ bool TfrmCount::ComposeSpecialDay() {
     if (row->month != startTm.tm_mon + 1 || row->day != startTm.tm_mday) continue;
     lblChar1C->SetCaption("今日は");
     SetColour(lblLast, row->colour);
-    lblChar1D->SetCaption(std::string(row->suffix) + Roster[counterSettings.char1].ending);
+    lblChar1D->SetCaption(std::string(row->suffix) + Roster[frmData.counterSettings.char1].ending);
     SetValueKeepingTail(lblLast, lblChar1D, row->name);
     return true;
   }
@@ -123,7 +122,7 @@ bool TfrmCount::ComposeSpecialDay() {
 }
 
 bool TfrmCount::ComposeBirthday() {
-  CounterSettings& c = counterSettings;
+  CounterSettings& c = frmData.counterSettings;
   // The last roster entry never has a birthday line.
   for (int i = 0; i < kRosterSize - 1; ++i) {
     if (Roster[i].birthMonth != startTm.tm_mon + 1 || Roster[i].birthDay != startTm.tm_mday) continue;
@@ -143,7 +142,7 @@ bool TfrmCount::ComposeBirthday() {
 }
 
 void TfrmCount::ComposeCountLine() {
-  const uint32_t number = startHistory.startNumber;
+  const uint32_t number = frmData.startHistory.startNumber;
   const int widthBefore = lblCount->Width();
   if (number <= 1) {
     lblChar1A->SetCaption("今回が");
@@ -154,12 +153,12 @@ void TfrmCount::ComposeCountLine() {
     lblCount->SetCaption(std::to_string(number));
     lblChar1B->SetCaption("回目の起動");
   }
-  lblChar1B->SetCaption(lblChar1B->Caption() + Roster[counterSettings.char1].ending);
+  lblChar1B->SetCaption(lblChar1B->Caption() + Roster[frmData.counterSettings.char1].ending);
   lblChar1B->SetLeft(lblChar1B->Left() + lblCount->Width() - widthBefore);
 }
 
 bool TfrmCount::ComposeAnniversary() {
-  const std::tm first = platform::LocalTime(startHistory.firstStart);
+  const std::tm first = platform::LocalTime(frmData.startHistory.firstStart);
   if (startTm.tm_year <= first.tm_year || startTm.tm_mon != first.tm_mon || startTm.tm_mday != first.tm_mday)
     return false;
   // The gaps between the three labels stay as designed while their texts change.
@@ -168,17 +167,17 @@ bool TfrmCount::ComposeAnniversary() {
   lblChar1C->SetCaption("初回起動からちょうど ");
   lblLast->SetLeft(lblChar1C->Left() + lblChar1C->Width() + gapBefore);
   lblLast->SetCaption(std::to_string(startTm.tm_year - first.tm_year) + "年");
-  lblChar1D->SetCaption(std::string("が経過") + Roster[counterSettings.char1].pastEnding);
+  lblChar1D->SetCaption(std::string("が経過") + Roster[frmData.counterSettings.char1].pastEnding);
   lblChar1D->SetLeft(lblLast->Left() + lblLast->Width() + gapAfter);
   return true;
 }
 
 bool TfrmCount::ComposeElapsedTime() {
-  if (startHistory.lastStart <= 0) return false;
-  const int64_t seconds = static_cast<int64_t>(startTime) - startHistory.lastStart;
+  if (frmData.startHistory.lastStart <= 0) return false;
+  const int64_t seconds = static_cast<int64_t>(startTime) - frmData.startHistory.lastStart;
   const std::string text = ElapsedText(seconds);
   if (text.empty()) return false;
-  lblChar1D->SetCaption(std::string("前に起動") + Roster[counterSettings.char1].pastEnding);
+  lblChar1D->SetCaption(std::string("前に起動") + Roster[frmData.counterSettings.char1].pastEnding);
   SetValueKeepingTail(lblLast, lblChar1D, text);
   return true;
 }

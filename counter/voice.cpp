@@ -20,8 +20,8 @@ bool WindowHolds(int first, int last, int hour) {
 
 // The conversions work on the nickname with its terminating zero, as the system call is given
 // it, and end at the first zero of the result.
-std::string NicknameAs(platform::TextMapping mapping) {
-  std::string text = counterSettings.name3;
+std::string NicknameAs(const std::string& nickname, platform::TextMapping mapping) {
+  std::string text = nickname;
   text.push_back('\0');
   const std::string mapped = platform::MapText(text, mapping);
   return mapped.substr(0, mapped.find('\0'));
@@ -65,11 +65,10 @@ VoiceChoice ChooseScenarioRow(const ScenarioRow* table, const std::tm& moment, i
   return candidates[static_cast<size_t>(moment.tm_sec) % candidates.size()];
 }
 
-std::string SubstituteNames(std::string line, bool& namedOtherwise) {
-  const CounterSettings& s = counterSettings;
+std::string SubstituteNames(const CounterSettings& s, std::string line, bool& namedOtherwise) {
   const std::string replacements[6] = {s.name1a, s.name2a, s.name1b, s.name2b,
-                                       NicknameAs(platform::TextMapping::Hiragana),
-                                       NicknameAs(platform::TextMapping::Katakana)};
+                                       NicknameAs(s.name3, platform::TextMapping::Hiragana),
+                                       NicknameAs(s.name3, platform::TextMapping::Katakana)};
   for (int t = 0; t < 6; ++t) {
     const std::string token = NameTokens[t];
     const std::string& name = replacements[t];
@@ -84,7 +83,7 @@ std::string SubstituteNames(std::string line, bool& namedOtherwise) {
 }
 
 void TfrmCount::ChooseVoiceLine() {
-  CounterSettings& s = counterSettings;
+  CounterSettings& s = frmData.counterSettings;
   const ScenarioRow* table = ScenarioTables[s.char0];
   const VoiceChoice choice = ChooseScenarioRow(table, startTm, s.rand, s.char1);
   chosenLine = choice.row;
@@ -92,11 +91,11 @@ void TfrmCount::ChooseVoiceLine() {
   const ScenarioRow& row = table[chosenLine];
 
   std::string lines[3];
-  for (int i = 0; i < 3; ++i) lines[i] = SubstituteNames(row.lines[i] ? row.lines[i] : "", preferNamelessVoice);
+  for (int i = 0; i < 3; ++i) lines[i] = SubstituteNames(s, row.lines[i] ? row.lines[i] : "", preferNamelessVoice);
   ShowUpperLines(lines, lblChar0A, lblChar0B, lblChar0C);
 
-  ChipState[0] = {row.variant, row.pose};
-  ChipState[1] = {Roster[s.char1].defaultVariant, Roster[s.char1].defaultPose};
+  frmData.ChipState[0] = {row.variant, row.pose};
+  frmData.ChipState[1] = {Roster[s.char1].defaultVariant, Roster[s.char1].defaultPose};
 }
 
 void ShowUpperLines(const std::string lines[3], ui::Label* a, ui::Label* b, ui::Label* c) {
@@ -126,7 +125,7 @@ void ShowUpperLines(const std::string lines[3], ui::Label* a, ui::Label* b, ui::
 
 const char* TfrmCount::ChosenClip(int slot) const {
   if (slot < 0 || slot >= 5) return nullptr;
-  return ScenarioTables[counterSettings.char0][chosenLine].clips[slot];
+  return ScenarioTables[frmData.counterSettings.char0][chosenLine].clips[slot];
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "counter/scenario.h"
+#include "data/Untdata.h"
 #include "ui/ui.h"
 
 struct VoiceChoice {
@@ -14,9 +15,9 @@ struct VoiceChoice {
 // The rows that match the moment, in table order; the seconds pick one of them.
 VoiceChoice ChooseScenarioRow(const ScenarioRow* table, const std::tm& moment, int rand, int partner);
 
-// Puts the configured names in place of the name tokens; sets `namedOtherwise` when a name
+// Puts the names of `settings` in place of the name tokens; sets `namedOtherwise` when a name
 // put in differs from the default the token holds.
-std::string SubstituteNames(std::string line, bool& namedOtherwise);
+std::string SubstituteNames(const CounterSettings& settings, std::string line, bool& namedOtherwise);
 
 // Fills the upper bubble's three labels and lays them out: one point smaller when a line has 50
 // bytes or more; one line stands at the second line's height, two share the height in thirds.

@@ -4,9 +4,6 @@
 #include "platform/registry.h"
 #include "platform/sjis.h"
 
-CounterSettings counterSettings;
-TfrmData* frmData = nullptr;
-
 const char* const kDefaultFamilyName = "桐生";
 const char* const kDefaultGivenName = "蒼太";
 const char* const kDefaultFamilyReading = "きりゅう";
@@ -42,40 +39,18 @@ std::string GameFilePath(const std::string& folder, const std::string& fileName)
 }
 
 TfrmData::TfrmData() {
-  Build({{.kind = ui::Kind::Image, .name = "imgIcon", .width = 32, .height = 32, .icon = "MAINICON"}});
-  imgIcon = Find<ui::Image>("imgIcon");
+  Build({ui::Bind(imgIcon, {.name = "imgIcon", .width = 32, .height = 32, .icon = "MAINICON"})});
 }
 
 bool TfrmData::LoadSettings() {
   CounterSettings& s = counterSettings;
   s = CounterSettings{};
-  s.name1a = kDefaultFamilyName;
-  s.name1b = kDefaultGivenName;
-  s.name2a = kDefaultFamilyReading;
-  s.name2b = kDefaultGivenReading;
-  s.name3 = kDefaultNickname;
-  s.usewave = "1111111111";
-  s.dirwave.clear();
   FindGameFolder(s.dirwave);
 
   platform::RegistryKey key(kSettingsKey, true);
   if (key.IsOpen()) {
-    ReadInteger(key, "char0", s.char0);
-    ReadInteger(key, "char1", s.char1);
-    ReadInteger(key, "timer", s.timer);
-    ReadInteger(key, "delay", s.delay);
-    ReadInteger(key, "name", s.name);
-    ReadInteger(key, "rand", s.rand);
-    ReadInteger(key, "wave", s.wave);
-    ReadInteger(key, "repl", s.repl);
-    ReadInteger(key, "form", s.form);
-    ReadText(key, "name1a", s.name1a);
-    ReadText(key, "name1b", s.name1b);
-    ReadText(key, "name2a", s.name2a);
-    ReadText(key, "name2b", s.name2b);
-    ReadText(key, "name3", s.name3);
-    ReadText(key, "usewave", s.usewave);
-    ReadText(key, "dirwave", s.dirwave);
+    for (const auto& field : kIntegerSettings) ReadInteger(key, field.name, s.*field.member);
+    for (const auto& field : kTextSettings) ReadText(key, field.name, s.*field.member);
     // Read by the integrated counter environment, which finds this program through them.
     // Not written from a folder that Shift-JIS cannot name: they would name another one.
     const std::string folder = platform::ProgramFolder();
@@ -97,23 +72,8 @@ bool TfrmData::LoadSettings() {
 void TfrmData::SaveSettings() {
   platform::RegistryKey key(kSettingsKey, true);
   if (!key.IsOpen()) return;
-  const CounterSettings& s = counterSettings;
-  key.WriteInteger("char0", s.char0);
-  key.WriteInteger("char1", s.char1);
-  key.WriteInteger("timer", s.timer);
-  key.WriteInteger("delay", s.delay);
-  key.WriteInteger("name", s.name);
-  key.WriteInteger("rand", s.rand);
-  key.WriteInteger("wave", s.wave);
-  key.WriteInteger("repl", s.repl);
-  key.WriteInteger("form", s.form);
-  key.WriteText("name1a", s.name1a);
-  key.WriteText("name1b", s.name1b);
-  key.WriteText("name2a", s.name2a);
-  key.WriteText("name2b", s.name2b);
-  key.WriteText("name3", s.name3);
-  key.WriteText("usewave", s.usewave);
-  key.WriteText("dirwave", s.dirwave);
+  for (const auto& field : kIntegerSettings) key.WriteInteger(field.name, counterSettings.*field.member);
+  for (const auto& field : kTextSettings) key.WriteText(field.name, counterSettings.*field.member);
 }
 
 bool TfrmData::FindGameFolder(std::string& folder) {

@@ -1,6 +1,7 @@
 #pragma once
-// The data module: settings, game folder and the operations on the program's data that both
-// run modes share. One instance per process, created hidden by the main window.
+// The data module: the program's data (settings, start history, the figures' chip state) and
+// the operations on it that both run modes share. RunProgram makes the one instance of a run
+// and hands it to the windows that use it.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -8,10 +9,20 @@
 #include <utility>
 #include <vector>
 
+#include "data/history.h"
 #include "data/lzss.h"
+#include "data/sprites.h"
 #include "platform/clock.h"
 #include "ui/ui.h"
 
+// The protagonist's default names: what the characters call the user until it is changed.
+extern const char* const kDefaultFamilyName;
+extern const char* const kDefaultGivenName;
+extern const char* const kDefaultFamilyReading;
+extern const char* const kDefaultGivenReading;
+extern const char* const kDefaultNickname;
+
+// The settings, each member starting at its default.
 struct CounterSettings {
   int32_t char0 = 0;
   int32_t char1 = 1;
@@ -22,23 +33,32 @@ struct CounterSettings {
   int32_t wave = 0;
   int32_t repl = 0;
   int32_t form = 0;
-  std::string name1a;
-  std::string name1b;
-  std::string name2a;
-  std::string name2b;
-  std::string name3;
-  std::string usewave;
-  std::string dirwave;
+  std::string name1a = kDefaultFamilyName;
+  std::string name1b = kDefaultGivenName;
+  std::string name2a = kDefaultFamilyReading;
+  std::string name2b = kDefaultGivenReading;
+  std::string name3 = kDefaultNickname;
+  std::string usewave = "1111111111";
+  std::string dirwave;  // the game's folder as its registry entry gives it, when loaded
 };
 
-extern CounterSettings counterSettings;
-
-// The protagonist's default names: what the characters call the user until it is changed.
-extern const char* const kDefaultFamilyName;
-extern const char* const kDefaultGivenName;
-extern const char* const kDefaultFamilyReading;
-extern const char* const kDefaultGivenReading;
-extern const char* const kDefaultNickname;
+// Every setting the registry keeps, by the name of its value, in the order they are stored.
+template <class T>
+struct SettingField {
+  const char* name;
+  T CounterSettings::*member;
+};
+inline constexpr SettingField<int32_t> kIntegerSettings[] = {
+    {"char0", &CounterSettings::char0}, {"char1", &CounterSettings::char1}, {"timer", &CounterSettings::timer},
+    {"delay", &CounterSettings::delay}, {"name", &CounterSettings::name},   {"rand", &CounterSettings::rand},
+    {"wave", &CounterSettings::wave},   {"repl", &CounterSettings::repl},   {"form", &CounterSettings::form},
+};
+inline constexpr SettingField<std::string> kTextSettings[] = {
+    {"name1a", &CounterSettings::name1a}, {"name1b", &CounterSettings::name1b},
+    {"name2a", &CounterSettings::name2a}, {"name2b", &CounterSettings::name2b},
+    {"name3", &CounterSettings::name3},   {"usewave", &CounterSettings::usewave},
+    {"dirwave", &CounterSettings::dirwave},
+};
 
 extern const char* const kSettingsKey;
 extern const char* const kGameKey;
@@ -57,6 +77,10 @@ class TfrmData : public ui::Form {
 
   ui::Image* imgIcon;
   bool SoundsReplacedAtLoad = false;
+
+  CounterSettings counterSettings;
+  StartHistory startHistory{};
+  ChipSlot ChipState[2];  // what the left (0) and right (1) figures draw next
 
   bool LoadSettings();
   void SaveSettings();
@@ -104,6 +128,7 @@ class TfrmData : public ui::Form {
   // Sheets passed over by ExtractImages(needed), with the decoder's carry each starts from, and
   // the carry the sheets after them start from (where the table's order left the decoder).
   std::vector<std::pair<std::string, LzssCarry>> deferredSheets_;
+  LzssCarry sheetWindow_;  // the decoder's window as the sheets extracted so far left it
   std::optional<LzssCarry> sheetFlow_;
   struct FigureScratch;  // pixel blocks kept from one figure to the next (data/sprites.cpp)
   std::shared_ptr<FigureScratch> scratch_;  // shared_ptr: the type is complete only there
@@ -113,4 +138,3 @@ class TfrmData : public ui::Form {
   std::optional<std::pair<platform::CTime, std::tm>> recordedStart_;
 };
 
-extern TfrmData* frmData;

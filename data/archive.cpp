@@ -9,7 +9,7 @@
 //   never past the count nor past the end of the file. An entry count below 1 means an empty
 //   directory. An entry that does not lie wholly
 //   inside the file, the header's count included, is a read that fails, exactly as reading it
-//   on its own would: the Part's failure rule applies (ExtractImages stops and returns false,
+//   on its own would: a failed read stops the work (ExtractImages stops and returns false,
 //   ExtractVoice returns ""). So a huge count costs at most one pass over the file, and no
 //   memory beyond one block.
 // - An entry whose data does not lie wholly inside the file (offset + size past its end) is
@@ -21,15 +21,15 @@
 // - Data is copied in blocks of at most 1 MiB; only a packed entry is read whole, and its data
 //   lies inside the file.
 // - A packed entry is taken like any other; its content decides whether anything is written
-//   (the Part's wrong-length rule, which leaves an empty hidden sheet):
+//   (a sheet of the wrong length is left empty and hidden):
 //   - shorter than its 8-byte header: rejected, it holds no unpacked size;
 //   - an unpacked size below 0: rejected, no buffer of that size exists;
 //   - an unpacked size above what any stream of its length can yield (LzssMaxOutput, about 8.47
 //     bytes per stream byte): rejected without a buffer of that size. The stream is still
 //     decoded (discarding its output), because the decoder's window keeps bytes from call to
-//     call and must end up as it would after the full decode that the Part describes;
+//     call and must end up as it would after a full decode;
 //   - otherwise the buffer holds at most 8.47 times the entry's own size, and the stream is
-//     decoded into it and accepted only at exactly the unpacked size, as the Part says.
+//     decoded into it and accepted only at exactly the unpacked size.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -165,7 +165,7 @@ bool CopySheet(platform::File& archive, int64_t offset, int64_t size, platform::
 // read into `data`, kept by the caller from one sheet to the next. Without an output the entry
 // only goes through the decoder, which it leaves as writing it would.
 bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform::File* output,
-                 std::vector<uint8_t>& data) {
+                 std::vector<uint8_t>& data, LzssCarry& carry) {
   if (size < kPackedHeaderSize) return true;  // no unpacked size: rejected
   data.reserve(static_cast<size_t>(size));  // exactly: never more than the entry
   data.resize(static_cast<size_t>(size));
@@ -175,11 +175,11 @@ bool WritePacked(platform::File& archive, int64_t offset, int32_t size, platform
   const int32_t streamLength = size - static_cast<int32_t>(kPackedHeaderSize);
   if (unpacked < 0) return true;  // rejected
   if (unpacked > LzssMaxOutput(streamLength)) {
-    LzssDecodeDiscarding(stream, streamLength);  // rejected; the window as after a full decode
+    LzssDecodeDiscarding(stream, streamLength, carry);  // rejected; the window as after a full decode
     return true;
   }
   SheetBlock out(static_cast<size_t>(unpacked));
-  if (LzssDecode(out.data(), stream, streamLength, unpacked) != unpacked) return true;  // rejected
+  if (LzssDecode(out.data(), stream, streamLength, unpacked, carry) != unpacked) return true;  // rejected
   return !output || output->Write(out.data(), static_cast<size_t>(unpacked));
 }
 
@@ -248,11 +248,11 @@ bool FindSheets(platform::File& archive, const std::vector<std::string>& names, 
 // file cannot be made, a read or write fails, or the directory could not be read far enough to
 // know the sheet's entry; the file then keeps what it holds, without the hidden attribute.
 bool WriteSheet(platform::File& archive, const std::string& name, const SheetEntry& entry, bool directoryRead,
-                std::vector<uint8_t>& packed) {
+                std::vector<uint8_t>& packed, LzssCarry& carry) {
   platform::File output;
   if (!output.CreateExclusive(name, true)) return false;
   const bool written = !entry.found ? directoryRead
-                       : entry.packed ? WritePacked(archive, entry.offset, entry.size, &output, packed)
+                       : entry.packed ? WritePacked(archive, entry.offset, entry.size, &output, packed, carry)
                                       : CopySheet(archive, entry.offset, entry.size, output);
   output.Close();
   if (!written) platform::SetHidden(name, false);
@@ -262,9 +262,10 @@ bool WriteSheet(platform::File& archive, const std::string& name, const SheetEnt
 // What writing the sheet does to the decoder, without its file: packed data goes through the
 // decoder. False where writing it would have failed before its file mattered: the directory
 // could not be read far enough to know its entry, or a read fails.
-bool PassSheet(platform::File& archive, const SheetEntry& entry, bool directoryRead, std::vector<uint8_t>& packed) {
+bool PassSheet(platform::File& archive, const SheetEntry& entry, bool directoryRead, std::vector<uint8_t>& packed,
+               LzssCarry& carry) {
   if (!entry.found) return directoryRead;
-  return !entry.packed || WritePacked(archive, entry.offset, entry.size, nullptr, packed);
+  return !entry.packed || WritePacked(archive, entry.offset, entry.size, nullptr, packed, carry);
 }
 
 // The stored voice name matches `wanted`: complemented bytes up to the first stored zero, at
@@ -315,20 +316,20 @@ bool TfrmData::ExtractSheets(const std::vector<std::string>& missing, const std:
                                  [&name](const auto& sheet) { return sheet.first == name; });
     if (deferred != deferredSheets_.end()) {
       if (!wanted) continue;
-      LzssSetCarry(deferred->second);
-      const bool written = WriteSheet(archive, name, entries[i], directoryRead, packed);
-      if (sheetFlow_) LzssSetCarry(*sheetFlow_);  // the sheets after it go on from there
+      sheetWindow_ = deferred->second;
+      const bool written = WriteSheet(archive, name, entries[i], directoryRead, packed, sheetWindow_);
+      if (sheetFlow_) sheetWindow_ = *sheetFlow_;  // the sheets after it go on from there
       if (!written) return false;
       deferredSheets_.erase(deferred);
       continue;
     }
     if (wanted) {
-      if (!WriteSheet(archive, name, entries[i], directoryRead, packed)) return false;
+      if (!WriteSheet(archive, name, entries[i], directoryRead, packed, sheetWindow_)) return false;
     } else {
-      deferredSheets_.emplace_back(name, LzssTakeCarry());
-      if (!PassSheet(archive, entries[i], directoryRead, packed)) return false;
+      deferredSheets_.emplace_back(name, sheetWindow_);
+      if (!PassSheet(archive, entries[i], directoryRead, packed, sheetWindow_)) return false;
     }
-    if (!deferredSheets_.empty()) sheetFlow_ = LzssTakeCarry();
+    if (!deferredSheets_.empty()) sheetFlow_ = sheetWindow_;
   }
   if (deferredSheets_.empty()) sheetFlow_.reset();
   return true;
@@ -398,8 +399,8 @@ std::string TfrmData::ExtractVoice(const char* clipName, bool preferVariant) {
   Directory directory(archive, fileSize, kVoiceEntrySize);
   int32_t count = 0;
   if (!directory.ReadCount(count)) return std::string();
-  // The winner is copied once, after the scan: the Part rewrites the temporary file for every
-  // match, which leaves the same bytes (the last match, or the variant).
+  // The winner is copied once, after the scan: rewriting the temporary file for every match
+  // would leave the same bytes (the last match, or the variant).
   bool found = false;
   uint32_t foundOffset = 0;
   int32_t foundSize = 0;

@@ -7,8 +7,6 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 
-StartHistory startHistory{};
-
 namespace {
 
 // Written only by the integrated counter environment; this program never creates it.

@@ -17,5 +17,3 @@ struct StartHistory {
 static_assert(sizeof(StartHistory) == 64);
 static_assert(offsetof(StartHistory, maxStartsPerDay) == 16);
 static_assert(offsetof(StartHistory, reserved) == 20);
-
-extern StartHistory startHistory;

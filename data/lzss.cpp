@@ -6,7 +6,7 @@
 // that ring. This one copies pairs straight out of the output it has already produced: the ring
 // byte at distance d behind the write position r is the output byte d places back, or, while
 // fewer than d bytes have been produced in this call, the ring's content from before the call.
-// The ring itself is brought up to date once, at the end, for the 18 positions that outlive the
+// The carry is brought up to date once, at the end, for the 18 positions that outlive the
 // call. Same bytes, same results, same window afterwards; tests/native/lzss_test.cpp and the
 // fuzz target tests/fuzz/lzss_fuzz.cpp hold it to a byte-at-a-time reference decoder.
 
@@ -17,21 +17,23 @@ constexpr int32_t kMaxLength = 18;
 constexpr int32_t kStart = kRing - kMaxLength;  // 4078: first write position of every call
 constexpr uint32_t kMask = kRing - 1;
 
-// Positions 0..4077 are refilled with spaces at every call; 4078..4095 carry over.
-uint8_t ring[kRing];
-
 // The ring position that the byte at output index `t` was written to.
 inline uint32_t RingPosition(int64_t t) { return static_cast<uint32_t>(kStart + t) & kMask; }
 
+// The ring's byte at `position` before this call: spaces up to 4077, then the carry.
+inline uint8_t RingBeforeCall(uint32_t position, const LzssCarry& carry) {
+  return position >= kStart ? carry.tail[position - kStart] : ' ';
+}
+
 // After `produced` bytes of this call: the persistent positions take the last bytes written
 // to them, if any were.
-void UpdateTail(const uint8_t* out, int64_t produced) {
+void UpdateTail(const uint8_t* out, int64_t produced, LzssCarry& carry) {
   for (int32_t q = 0; q < kMaxLength; ++q) {
     // Output index t last written to position kStart + q: t = produced - distance.
     int64_t distance = (produced - q) & kMask;
     if (distance == 0) distance = kRing;
     const int64_t t = produced - distance;
-    if (t >= 0) ring[kStart + q] = out[t];
+    if (t >= 0) carry.tail[q] = out[t];
   }
 }
 
@@ -45,10 +47,8 @@ int64_t LzssMaxOutput(int64_t inLength) {
   return most;
 }
 
-int32_t LzssDecode(uint8_t* out, const uint8_t* in, int32_t inLength, int32_t expected) {
-  if (expected < 0) return 0;
-  std::memset(ring, ' ', kStart);
-  if (inLength <= 0) return 0;
+int32_t LzssDecode(uint8_t* out, const uint8_t* in, int32_t inLength, int32_t expected, LzssCarry& carry) {
+  if (expected < 0 || inLength <= 0) return 0;
 
   const uint8_t* p = in;
   const uint8_t* const end = in + inLength;
@@ -119,24 +119,26 @@ int32_t LzssDecode(uint8_t* out, const uint8_t* in, int32_t inLength, int32_t ex
           goto finished;
         }
         const int64_t from = t - distance;
-        out[t] = from >= 0 ? out[from] : ring[(position + j) & kMask];
+        out[t] = from >= 0 ? out[from] : RingBeforeCall((position + j) & kMask, carry);
         ++t;
       }
     }
   }
 
 finished:
-  UpdateTail(out, t);
+  UpdateTail(out, t, carry);
   // expected + 1; for expected = INT32_MAX (a 2 GiB sheet) that wraps to INT32_MIN, which is
   // still not the expected length, the one thing callers test.
   if (overrun) return static_cast<int32_t>(static_cast<uint32_t>(expected) + 1u);
   return static_cast<int32_t>(t);
 }
 
-int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength) {
-  std::memset(ring, ' ', kStart);
+int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength, LzssCarry& carry) {
   if (inLength <= 0) return 0;
-  // The reference loop on the ring itself: nothing but the ring is written.
+  // The reference loop on a ring of its own: nothing but the ring is written.
+  uint8_t ring[kRing];
+  std::memset(ring, ' ', kStart);
+  std::memcpy(ring + kStart, carry.tail, kMaxLength);
   const uint8_t* p = in;
   const uint8_t* const end = in + inLength;
   uint32_t r = kStart;
@@ -165,18 +167,6 @@ int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength) {
       produced += length;
     }
   }
+  std::memcpy(carry.tail, ring + kStart, kMaxLength);
   return produced;
 }
-
-LzssCarry LzssTakeCarry() {
-  LzssCarry carry;
-  std::memcpy(carry.tail, ring + kStart, kMaxLength);
-  return carry;
-}
-
-void LzssSetCarry(const LzssCarry& carry) { std::memcpy(ring + kStart, carry.tail, kMaxLength); }
-
-namespace lzss_testing {
-void PersistentTail(uint8_t tail[18]) { std::memcpy(tail, LzssTakeCarry().tail, kMaxLength); }
-void ResetWindow() { std::memset(ring, 0, sizeof ring); }
-}  // namespace lzss_testing

@@ -4,9 +4,17 @@
 // significant first (1 = literal byte, 0 = a 12-bit window position and a length of 3 to 18).
 //
 // Positions 0..4077 of the window are spaces at the start of every call; positions 4078..4095
-// are one process-wide block kept from call to call (zero before the first call). Decoding is
-// therefore not reentrant: GUI thread only.
+// carry over from one call to the next (zero before the first call). The caller keeps them in
+// an LzssCarry, one for each sequence of streams that share a window: for the game's sheets, the
+// data module's.
 #include <cstdint>
+
+// What one call hands on to the next: positions 4078..4095 of the window. A copy taken before a
+// stream and given back later lets that stream be decoded then exactly as it would have been
+// decoded now.
+struct LzssCarry {
+  uint8_t tail[18] = {};
+};
 
 // Decodes `inLength` bytes of `in` into `out`, which has room for `expected` bytes. Ends when
 // the input is used up, also in the middle of a token. Never stores more than `expected` bytes:
@@ -16,13 +24,14 @@
 // them, and its bytes between the result and `expected` may have been written over. A negative
 // `expected` leaves no room at all: nothing is decoded and the result is 0. A negative
 // `inLength` counts as empty input.
-int32_t LzssDecode(uint8_t* out, const uint8_t* in, int32_t inLength, int32_t expected);
+// `carry` is read at the start and holds the new carry at the end.
+int32_t LzssDecode(uint8_t* out, const uint8_t* in, int32_t inLength, int32_t expected, LzssCarry& carry);
 
 // Decodes like LzssDecode with no expected length, keeping none of the output: the window is
 // left exactly as a full decode leaves it. The result is the number of bytes the stream yields.
 // For a packed entry whose stated size no stream of its length can reach (see LzssMaxOutput):
 // the decode is rejected all the same, without a buffer of the stated size.
-int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength);
+int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength, LzssCarry& carry);
 
 // The most bytes that any stream of `inLength` bytes can produce. Every 8 tokens need one flag
 // byte; a pair is 2 bytes for up to 18 output bytes, a literal 1 byte for 1. So a full group of
@@ -31,19 +40,3 @@ int64_t LzssDecodeDiscarding(const uint8_t* in, int32_t inLength);
 // for an odd byte left over (a lone byte after a flag, or a pair missing its second byte,
 // yields nothing). About 8.47 output bytes per input byte; 0 for inLength <= 1.
 int64_t LzssMaxOutput(int64_t inLength);
-
-// What one call hands on to the next: positions 4078..4095 of the window. Taken before a
-// stream and given back later, it lets that stream be decoded then exactly as it would have
-// been decoded now.
-struct LzssCarry {
-  uint8_t tail[18];
-};
-LzssCarry LzssTakeCarry();
-void LzssSetCarry(const LzssCarry& carry);
-
-namespace lzss_testing {
-// Positions 4078..4095 of the window as the next call will find them.
-void PersistentTail(uint8_t tail[18]);
-// Back to the state of a fresh process (zeroes).
-void ResetWindow();
-}  // namespace lzss_testing

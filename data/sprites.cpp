@@ -57,19 +57,17 @@ const ChipRect* const ChipRects[kRosterSize] = {kRects0, kRects1, kRects2, kRect
 const int32_t* const ChipSequences[kRosterSize] = {kWalk, kWalk, kWalk, kWalk, kWalk,
                                                    kWalk, kWalk, kWalk, kWalk, kWalk};
 
-ChipSlot ChipState[2];
-
-void StepChip(int character, int& frameCounter, int slot) {
+void StepChip(int character, int& frameCounter, ChipSlot& slot) {
   ++frameCounter;
   if (ChipSequences[character][frameCounter] == -1) frameCounter = 0;
   const int32_t pose = ChipSequences[character][frameCounter];
-  ChipState[slot] = {ChipRects[character][pose].variant, pose};
+  slot = {ChipRects[character][pose].variant, pose};
 }
 
-void ResetChip(int character, int& frameCounter, int slot) {
+void ResetChip(int character, int& frameCounter, ChipSlot& slot) {
   frameCounter = 0;
   const int32_t pose = ChipSequences[character][0];
-  ChipState[slot] = {ChipRects[character][pose].variant, pose};
+  slot = {ChipRects[character][pose].variant, pose};
 }
 
 namespace {

@@ -22,10 +22,7 @@ struct ChipSlot {
   int32_t variant = 0;
   int32_t pose = 0;
 };
-// What the left (0) and right (1) figures draw next.
-extern ChipSlot ChipState[2];
-
 // One animation tick of a figure: the next pose of the cycle into its slot.
-void StepChip(int character, int& frameCounter, int slot);
+void StepChip(int character, int& frameCounter, ChipSlot& slot);
 // Back to the start of the cycle, when the figure's character changes.
-void ResetChip(int character, int& frameCounter, int slot);
+void ResetChip(int character, int& frameCounter, ChipSlot& slot);

@@ -65,11 +65,6 @@ uint8_t* BorrowTargaBlock(size_t bytes, size_t room) { return TakeBlock(bytes, r
 
 void ReturnTargaBlock(uint8_t* block, size_t bytes) { GiveBackBlock(block, bytes); }
 
-void targa_testing::FreeSpareBlock() {
-  std::free(spare.block);
-  spare = {};
-}
-
 namespace {
 
 size_t PixelBlockBytes(const TargaImage& image) {

@@ -89,11 +89,6 @@ void ReleaseTarga(TargaImage& image);
 uint8_t* BorrowTargaBlock(size_t bytes, size_t room);
 void ReturnTargaBlock(uint8_t* block, size_t bytes);
 
-namespace targa_testing {
-// Frees the kept spare block, so that a test starts as a fresh process does.
-void FreeSpareBlock();
-}  // namespace targa_testing
-
 // Reads the file and stores the picture in the buffer (resized to the picture), each pixel
 // A<<24 | R<<16 | G<<8 | B with alpha 255 except for 32-bit files, which keep theirs. False when
 // the file cannot be read or its colour map does not cover an index (the buffer is then

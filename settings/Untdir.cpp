@@ -7,7 +7,6 @@
 #include "platform/files.h"
 #include "settings/folder_path.h"
 
-TfrmDir* frmDir = nullptr;
 
 const char* const kDirCaption = "ゲームフォルダの指定";
 
@@ -57,8 +56,7 @@ void DrawRow(ui::Canvas& canvas, const ui::ItemDraw& item, int indent, const ui:
 
 }  // namespace
 
-TfrmDir::TfrmDir(ui::Form& owner) {
-  frmDir = this;
+TfrmDir::TfrmDir(ui::Form& owner, TfrmData& data, std::string& gameFolder) : frmData(data), gameFolder_(gameFolder) {
   ownerForm = &owner;
   caption = kDirCaption;
   borderStyle = ui::BorderStyle::Dialog;
@@ -98,8 +96,6 @@ TfrmDir::TfrmDir(ui::Form& owner) {
   FormCreate();
 }
 
-TfrmDir::~TfrmDir() { frmDir = nullptr; }
-
 void TfrmDir::FormCreate() {
   drives_ = platform::Drives();
   for (const platform::Drive& drive : drives_) dcbDir->Add(std::string(1, drive.letter) + ":");
@@ -112,7 +108,7 @@ void TfrmDir::FormCreate() {
 // The game folder; one that is gone gives the nearest folder above it that is still there,
 // and without that (or without a game folder) the current folder.
 std::string TfrmDir::StartFolder() const {
-  std::string folder = folder_path::ListForm(counterSettings.dirwave);
+  std::string folder = folder_path::ListForm(gameFolder_);
   while (!folder.empty() && !platform::FolderExists(folder)) folder = folder_path::Parent(folder);
   return folder.empty() ? folder_path::ListForm(platform::CurrentFolder()) : folder;
 }
@@ -163,7 +159,7 @@ void TfrmDir::dlbDirDblClick() {
 
 void TfrmDir::bbtRegClick() {
   std::string found;
-  if (!frmData->FindGameFolder(found)) {
+  if (!frmData.FindGameFolder(found)) {
     ui::MessageDlg(*this, kSearchFailed, ui::MessageIcon::Warning, ui::MessageButtons::Ok);
     return;
   }
@@ -177,7 +173,7 @@ void TfrmDir::btnOkClick() {
       ui::MessageDlg(*this, kNotTheGameFolder, ui::MessageIcon::Warning, ui::MessageButtons::YesNo) !=
           ui::MessageResult::Yes)
     return;
-  counterSettings.dirwave = folder;
+  gameFolder_ = folder;
   modalResult = ui::mrOk;
 }
 

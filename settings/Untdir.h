@@ -6,13 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "data/Untdata.h"
 #include "platform/drives.h"
 #include "ui/ui.h"
 
 class TfrmDir : public ui::Form {
  public:
-  explicit TfrmDir(ui::Form& owner);
-  ~TfrmDir() override;
+  // Opens at `gameFolder`. OK stores the chosen folder there at once: it stays chosen even
+  // when the dialog that opened this one is cancelled. The search button asks `data`.
+  TfrmDir(ui::Form& owner, TfrmData& data, std::string& gameFolder);
+
+  TfrmData& frmData;
 
   ui::Bevel* bevDir;
   ui::Label *lblDrive, *lblDir;
@@ -47,6 +51,7 @@ class TfrmDir : public ui::Form {
   void DrawFolderRow(ui::Canvas& canvas, const ui::ItemDraw& item);
   void DrawDriveRow(ui::Canvas& canvas, const ui::ItemDraw& item);
 
+  std::string& gameFolder_;
   std::vector<platform::Drive> drives_;
   std::string folder_;
   std::vector<Row> rows_;
@@ -54,5 +59,4 @@ class TfrmDir : public ui::Form {
   std::map<platform::DriveType, ui::Bitmap> driveIcons_;
 };
 
-extern TfrmDir* frmDir;
 extern const char* const kDirCaption;

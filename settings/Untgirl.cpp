@@ -72,7 +72,7 @@ std::string BirthdayText(int32_t month, int32_t day) {
 
 }  // namespace
 
-TfrmGirl::TfrmGirl(ui::Form& opener) {
+TfrmGirl::TfrmGirl(ui::Form& opener, TfrmData& data) : frmData(data) {
   ownerForm = &opener;
   caption = kGirlCaption;
   borderStyle = ui::BorderStyle::Dialog;
@@ -147,7 +147,7 @@ void TfrmGirl::imgChar0MouseDown(ui::MouseButton, int, int) {
   ui::MenuItem& root = pumChar->Root();
   root.Clear();
   for (int n = 0; n < kRosterSize; ++n) {
-    ui::MenuItem* item = root.Add("mitChar" + std::to_string(n), frmData->CharacterName(counterSettings.name, n));
+    ui::MenuItem* item = root.Add("mitChar" + std::to_string(n), frmData.CharacterName(frmData.counterSettings.name, n));
     item->onClick = [this, item] { CharacterMenuClick(item); };
     item->SetChecked(n == FIndex);
   }
@@ -162,21 +162,21 @@ void TfrmGirl::imgChar0MouseUp(ui::MouseButton button, int x, int y) {
 void TfrmGirl::CharacterMenuClick(ui::MenuItem* item) { ShowCharacter(item->IndexInParent()); }
 
 void TfrmGirl::timChipTimer() {
-  StepChip(FIndex, FChipStep, 0);
-  frmData->DrawCharacter(FIndex, ChipState[0].variant, imgBack, imgChar0, ChipState[0].pose);
+  StepChip(FIndex, FChipStep, frmData.ChipState[0]);
+  frmData.DrawCharacter(FIndex, frmData.ChipState[0].variant, imgBack, imgChar0, frmData.ChipState[0].pose);
 }
 
 void TfrmGirl::ShowFigure() {
-  ResetChip(FIndex, FChipStep, 0);
+  ResetChip(FIndex, FChipStep, frmData.ChipState[0]);
   // The same character again only restarts the cycle: the next tick draws.
-  if (FIndex != FDrawnIndex) frmData->DrawCharacter(FIndex, ChipState[0].variant, imgBack, imgChar0, ChipState[0].pose);
+  if (FIndex != FDrawnIndex) frmData.DrawCharacter(FIndex, frmData.ChipState[0].variant, imgBack, imgChar0, frmData.ChipState[0].pose);
   FDrawnIndex = FIndex;
 }
 
 void TfrmGirl::ShowProfile() { ShowProfileOf(Roster[FIndex]); }
 
 void TfrmGirl::ShowProfileOf(const CharacterProfile& row) {
-  lblName1->SetCaption(frmData->ToFullWidth(row.fullName));
+  lblName1->SetCaption(frmData.ToFullWidth(row.fullName));
   lblBirth1->SetCaption(BirthdayText(row.birthMonth, row.birthDay));
   lblBlood1->SetCaption(row.bloodType);
   lblHeight1->SetCaption(HeightText(row.height));

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "data/Untdata.h"
 #include "data/roster.h"
 #include "ui/ui.h"
 
@@ -13,7 +14,10 @@ extern const char* const kGirlCaption;
 class TfrmGirl : public ui::Form {
  public:
   // Made with the window that opens it as owner, and placed over it.
-  explicit TfrmGirl(ui::Form& opener);
+  // The names follow the settings of `data`; the figure walks with its first chip slot.
+  TfrmGirl(ui::Form& opener, TfrmData& data);
+
+  TfrmData& frmData;
 
   ui::Image *imgBack, *imgChar0;
   ui::Panel* pnlGirl;

@@ -3,7 +3,6 @@
 #include "data/Untdata.h"
 #include "settings/Untdir.h"
 
-TfrmInit* frmInit = nullptr;
 
 const char* const kInitCaption = "詳細設定";
 
@@ -42,8 +41,7 @@ ui::Design NameLabel(ui::Label*& member, const char* name, int left, int top, co
 
 }  // namespace
 
-TfrmInit::TfrmInit(ui::Form& owner) {
-  frmInit = this;
+TfrmInit::TfrmInit(ui::Form& owner, TfrmData& data) : frmData(data) {
   ownerForm = &owner;
   caption = kInitCaption;
   borderStyle = ui::BorderStyle::Dialog;
@@ -125,10 +123,8 @@ TfrmInit::TfrmInit(ui::Form& owner) {
   FormCreate();
 }
 
-TfrmInit::~TfrmInit() { frmInit = nullptr; }
-
 void TfrmInit::FormCreate() {
-  const CounterSettings& s = counterSettings;
+  const CounterSettings& s = frmData.counterSettings;
   edtDir->SetText(s.dirwave);
   chkWave->SetChecked(s.wave != 0);
   for (int n = 0; n < 10; ++n)
@@ -157,7 +153,7 @@ void TfrmInit::chkNameClick() { SetCharacterCaptions(); }
 
 void TfrmInit::SetCharacterCaptions() {
   const int style = chkName->Checked() ? 1 : 0;
-  for (int n = 0; n < 10; ++n) chkWaveN[n]->SetCaption(frmData->CharacterName(style, n));
+  for (int n = 0; n < 10; ++n) chkWaveN[n]->SetCaption(frmData.CharacterName(style, n));
 }
 
 void TfrmInit::UpdateControlStates() {
@@ -176,11 +172,11 @@ void TfrmInit::UpdateControlStates() {
 
 void TfrmInit::bbtDirClick() {
   {
-    TfrmDir dialog(*this);
+    TfrmDir dialog(*this, frmData, frmData.counterSettings.dirwave);
     ui::PlaceDialog(*this, dialog);
     dialog.ShowModal();
   }
-  edtDir->SetText(counterSettings.dirwave);
+  edtDir->SetText(frmData.counterSettings.dirwave);
 }
 
 void TfrmInit::bbtDefaultClick() {
@@ -192,7 +188,7 @@ void TfrmInit::bbtDefaultClick() {
 }
 
 void TfrmInit::bbtOkClick() {
-  CounterSettings& s = counterSettings;
+  CounterSettings& s = frmData.counterSettings;
   if (chkWave->Checked() && s.dirwave.empty() &&
       ui::MessageDlg(*this, kNoFolderQuestion, ui::MessageIcon::Warning, ui::MessageButtons::YesNo) !=
           ui::MessageResult::Yes)

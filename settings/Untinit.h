@@ -2,12 +2,15 @@
 // The detailed settings dialog: every setting but the two characters (game folder, voices,
 // sound replacement, name style, random choice, border, times, the protagonist's names). OK
 // copies the controls into the settings in memory; the settings window's OK saves them.
+#include "data/Untdata.h"
 #include "ui/ui.h"
 
 class TfrmInit : public ui::Form {
  public:
-  explicit TfrmInit(ui::Form& owner);
-  ~TfrmInit() override;
+  // Shows the settings of `data`; OK writes them back there.
+  TfrmInit(ui::Form& owner, TfrmData& data);
+
+  TfrmData& frmData;
 
   ui::Bevel *bevDir, *bevWave, *bevCheck, *bevEdit;
   ui::Label* lblDir;
@@ -42,5 +45,4 @@ class TfrmInit : public ui::Form {
   void UpdateControlStates();
 };
 
-extern TfrmInit* frmInit;
 extern const char* const kInitCaption;

@@ -13,7 +13,6 @@
 #include "settings/Untinit.h"
 #include "m2k_version.h"
 
-TfrmMain* frmMain = nullptr;
 
 const char* const kSettingsCaption = "Marivel2起動カウンターKORVENの設定";
 const char* const kStartupLinkName = "ミルテカ起動カウンター＋(プラス).lnk";
@@ -113,8 +112,7 @@ int32_t NextCharacter(int32_t current) { return current >= 9 ? 0 : current + 1; 
 
 }  // namespace
 
-TfrmMain::TfrmMain() {
-  frmMain = this;
+TfrmMain::TfrmMain(TfrmData& data) : frmData(data) {
   caption = kSettingsCaption;
   borderStyle = ui::BorderStyle::Single;
   minimizeBox = true;
@@ -186,21 +184,16 @@ TfrmMain::TfrmMain() {
   FormCreate();
 }
 
-TfrmMain::~TfrmMain() {
-  FormDestroy();
-  frmMain = nullptr;
-}
+TfrmMain::~TfrmMain() { FormDestroy(); }
 
 void TfrmMain::FormCreate() {
   FShownChar0 = FShownChar1 = -1;
   DetectStartup();
-  data_ = std::make_unique<TfrmData>();
-  frmData = data_.get();
-  ui::Application::Instance().SetIcon(frmData->imgIcon->iconResource);
-  frmData->LoadSettings();
-  if (frmData->FirstSetupPending()) btnCancel->SetEnabled(false);
-  frmData->ExtractImages();
-  frmData->LoadStartHistory();
+  ui::Application::Instance().SetIcon(frmData.imgIcon->iconResource);
+  frmData.LoadSettings();
+  if (frmData.FirstSetupPending()) btnCancel->SetEnabled(false);
+  frmData.ExtractImages();
+  frmData.LoadStartHistory();
   RefreshCharacters();
   FillCharacterLists();
   ShowStatistics();
@@ -232,21 +225,19 @@ void TfrmMain::FormShow() { timChip->SetEnabled(true); }
 void TfrmMain::FormDestroy() {
   // The sheets taken out of the archive at opening; hidden ones too, read-only ones stay.
   platform::RemoveMatching(".\\*.TGA");
-  frmData = nullptr;
-  data_.reset();
 }
 
 void TfrmMain::RefreshCharacters() {
-  CounterSettings& s = counterSettings;
+  CounterSettings& s = frmData.counterSettings;
   if (s.char0 != FShownChar0) {
     FShownChar0 = s.char0;
-    ResetChip(s.char0, FChipStep0, 0);
+    ResetChip(s.char0, FChipStep0, frmData.ChipState[0]);
   }
   if (s.char1 != FShownChar1) {
     FShownChar1 = s.char1;
-    ResetChip(s.char1, FChipStep1, 1);
+    ResetChip(s.char1, FChipStep1, frmData.ChipState[1]);
   }
-  frmData->DrawCharacters(0, imgChar0, imgBack, imgChar1);
+  frmData.DrawCharacters(0, imgChar0, imgBack, imgChar1);
   cbxChar0->SetItemIndex(s.char0);
   cbxChar1->SetItemIndex(s.char1);
 }
@@ -255,20 +246,20 @@ void TfrmMain::FillCharacterLists() {
   cbxChar0->Clear();
   cbxChar1->Clear();
   for (int index = 0; index < kRosterSize; ++index) {
-    const std::string name = frmData->CharacterName(-1, index);
+    const std::string name = frmData.CharacterName(-1, index);
     cbxChar0->Add(name);
     cbxChar1->Add(name);
   }
-  cbxChar0->SetItemIndex(counterSettings.char0);
-  cbxChar1->SetItemIndex(counterSettings.char1);
+  cbxChar0->SetItemIndex(frmData.counterSettings.char0);
+  cbxChar1->SetItemIndex(frmData.counterSettings.char1);
 }
 
 void TfrmMain::BuildCharacterMenu() {
   ui::MenuItem& root = pumChar->Root();
   root.Clear();
-  const int32_t current = FMenuSide == 0 ? counterSettings.char0 : counterSettings.char1;
+  const int32_t current = FMenuSide == 0 ? frmData.counterSettings.char0 : frmData.counterSettings.char1;
   for (int n = 0; n < kRosterSize; ++n) {
-    ui::MenuItem* item = root.Add("mitChar" + std::to_string(n), frmData->CharacterName(counterSettings.name, n));
+    ui::MenuItem* item = root.Add("mitChar" + std::to_string(n), frmData.CharacterName(frmData.counterSettings.name, n));
     item->onClick = [this, item] { CharacterMenuClick(item); };
     item->SetChecked(n == current);
   }
@@ -276,20 +267,20 @@ void TfrmMain::BuildCharacterMenu() {
 
 void TfrmMain::CharacterMenuClick(ui::MenuItem* item) {
   const int position = item->IndexInParent();
-  if (FMenuSide == 0 && position != counterSettings.char0) counterSettings.char0 = position;
-  if (FMenuSide == 1 && position != counterSettings.char1) counterSettings.char1 = position;
+  if (FMenuSide == 0 && position != frmData.counterSettings.char0) frmData.counterSettings.char0 = position;
+  if (FMenuSide == 1 && position != frmData.counterSettings.char1) frmData.counterSettings.char1 = position;
   RefreshCharacters();
 }
 
 void TfrmMain::cbxChar0Change() {
-  if (cbxChar0->ItemIndex() == counterSettings.char0) return;
-  counterSettings.char0 = cbxChar0->ItemIndex();
+  if (cbxChar0->ItemIndex() == frmData.counterSettings.char0) return;
+  frmData.counterSettings.char0 = cbxChar0->ItemIndex();
   RefreshCharacters();
 }
 
 void TfrmMain::cbxChar1Change() {
-  if (cbxChar1->ItemIndex() == counterSettings.char1) return;
-  counterSettings.char1 = cbxChar1->ItemIndex();
+  if (cbxChar1->ItemIndex() == frmData.counterSettings.char1) return;
+  frmData.counterSettings.char1 = cbxChar1->ItemIndex();
   RefreshCharacters();
 }
 
@@ -311,21 +302,21 @@ void TfrmMain::FigureReleased(int32_t& setting, ui::MouseButton button, int x, i
 }
 
 void TfrmMain::imgChar0MouseUp(ui::MouseButton button, int x, int y) {
-  FigureReleased(counterSettings.char0, button, x, y, *imgChar0);
+  FigureReleased(frmData.counterSettings.char0, button, x, y, *imgChar0);
 }
 
 void TfrmMain::imgChar1MouseUp(ui::MouseButton button, int x, int y) {
-  FigureReleased(counterSettings.char1, button, x, y, *imgChar1);
+  FigureReleased(frmData.counterSettings.char1, button, x, y, *imgChar1);
 }
 
 void TfrmMain::timChipTimer() {
-  StepChip(counterSettings.char0, FChipStep0, 0);
-  StepChip(counterSettings.char1, FChipStep1, 1);
-  frmData->DrawCharacters(0, imgChar0, imgBack, imgChar1);
+  StepChip(frmData.counterSettings.char0, FChipStep0, frmData.ChipState[0]);
+  StepChip(frmData.counterSettings.char1, FChipStep1, frmData.ChipState[1]);
+  frmData.DrawCharacters(0, imgChar0, imgBack, imgChar1);
 }
 
 void TfrmMain::ShowStatistics() {
-  const StartHistory& history = startHistory;
+  const StartHistory& history = frmData.startHistory;
   if (history.startNumber == 1) {
     for (ui::Label* label : {lblInit, lblLast, lblDiffDay, lblDayAve, lblDayMax}) label->SetCaption("-");
     lblTotal->SetCaption("0");
@@ -344,32 +335,32 @@ void TfrmMain::ShowStatistics() {
 }
 
 void TfrmMain::btnOkClick() {
-  if (!frmData->GameFilesPresent()) {
+  if (!frmData.GameFilesPresent()) {
     ui::MessageDlg(*this, kGameFilesMissing, ui::MessageIcon::Error, ui::MessageButtons::Ok);
     return;
   }
   if (!btnCancel->Enabled()) RegisterAtFirstSetup();
   ConsolidateStartup();
-  frmData->SaveSettings();
+  frmData.SaveSettings();
   Close();
 }
 
 void TfrmMain::btnCancelClick() { Close(); }
 
 void TfrmMain::mnuConfigClick() {
-  const std::string folderBefore = counterSettings.dirwave;
+  const std::string folderBefore = frmData.counterSettings.dirwave;
   {
-    TfrmInit dialog(*this);
+    TfrmInit dialog(*this, frmData);
     ui::PlaceDialog(*this, dialog);
     dialog.ShowModal();
   }
-  if (counterSettings.dirwave != folderBefore) frmData->ExtractImages();
+  if (frmData.counterSettings.dirwave != folderBefore) frmData.ExtractImages();
   RefreshCharacters();
   FillCharacterLists();
 }
 
 void TfrmMain::mnuGirlClick() {
-  TfrmGirl profile(*this);
+  TfrmGirl profile(*this, frmData);
   profile.ShowModal();
 }
 

@@ -26,8 +26,11 @@ class TfrmVer : public ui::Form {
 
 class TfrmMain : public ui::Form {
  public:
-  TfrmMain();
+  // Loads the settings and the start history into `data`; OK saves the settings from there.
+  explicit TfrmMain(TfrmData& data);
   ~TfrmMain() override;
+
+  TfrmData& frmData;
 
   ui::Image *imgBack, *imgChar0, *imgChar1;
   ui::ComboBox *cbxChar0, *cbxChar1;
@@ -85,8 +88,6 @@ class TfrmMain : public ui::Form {
   bool StartupLinksAreOne() const;
   bool DeleteStartupLink(int scope);
   void FigureReleased(int32_t& setting, ui::MouseButton button, int x, int y, const ui::Image& image);
-  std::unique_ptr<TfrmData> data_;
   ShortcutLibrary shortcuts_;
 };
 
-extern TfrmMain* frmMain;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,9 @@ void SetUpOnce() {
   setUp = true;
 }
 
-// The same start for every input: an empty work folder (the current folder), the default
-// settings with the game folder, a fresh window of the LZSS decoder.
+// The same start for every input: an empty work folder (the current folder). Each check makes a
+// fresh data module (the default settings, a fresh window of the LZSS decoder) with the game
+// folder (FreshData).
 void FreshStart() {
   std::error_code ignored;
   std::vector<std::string> files;
@@ -67,9 +69,12 @@ void FreshStart() {
   // Through the platform layer, which forgets a removed file's hidden mark with it.
   for (const std::string& file : files)
     if (!platform::RemoveFile(file)) std::filesystem::remove_all(file, ignored);
-  counterSettings = CounterSettings{};
-  counterSettings.dirwave = game + "\\";
-  lzss_testing::ResetWindow();
+}
+
+std::unique_ptr<TfrmData> FreshData() {
+  auto data = std::make_unique<TfrmData>();
+  data->counterSettings.dirwave = game + "\\";
+  return data;
 }
 
 void WriteArchive(const char* name, const uint8_t* bytes, size_t size) {
@@ -94,8 +99,7 @@ void Images(uint8_t choice, const uint8_t* archive, size_t size) {
       Check(out != nullptr && fputs("sheet", out) >= 0 && fclose(out) == 0);
       platform::SetHidden(sheets[k], true);
     }
-  TfrmData data;
-  const bool done = data.ExtractImages();
+  const bool done = FreshData()->ExtractImages();
 
   // The chosen sheet: written hidden, no larger than the archive can justify, or not at all.
   const int64_t most = std::max<int64_t>(static_cast<int64_t>(size), LzssMaxOutput(static_cast<int64_t>(size)));
@@ -113,8 +117,7 @@ void Voices(uint8_t choice, const uint8_t* archive, size_t size) {
   std::string retry = clip;
   if (retry.size() >= 10) retry[8] = retry[9] = '0';
   WriteArchive("voice.pak", archive, size);
-  TfrmData data;
-  const std::string wave = data.GetVoiceWave(clip.c_str(), choice & 2);
+  const std::string wave = FreshData()->GetVoiceWave(clip.c_str(), choice & 2);
   Check(wave.empty() || wave == ".\\" + clip + ".wav" || wave == ".\\" + retry + ".wav");
   if (!wave.empty()) Check(!platform::FileExists(wave.substr(0, wave.size() - 4)));
   Check(!platform::FileExists(".\\" + clip + ".wav"));  // no decoder library here

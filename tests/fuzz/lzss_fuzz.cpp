@@ -1,7 +1,7 @@
 // libFuzzer target for LzssDecode (data/lzss.h): any stream, with an expected length chosen
 // from the input around what the stream can yield, decoded into a buffer of exactly the
 // expected length (so the address sanitizer sees any byte stored past it) and held to a
-// byte-at-a-time reference decoder written here from the Part's steps: same result, same
+// byte-at-a-time reference decoder written here from the reference form's steps: same result, same
 // bytes, same window tail afterwards. Each input is decoded twice in a row, so that the tail
 // kept from the first call feeds the second. LzssDecodeDiscarding must leave the same tail.
 #include <cstdint>
@@ -63,6 +63,7 @@ class Reference {
 };
 
 Reference reference;
+LzssCarry carry;  // the window's kept part of the decoder under test
 
 void Compare(const uint8_t* in, size_t n, uint32_t pick) {
   const int64_t most = LzssMaxOutput(static_cast<int64_t>(n));
@@ -76,22 +77,20 @@ void Compare(const uint8_t* in, size_t n, uint32_t pick) {
   }
   if (expected < 0) expected = 0;
   std::vector<uint8_t> mine(static_cast<size_t>(expected)), theirs(static_cast<size_t>(expected));
-  const int32_t got = LzssDecode(mine.data(), in, static_cast<int32_t>(n), static_cast<int32_t>(expected));
+  const int32_t got = LzssDecode(mine.data(), in, static_cast<int32_t>(n), static_cast<int32_t>(expected), carry);
   const int64_t want = reference.Decode(theirs.data(), in, n, expected);
   Check(got == want);
   Check(got >= 0 && got <= expected + 1 && got <= most);
   const size_t stored = static_cast<size_t>(got > expected ? expected : got);
   Check(stored == 0 || std::memcmp(mine.data(), theirs.data(), stored) == 0);
-  uint8_t tail[18];
-  lzss_testing::PersistentTail(tail);
-  Check(std::memcmp(tail, reference.Tail(), 18) == 0);
+  Check(std::memcmp(carry.tail, reference.Tail(), 18) == 0);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4 || size > (1u << 20)) return 0;
-  lzss_testing::ResetWindow();
+  carry = LzssCarry{};
   reference.Reset();
   uint32_t pick;
   std::memcpy(&pick, data, 4);
@@ -101,11 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Compare(in, n, pick * 2654435761u + 1);  // again, on the tail the first call left
 
   // Discarding: the count of a full decode and the same tail.
-  const int64_t count = LzssDecodeDiscarding(in, static_cast<int32_t>(n));
+  const int64_t count = LzssDecodeDiscarding(in, static_cast<int32_t>(n), carry);
   const int64_t want = reference.Decode(nullptr, in, n, INT64_MAX - 1);
   Check(count == want && count <= LzssMaxOutput(static_cast<int64_t>(n)));
-  uint8_t tail[18];
-  lzss_testing::PersistentTail(tail);
-  Check(std::memcmp(tail, reference.Tail(), 18) == 0);
+  Check(std::memcmp(carry.tail, reference.Tail(), 18) == 0);
   return 0;
 }

@@ -16,20 +16,17 @@ using native_support::StoreSetting;
 using native_support::TempFolder;
 namespace headless = ui::headless;
 
-class AboutBox : public ::testing::Test {
+class AboutBox : public native_support::ProgramTest {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
+    ProgramTest::SetUp();
     StoreSetting("char0", 0);
-    main = std::make_unique<TfrmMain>();
+    main = std::make_unique<TfrmMain>(data);
     main->Show();
   }
   void TearDown() override {
     main.reset();
-    native_support::ResetProcessState();
+    ProgramTest::TearDown();
   }
   // Opens the box from the menu and runs `script` while it is up.
   void OpenAbout(std::function<void(TfrmVer&)> script) {
@@ -38,8 +35,6 @@ class AboutBox : public ::testing::Test {
     EXPECT_TRUE(headless::UnscriptedModals().empty());
   }
 
-  TempFolder work;
-  native_support::CurrentFolderGuard guard;
   std::unique_ptr<TfrmMain> main;
 };
 

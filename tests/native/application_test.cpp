@@ -35,8 +35,8 @@ class Watched : public ui::Form {
 
 class ApplicationLoop : public ::testing::Test {
  protected:
-  void SetUp() override { native_support::ResetProcessState(); }
-  void TearDown() override { native_support::ResetProcessState(); }
+  void SetUp() override { native_support::ResetMachine(); }
+  void TearDown() override { native_support::ResetMachine(); }
   ui::Application& app = ui::Application::Instance();
 };
 

@@ -192,18 +192,13 @@ class OpenCounter {
 class Archives : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     ASSERT_TRUE(work.Made());
     ASSERT_TRUE(game.Made());
     std::filesystem::current_path(work.Posix());
-    counterSettings = CounterSettings{};
-    counterSettings.dirwave = game.Windows();
-    lzss_testing::ResetWindow();
+    data.counterSettings.dirwave = game.Windows();
   }
-  void TearDown() override {
-    UnloadOggLibrary();
-    native_support::ResetProcessState();
-  }
+  void TearDown() override { native_support::ResetMachine(); }
 
   void WriteGrp(const std::string& bytes) { MakeFile(game.Child("grp.pak"), bytes); }
   void WriteVoice(const std::string& bytes) { MakeFile(game.Child("voice.pak"), bytes); }
@@ -397,6 +392,29 @@ TEST_F(Archives, SheetsPassedOverForTheFiguresComeOutAsInTheTablesOrder) {
     EXPECT_TRUE(Hidden(name)) << name;
 }
 
+// The window is the data module's: a run decodes from a fresh window whatever a run before it
+// in the same process decoded, as a new process does. The first sheet copies 3 bytes from
+// positions 4079..4081, zeros in a fresh window; the second leaves "A".."R" there.
+TEST_F(Archives, EachDataModuleDecodesFromAWindowOfItsOwn) {
+  std::string abc;
+  for (char c = 'A'; c <= 'R'; ++c) abc += c;
+  std::vector<PakEntry> entries = AllSheets();
+  for (PakEntry& e : entries) {
+    if (e.name == "mapc010.tga") e = {.name = e.name, .data = std::string("\0\0\0\0\3\0\0\0\x00\xEF\xF0", 11), .packedFlag = 1};
+    if (e.name == "mapc011.tga") e = Packed("mapc011.tga", abc);
+  }
+  WriteGrp(ImagePak(entries));
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    for (const std::string& name : SheetNames()) platform::RemoveFile(name);
+    TfrmData runData;
+    runData.counterSettings.dirwave = game.Windows();
+    EXPECT_TRUE(runData.ExtractImages());
+    EXPECT_EQ(std::string(3, '\0'), Read("mapc010.tga"));
+    EXPECT_EQ(abc, Read("mapc011.tga"));
+  }
+}
+
 TEST_F(Archives, ADirectoryThatBreaksOffStopsAtTheFirstSheetWhoseEntryItHidesEvenIfALaterOneWasSeen) {
   // Count 5 over two entries: entry 2 would lie past the end of the file. mapc010's entry comes
   // before the break, mapc011 has none before it: its scan meets the break, so the extraction
@@ -448,7 +466,7 @@ TEST_F(Archives, TheTg2SheetOutlivesTheTgaCleanupAndIsNotExtractedAgain) {
 
 TEST_F(Archives, TheGameFolderMayLackItsTrailingBackslash) {
   WriteGrp(ImagePak({{.name = "mapc010.tga", .data = "found"}}));
-  counterSettings.dirwave = game.Posix();
+  data.counterSettings.dirwave = game.Posix();
   EXPECT_TRUE(data.ExtractImages());
   EXPECT_EQ("found", Read("mapc010.tga"));
 }

@@ -38,17 +38,14 @@ struct Start {
   int char0 = 0, char1 = 1, rand = 0;
 };
 
-class CountMessage : public ::testing::Test {
+class CountMessage : public native_support::ProgramTest {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
+    ProgramTest::SetUp();
   }
   void TearDown() override {
     form.reset();
-    native_support::ResetProcessState();
+    ProgramTest::TearDown();
   }
 
   TfrmCount& Run(const Start& start) {
@@ -63,7 +60,7 @@ class CountMessage : public ::testing::Test {
           start.secondsSinceLast ? start.now - static_cast<platform::CTime>(start.secondsSinceLast) : 0;
       native_support::MakeFile(work.Child("STARTHUB"), HistoryFile(first, start.startNumber, last));
     }
-    form = std::make_unique<TfrmCount>();
+    native_support::StartCounter(run, form);
     return *form;
   }
 
@@ -75,10 +72,8 @@ class CountMessage : public ::testing::Test {
     return f.lblChar1C->Caption() + "|" + f.lblLast->Caption() + "|" + f.lblChar1D->Caption();
   }
 
-  native_support::FixedZone zone;  // Tokyo's clock
-  native_support::TempFolder work;
-  native_support::CurrentFolderGuard guard;
-  std::unique_ptr<TfrmCount> form;
+  std::unique_ptr<TfrmData> run;
+  std::unique_ptr<TfrmCount> form;  // after `run`, which it uses
 };
 
 const platform::CTime kDecember = Tokyo(2026, 12, 10);
@@ -172,8 +167,8 @@ TEST_F(CountMessage, SpecialDaysBirthdaysAndAnniversaries) {
                 : std::string("今日は|") + AppellationTable[c.char1After][4] + "| の誕生日" + Roster[c.char1After].ending;
     EXPECT_EQ(expected, Line2(f));
     EXPECT_EQ(c.colour, f.lblLast->GetFont().color);
-    EXPECT_EQ(c.char0After, counterSettings.char0);
-    EXPECT_EQ(c.char1After, counterSettings.char1);
+    EXPECT_EQ(c.char0After, run->counterSettings.char0);
+    EXPECT_EQ(c.char1After, run->counterSettings.char1);
     form.reset();
   }
 }
@@ -242,8 +237,8 @@ TEST_F(CountMessage, CharacterPairChoice) {
     // 1 January is never a birthday, so the pair stays as chosen.
     TfrmCount& f =
         Run({.now = Tokyo(2027, 1, 1, 10, 0, c.second), .char0 = c.char0, .char1 = c.char1, .rand = c.rand});
-    EXPECT_EQ(c.char0After, counterSettings.char0);
-    EXPECT_EQ(c.char1After, counterSettings.char1);
+    EXPECT_EQ(c.char0After, run->counterSettings.char0);
+    EXPECT_EQ(c.char1After, run->counterSettings.char1);
     // The lower bubble is spoken by the second character of the pair chosen for this start.
     EXPECT_EQ(std::string("今回が|初めて|の起動") + Roster[c.char1After].ending, Line1(f));
     form.reset();

@@ -30,30 +30,21 @@ constexpr int64_t kMidnightUtcMs = 1794268800000LL;
 constexpr int kStartMs = 437;                        // a start inside a second, not on its edge
 constexpr ui::Color kDotColor = 15854079;
 
-class CounterWindow : public ::testing::Test {
+class CounterWindow : public native_support::ProgramTest {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
+    ProgramTest::SetUp();
     SetStartMs(kStartMs);
-    ASSERT_TRUE(work.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
   }
-  void TearDown() override { native_support::ResetProcessState(); }
 
   static void SetStartMs(int ms) { platform::testing::SetClockMilliseconds(kMidnightUtcMs + ms); }
   static int64_t Now() { return ui::headless::Elapsed(); }
-  std::string File(const std::string& name) const { return work.Child(name); }
-
-  native_support::FixedZone zone;  // Tokyo's clock
-  TempFolder work;
-  CurrentFolderGuard guard;  // declared after `work`: the old folder is back before it goes
 };
 
 // ---- design ----
 
 TEST_F(CounterWindow, WindowIsAFixedStayOnTopBoxCentredOnTheScreen) {
-  TfrmCount form;
+  TfrmCount form(data);
   EXPECT_EQ("Marivel2起動カウンターKORVEN", form.caption);
   EXPECT_EQ(600, form.ClientWidth());
   EXPECT_EQ(176, form.ClientHeight());
@@ -75,7 +66,7 @@ TEST_F(CounterWindow, WindowIsAFixedStayOnTopBoxCentredOnTheScreen) {
 TEST_F(CounterWindow, LabelsAreBoldSixteenPixelsAndSizeThemselvesToTheirTexts) {
   // A second start, an hour after the first: both lines of the lower bubble are in use and the
   // lead-ins keep their design texts.
-  { TfrmCount first; }
+  { TfrmCount first(data); }
   SetStartMs(kStartMs + 3600 * 1000);
   struct Case {
     const char* name;
@@ -92,7 +83,7 @@ TEST_F(CounterWindow, LabelsAreBoldSixteenPixelsAndSizeThemselvesToTheirTexts) {
       {"lblLast", 243, 139, nullptr, ui::Rgb(128, 128, 128)},
       {"lblChar1D", -1, 139, nullptr, ui::kBlack},
   };
-  TfrmCount form;
+  TfrmCount form(data);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const ui::Label* label = form.Find<ui::Label>(c.name);
@@ -133,7 +124,7 @@ TEST_F(CounterWindow, ImagesAndDotsSitWhereDesigned) {
       {"shpChar0C", 94, 72, 9, 9},
       {"shpChar1C", 496, 121, 9, 9},
   };
-  TfrmCount form;
+  TfrmCount form(data);
   for (const Case& c : images) {
     SCOPED_TRACE(c.name);
     const ui::Image* image = form.Find<ui::Image>(c.name);
@@ -157,7 +148,7 @@ TEST_F(CounterWindow, ImagesAndDotsSitWhereDesigned) {
 }
 
 TEST_F(CounterWindow, BackdropIsBehindAndSmallDotsInFrontOfTheBubbles) {
-  TfrmCount form;
+  TfrmCount form(data);
   const auto& components = form.Components();
   auto place = [&](const std::string& name) {
     for (size_t i = 0; i < components.size(); ++i)
@@ -180,7 +171,7 @@ TEST_F(CounterWindow, BackdropIsBehindAndSmallDotsInFrontOfTheBubbles) {
 }
 
 TEST_F(CounterWindow, TimersAtCreation) {
-  TfrmCount form;
+  TfrmCount form(data);
   EXPECT_EQ(100, form.timTimer->Interval());
   EXPECT_TRUE(form.timTimer->Enabled());
   EXPECT_EQ(500, form.timNext->Interval());
@@ -197,7 +188,7 @@ TEST_F(CounterWindow, FormSettingRemovesTheBorder) {
   for (const Case& c : cases) {
     SCOPED_TRACE("form " + std::to_string(c.form));
     StoreSetting("form", c.form);
-    TfrmCount form;
+    TfrmCount form(data);
     EXPECT_EQ(c.borderless ? ui::BorderStyle::None : ui::BorderStyle::Single, form.borderStyle);
     EXPECT_EQ(600, form.ClientWidth());
     EXPECT_EQ(176, form.ClientHeight());
@@ -214,28 +205,25 @@ TEST_F(CounterWindow, FormSettingRemovesTheBorder) {
 // ---- creation ----
 
 TEST_F(CounterWindow, CreationTakesTheStartTimeInLocalTime) {
-  TfrmCount form;
-  EXPECT_EQ(static_cast<platform::CTime>(kMidnightUtcMs / 1000), startTime);
+  TfrmCount form(data);
+  EXPECT_EQ(static_cast<platform::CTime>(kMidnightUtcMs / 1000), form.startTime);
   // 09:00:00 on Tuesday 10 November 2026 in Tokyo.
-  EXPECT_EQ(0, startTm.tm_sec);
-  EXPECT_EQ(0, startTm.tm_min);
-  EXPECT_EQ(9, startTm.tm_hour);
-  EXPECT_EQ(10, startTm.tm_mday);
-  EXPECT_EQ(10, startTm.tm_mon);
-  EXPECT_EQ(126, startTm.tm_year);
-  EXPECT_EQ(2, startTm.tm_wday);
-  EXPECT_EQ(313, startTm.tm_yday);
-  EXPECT_EQ(0, startTm.tm_isdst);
+  EXPECT_EQ(0, form.startTm.tm_sec);
+  EXPECT_EQ(0, form.startTm.tm_min);
+  EXPECT_EQ(9, form.startTm.tm_hour);
+  EXPECT_EQ(10, form.startTm.tm_mday);
+  EXPECT_EQ(10, form.startTm.tm_mon);
+  EXPECT_EQ(126, form.startTm.tm_year);
+  EXPECT_EQ(2, form.startTm.tm_wday);
+  EXPECT_EQ(313, form.startTm.tm_yday);
+  EXPECT_EQ(0, form.startTm.tm_isdst);
 }
 
-TEST_F(CounterWindow, CreationOwnsTheDataModuleAndItsIcon) {
-  {
-    TfrmCount form;
-    ASSERT_NE(nullptr, frmData);
-    EXPECT_FALSE(frmData->imgIcon->iconResource.empty());
-    EXPECT_EQ(frmData->imgIcon->iconResource, ui::Application::Instance().iconResource);
-  }
-  EXPECT_EQ(nullptr, frmData);
+TEST_F(CounterWindow, CreationGivesTheApplicationTheDataModulesIcon) {
+  TfrmCount form(data);
+  EXPECT_EQ(&data, &form.frmData);
+  EXPECT_FALSE(data.imgIcon->iconResource.empty());
+  EXPECT_EQ(data.imgIcon->iconResource, ui::Application::Instance().iconResource);
 }
 
 TEST_F(CounterWindow, WithoutAPlayableClipTheSequenceIsOverAtOnce) {
@@ -253,12 +241,10 @@ TEST_F(CounterWindow, WithoutAPlayableClipTheSequenceIsOverAtOnce) {
     SCOPED_TRACE(c.what);
     StoreSetting("wave", c.wave);
     StoreSetting("usewave", std::string(c.usewave));
-    voiceStep = 3;
-    preferNamelessVoice = true;
-    TfrmCount form;
+    TfrmCount form(data);
     form.Show();  // the sequence starts with the window
-    EXPECT_EQ(6, voiceStep);
-    EXPECT_FALSE(preferNamelessVoice);
+    EXPECT_EQ(6, form.voiceStep);
+    EXPECT_FALSE(form.preferNamelessVoice);
     EXPECT_TRUE(ui::headless::OpenedMedia().empty());
     EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());
   }
@@ -280,7 +266,7 @@ TEST_F(CounterWindow, StaleVoiceFilesAreDeletedBeforeTheRunMakesClipsButNotSprit
     StoreSetting("delay", delay);
     for (const Case& c : cases) MakeFile(File(c.name));
     ASSERT_TRUE(platform::SetHidden("keep.TGA", true));
-    TfrmCount form;
+    TfrmCount form(data);
     if (delay == 0) form.Show();
     for (const Case& c : cases) EXPECT_EQ(c.survives, Exists(File(c.name))) << c.name;
     EXPECT_TRUE(platform::IsHidden("keep.TGA"));
@@ -301,7 +287,7 @@ TEST_F(CounterWindow, CounterOnlyLoadsTheSettings) {
       StoreSetting("char0", 15);
       StoreSetting("timer", 0);
     }
-    { TfrmCount form; }
+    { TfrmCount form(data); }
     // The two values for the integrated counter environment are the only ones written.
     EXPECT_EQ(c.stored ? 4 : 2, platform::testing::ValueCount(kKey));
     platform::RegistryKey key(kKey, false);
@@ -329,7 +315,7 @@ TEST_P(CounterClosesAfterDisplayTime, AtTheFirstTickWithEnoughWholeSeconds) {
   ui::Application& app = ui::Application::Instance();
   app.showMainForm = false;  // as the entry leaves it for the counter run
 
-  auto form = std::make_unique<TfrmCount>();
+  auto form = std::make_unique<TfrmCount>(data);
   EXPECT_TRUE(app.showMainForm);
   const int64_t created = Now();
   app.SetMainForm(std::move(form));
@@ -344,7 +330,6 @@ TEST_P(CounterClosesAfterDisplayTime, AtTheFirstTickWithEnoughWholeSeconds) {
   EXPECT_LE(lasted, timer * 1000);
   EXPECT_TRUE(app.TaskbarWindowHidden());  // it was shown
   EXPECT_EQ(nullptr, app.MainForm());
-  EXPECT_EQ(nullptr, frmData);
 }
 
 INSTANTIATE_TEST_SUITE_P(TimerAndStartMillisecond, CounterClosesAfterDisplayTime,
@@ -362,20 +347,21 @@ TEST_F(CounterWindow, DelayedWindowShowsLaterAndMeasuresDisplayTimeFromThen) {
   for (const Case& c : cases) {
     SCOPED_TRACE("delay " + std::to_string(c.delay) + ", timer " + std::to_string(c.timer) + ", ms " +
                  std::to_string(c.startMs));
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
+    TfrmData runData;  // each case a fresh run
     SetStartMs(c.startMs);
     StoreSetting("delay", c.delay);
     StoreSetting("timer", c.timer);
     ui::Application& app = ui::Application::Instance();
     app.showMainForm = false;
 
-    auto form = std::make_unique<TfrmCount>();
+    auto form = std::make_unique<TfrmCount>(runData);
     const int64_t created = Now();
-    const platform::CTime createdTime = startTime;
+    const platform::CTime createdTime = form->startTime;
     EXPECT_FALSE(app.showMainForm);
     EXPECT_TRUE(form->timDelay->Enabled());
     EXPECT_EQ(c.delay * 1000, form->timDelay->Interval());
-    EXPECT_EQ(0, voiceStep);
+    EXPECT_EQ(0, form->voiceStep);
 
     int64_t shownAt = -1, closedAt = -1;
     while (closedAt < 0 && Now() - created < 20000) {
@@ -386,17 +372,17 @@ TEST_F(CounterWindow, DelayedWindowShowsLaterAndMeasuresDisplayTimeFromThen) {
         EXPECT_FALSE(form->timDelay->Enabled());
       }
       if (shownAt < 0) {
-        EXPECT_EQ(0, voiceStep);
+        EXPECT_EQ(0, form->voiceStep);
         EXPECT_FALSE(app.TaskbarWindowHidden());
       }
       if (form->Closed()) closedAt = Now() - created;
     }
     EXPECT_EQ(c.delay * 1000, shownAt);
     const platform::CTime shownTime = static_cast<platform::CTime>((kMidnightUtcMs + c.startMs + shownAt) / 1000);
-    EXPECT_EQ(shownTime, startTime);
-    EXPECT_EQ(createdTime + c.delay, startTime);  // taken again when shown
-    EXPECT_EQ(static_cast<int>(shownTime % 60), startTm.tm_sec);
-    EXPECT_EQ(6, voiceStep);
+    EXPECT_EQ(shownTime, form->startTime);
+    EXPECT_EQ(createdTime + c.delay, form->startTime);  // taken again when shown
+    EXPECT_EQ(static_cast<int>(shownTime % 60), form->startTm.tm_sec);
+    EXPECT_EQ(6, form->voiceStep);
 
     int64_t expected = 100;
     while (expected < shownAt || (kMidnightUtcMs + c.startMs + expected) / 1000 - shownTime < c.timer)
@@ -413,7 +399,7 @@ class VoiceSequence : public CounterWindow {
   void SetUp() override {
     CounterWindow::SetUp();
     StoreSetting("timer", 9);
-    form = std::make_unique<TfrmCount>();
+    form = std::make_unique<TfrmCount>(data);
   }
   void TearDown() override {
     form.reset();
@@ -441,9 +427,9 @@ TEST_F(VoiceSequence, CompletionNoticeAdvancesOnlyOnSuccess) {
   for (const Case& c : cases) {
     SCOPED_TRACE("step " + std::to_string(c.stepBefore) + ", notice " + std::to_string(static_cast<int>(c.notice)));
     form->timNext->SetEnabled(false);
-    voiceStep = c.stepBefore;
+    form->voiceStep = c.stepBefore;
     form->mplWave->Notify(c.notice);  // as the player delivers it
-    EXPECT_EQ(c.stepAfter, voiceStep);
+    EXPECT_EQ(c.stepAfter, form->voiceStep);
     EXPECT_EQ(c.pauseStarts, form->timNext->Enabled());
   }
 }
@@ -451,34 +437,34 @@ TEST_F(VoiceSequence, CompletionNoticeAdvancesOnlyOnSuccess) {
 TEST_F(VoiceSequence, NextSlotIsAskedFiveHundredMillisecondsAfterASuccessfulClip) {
   for (int32_t step = 1; step <= 5; ++step) {
     SCOPED_TRACE("after clip " + std::to_string(step));
-    voiceStep = step;
+    form->voiceStep = step;
     form->mplWave->Notify(ui::NotifyValue::Successful);
     ui::headless::AdvanceTime(499);
-    EXPECT_EQ(step, voiceStep);
+    EXPECT_EQ(step, form->voiceStep);
     EXPECT_TRUE(form->timNext->Enabled());
     ui::headless::AdvanceTime(1);
     // The slot after the fifth does not exist, and no slot holds a clip yet: the sequence ends.
-    EXPECT_EQ(6, voiceStep);
+    EXPECT_EQ(6, form->voiceStep);
     EXPECT_FALSE(form->timNext->Enabled());
     ui::headless::AdvanceTime(1000);  // one shot: nothing more happens
-    EXPECT_EQ(6, voiceStep);
+    EXPECT_EQ(6, form->voiceStep);
   }
 }
 
 TEST_F(VoiceSequence, WindowWaitsForTheLastClipAndItsPause) {
   StoreSetting("timer", 1);
   form.reset();
-  form = std::make_unique<TfrmCount>();
+  form = std::make_unique<TfrmCount>(data);
   const int64_t created = Now();
-  voiceStep = 5;  // the fifth clip plays long past the display time
+  form->voiceStep = 5;  // the fifth clip plays long past the display time
   ui::headless::AdvanceTime(3050);
   EXPECT_FALSE(form->Closed());
   form->mplWave->Notify(ui::NotifyValue::Successful);
   ui::headless::AdvanceTime(499);
   EXPECT_FALSE(form->Closed());
-  EXPECT_EQ(5, voiceStep);
+  EXPECT_EQ(5, form->voiceStep);
   ui::headless::AdvanceTime(1);  // the pause is over at 3550
-  EXPECT_EQ(6, voiceStep);
+  EXPECT_EQ(6, form->voiceStep);
   EXPECT_FALSE(form->Closed());
   ui::headless::AdvanceTime(49);
   EXPECT_FALSE(form->Closed());
@@ -498,8 +484,8 @@ TEST_F(VoiceSequence, UnsuccessfulNoticeLetsTheWindowCloseSupersededDoesNot) {
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.notice));
     form.reset();
-    form = std::make_unique<TfrmCount>();
-    voiceStep = 3;
+    form = std::make_unique<TfrmCount>(data);
+    form->voiceStep = 3;
     ui::headless::AdvanceTime(1550);
     EXPECT_FALSE(form->Closed());
     form->mplWave->Notify(c.notice);
@@ -514,14 +500,13 @@ TEST_F(VoiceSequence, UnsuccessfulNoticeLetsTheWindowCloseSupersededDoesNot) {
 
 TEST_F(CounterWindow, UserCloseEndsTheRunAndCleansUp) {
   ui::Application& app = ui::Application::Instance();
-  auto owned = std::make_unique<TfrmCount>();
+  auto owned = std::make_unique<TfrmCount>(data);
   TfrmCount* form = owned.get();
-  voiceStep = 2;  // still speaking: the display timer would not close it
+  form->voiceStep = 2;  // still speaking: the display timer would not close it
   app.SetMainForm(std::move(owned));
   const int64_t started = Now();
   native_support::Probe user(1050, [&] {
     ASSERT_EQ(form, app.MainForm());
-    EXPECT_NE(nullptr, frmData);
     // Files of this run, made while the window is up.
     MakeFile(File("clip.ogg"));
     MakeFile(File("sheet.TGA"));
@@ -532,7 +517,6 @@ TEST_F(CounterWindow, UserCloseEndsTheRunAndCleansUp) {
   user.Stop();
   EXPECT_EQ(1050, Now() - started);
   EXPECT_EQ(nullptr, app.MainForm());
-  EXPECT_EQ(nullptr, frmData);  // FormDestroy ran
   EXPECT_FALSE(Exists(File("clip.ogg")));
   EXPECT_FALSE(Exists(File("sheet.TGA")));
   EXPECT_TRUE(Exists(File("exit.wav")));
@@ -576,7 +560,7 @@ TEST_F(CounterWindow, DestroyDeletesSpriteSheetsOggAndPngButKeepsWav) {
       {"sub/q.TGA", AFile, true},
       {"sub/q.ogg", AFile, true},
   };
-  auto form = std::make_unique<TfrmCount>();
+  auto form = std::make_unique<TfrmCount>(data);
   form->Show();  // the files below are this run's, made while the window is up
   for (const Case& c : cases) {
     if (c.what == AFolder) {

@@ -28,21 +28,17 @@ class Opener : public ui::Form {
 class DetailedSettings : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    frmData = &data;
+    native_support::ResetMachine();
     data.LoadSettings();  // the defaults of an empty registry
-    counterSettings.dirwave = "C:\\Game";
+    data.counterSettings.dirwave = "C:\\Game";
     opener.Show();
   }
-  void TearDown() override {
-    frmData = nullptr;
-    native_support::ResetProcessState();
-  }
+  void TearDown() override { native_support::ResetMachine(); }
 
   // Opens the dialog over the opener, runs what the user does, returns the modal result.
   int Run(std::function<void(TfrmInit&)> user) {
     headless::OnModal<TfrmInit>(std::move(user));
-    TfrmInit dialog(opener);
+    TfrmInit dialog(opener, data);
     ui::PlaceDialog(opener, dialog);
     return dialog.ShowModal();
   }
@@ -59,13 +55,6 @@ std::string Marks(const TfrmInit& d) {
 
 int SelectedWay(const TfrmInit& d) {
   return d.rbtRand1->Checked() ? 1 : d.rbtRand2->Checked() ? 2 : d.rbtRand3->Checked() ? 3 : 0;
-}
-
-bool SettingsEqual(const CounterSettings& a, const CounterSettings& b) {
-  return a.char0 == b.char0 && a.char1 == b.char1 && a.timer == b.timer && a.delay == b.delay &&
-         a.name == b.name && a.rand == b.rand && a.wave == b.wave && a.repl == b.repl && a.form == b.form &&
-         a.name1a == b.name1a && a.name1b == b.name1b && a.name2a == b.name2a && a.name2b == b.name2b &&
-         a.name3 == b.name3 && a.usewave == b.usewave && a.dirwave == b.dirwave;
 }
 
 // ---- the design ----
@@ -125,7 +114,7 @@ TEST_F(DetailedSettings, EveryControlStandsWhereTheDesignPutsIt) {
       {"lblTimer", 12, 480, 0, 0, "", "表示時間[秒](&T)"},
       {"lblDelay", 180, 480, 0, 0, "", "遅延時間[秒](&D)"},
   };
-  TfrmInit d(opener);
+  TfrmInit d(opener, data);
   EXPECT_EQ("詳細設定", d.caption);
   EXPECT_EQ(ui::BorderStyle::Dialog, d.borderStyle);
   EXPECT_EQ(340, d.ClientWidth());
@@ -172,15 +161,19 @@ TEST_F(DetailedSettings, EveryControlStandsWhereTheDesignPutsIt) {
   EXPECT_TRUE(d.bbtCancel->isCancel);
   for (const ui::Edit* name : {d.edtName1a, d.edtName1b, d.edtName2a, d.edtName2b, d.edtName3})
     EXPECT_EQ(12, name->maxLength) << name->Name();
-  EXPECT_EQ(1, d.edtTimer->maxLength);
-  EXPECT_EQ(1, d.edtDelay->maxLength);
-  EXPECT_EQ(d.edtTimer, d.updTimer->Associate());
-  EXPECT_EQ(d.edtDelay, d.updDelay->Associate());
-  EXPECT_EQ(1, d.updTimer->min);
-  EXPECT_EQ(9, d.updTimer->max);
-  EXPECT_EQ(0, d.updDelay->min);
-  EXPECT_EQ(9, d.updDelay->max);
-  EXPECT_FALSE(d.updTimer->wrap || d.updDelay->wrap);
+  const struct {
+    const ui::UpDown* upDown;
+    const ui::Edit* box;
+    int min, max;
+  } times[] = {{d.updTimer, d.edtTimer, 1, 9}, {d.updDelay, d.edtDelay, 0, 9}};
+  for (const auto& t : times) {
+    SCOPED_TRACE(t.upDown->Name());
+    EXPECT_EQ(1, t.box->maxLength);
+    EXPECT_EQ(t.box, t.upDown->Associate());
+    EXPECT_EQ(t.min, t.upDown->min);
+    EXPECT_EQ(t.max, t.upDown->max);
+    EXPECT_FALSE(t.upDown->wrap);
+  }
 }
 
 std::vector<std::string> NamesInTabOrder(const ui::Form& form, const ui::WinControl* container) {
@@ -190,7 +183,7 @@ std::vector<std::string> NamesInTabOrder(const ui::Form& form, const ui::WinCont
 }
 
 TEST_F(DetailedSettings, TabOrderFollowsTheDesign) {
-  TfrmInit d(opener);
+  TfrmInit d(opener, data);
   EXPECT_EQ((std::vector<std::string>{"edtDir", "bbtDir", "chkWave", "gbxWave", "chkRepl", "chkName", "chkRand",
                                       "gbxRand", "chkForm", "gbxName", "edtTimer", "updTimer", "edtDelay",
                                       "updDelay", "bbtOk", "bbtCancel"}),
@@ -235,10 +228,10 @@ TEST_F(DetailedSettings, FillsFromTheSettingsAndOkStoresThemBack) {
   };
   for (const FillCase& c : cases) {
     SCOPED_TRACE(c.what);
-    counterSettings.wave = c.wave;
-    counterSettings.usewave = c.usewave;
-    counterSettings.rand = c.rand;
-    counterSettings.repl = 1;
+    data.counterSettings.wave = c.wave;
+    data.counterSettings.usewave = c.usewave;
+    data.counterSettings.rand = c.rand;
+    data.counterSettings.repl = 1;
     const int result = Run([&](TfrmInit& d) {
       EXPECT_EQ(c.wave != 0, d.chkWave->Checked());
       EXPECT_EQ(c.marks, Marks(d));
@@ -252,39 +245,37 @@ TEST_F(DetailedSettings, FillsFromTheSettingsAndOkStoresThemBack) {
       headless::PressKey(d, headless::Key::Enter);
     });
     EXPECT_EQ(ui::mrOk, result);
-    EXPECT_EQ(c.marks, counterSettings.usewave);
-    EXPECT_EQ(c.wave, counterSettings.wave);
-    EXPECT_EQ(1, counterSettings.repl);
-    EXPECT_EQ(c.storedRand, counterSettings.rand);
+    EXPECT_EQ(c.marks, data.counterSettings.usewave);
+    EXPECT_EQ(c.wave, data.counterSettings.wave);
+    EXPECT_EQ(1, data.counterSettings.repl);
+    EXPECT_EQ(c.storedRand, data.counterSettings.rand);
   }
 }
 
 TEST_F(DetailedSettings, FillsTheOtherControlsAndOkStoresEveryOne) {
-  counterSettings.name = 1;
-  counterSettings.form = 1;
-  counterSettings.timer = 7;
-  counterSettings.delay = 3;
-  counterSettings.name1a = "山田";
-  counterSettings.name1b = "";
-  counterSettings.name2a = "やまだ";
-  counterSettings.name2b = "たろう";
-  counterSettings.name3 = "タロ";
-  counterSettings.dirwave = "D:\\ゲーム\\表";
-  const CounterSettings before = counterSettings;
+  data.counterSettings.name = 1;
+  data.counterSettings.form = 1;
+  data.counterSettings.timer = 7;
+  data.counterSettings.delay = 3;
+  data.counterSettings.name1a = "山田";
+  data.counterSettings.name1b = "";
+  data.counterSettings.name2a = "やまだ";
+  data.counterSettings.name2b = "たろう";
+  data.counterSettings.name3 = "タロ";
+  data.counterSettings.dirwave = "D:\\ゲーム\\表";
+  const CounterSettings before = data.counterSettings;
   Run([](TfrmInit& d) {
-    EXPECT_EQ("D:\\ゲーム\\表", d.edtDir->Text());
     EXPECT_TRUE(d.chkName->Checked());
     EXPECT_TRUE(d.chkForm->Checked());
     EXPECT_EQ(7, d.updTimer->Position());
-    EXPECT_EQ("7", d.edtTimer->Text());
     EXPECT_EQ(3, d.updDelay->Position());
-    EXPECT_EQ("3", d.edtDelay->Text());
-    EXPECT_EQ("山田", d.edtName1a->Text());
-    EXPECT_EQ("", d.edtName1b->Text());
-    EXPECT_EQ("タロ", d.edtName3->Text());
+    const std::pair<const ui::Edit*, const char*> boxes[] = {
+        {d.edtDir, "D:\\ゲーム\\表"}, {d.edtTimer, "7"}, {d.edtDelay, "3"},    {d.edtName1a, "山田"},
+        {d.edtName1b, ""},            {d.edtName2a, "やまだ"}, {d.edtName2b, "たろう"}, {d.edtName3, "タロ"}};
+    for (const auto& [box, text] : boxes) EXPECT_EQ(text, box->Text()) << box->Name();
     headless::Click(*d.bbtOk);
   });
-  EXPECT_TRUE(SettingsEqual(before, counterSettings));
+  EXPECT_EQ("", native_support::SettingsDifferences(before, data.counterSettings));
 
   Run([](TfrmInit& d) {
     headless::Click(*d.chkName);
@@ -295,30 +286,30 @@ TEST_F(DetailedSettings, FillsTheOtherControlsAndOkStoresEveryOne) {
     headless::TypeOver(*d.edtName3, "");
     headless::Click(*d.bbtOk);
   });
-  EXPECT_EQ(0, counterSettings.name);
-  EXPECT_EQ(0, counterSettings.form);
-  EXPECT_EQ(6, counterSettings.timer);
-  EXPECT_EQ(4, counterSettings.delay);
-  EXPECT_EQ("一郎", counterSettings.name1b);
-  EXPECT_EQ("", counterSettings.name3);  // an emptied box is stored empty
-  EXPECT_EQ("D:\\ゲーム\\表", counterSettings.dirwave);
+  EXPECT_EQ(0, data.counterSettings.name);
+  EXPECT_EQ(0, data.counterSettings.form);
+  EXPECT_EQ(6, data.counterSettings.timer);
+  EXPECT_EQ(4, data.counterSettings.delay);
+  EXPECT_EQ("一郎", data.counterSettings.name1b);
+  EXPECT_EQ("", data.counterSettings.name3);  // an emptied box is stored empty
+  EXPECT_EQ("D:\\ゲーム\\表", data.counterSettings.dirwave);
 }
 
 // ---- the rules between the controls ----
 
 TEST_F(DetailedSettings, CheckingRandomAfterRandZeroStoresTheRightOnlyWay) {
-  counterSettings.rand = 0;
+  data.counterSettings.rand = 0;
   Run([](TfrmInit& d) {
     headless::Click(*d.chkRand);
     EXPECT_TRUE(d.rbtRand2->Checked());
     EXPECT_TRUE(d.rbtRand2->Enabled());
     headless::Click(*d.bbtOk);
   });
-  EXPECT_EQ(2, counterSettings.rand);
+  EXPECT_EQ(2, data.counterSettings.rand);
 }
 
 TEST_F(DetailedSettings, TurningRandomOffFallsBackToTheRightOnlyWay) {
-  counterSettings.rand = 3;
+  data.counterSettings.rand = 3;
   Run([](TfrmInit& d) {
     ASSERT_TRUE(d.rbtRand3->Checked());
     headless::Click(*d.chkRand);  // off
@@ -329,13 +320,13 @@ TEST_F(DetailedSettings, TurningRandomOffFallsBackToTheRightOnlyWay) {
     headless::Click(*d.rbtRand1);
     headless::Click(*d.bbtOk);
   });
-  EXPECT_EQ(1, counterSettings.rand);
+  EXPECT_EQ(1, data.counterSettings.rand);
 }
 
 TEST_F(DetailedSettings, DisabledVoiceBoxesKeepTheirMarksAndAreStored) {
-  counterSettings.wave = 1;
-  counterSettings.repl = 1;
-  counterSettings.usewave = "1010101010";
+  data.counterSettings.wave = 1;
+  data.counterSettings.repl = 1;
+  data.counterSettings.usewave = "1010101010";
   Run([](TfrmInit& d) {
     headless::Click(*d.chkWave);  // voices off
     EXPECT_FALSE(d.chkWaveN[0]->Enabled());
@@ -344,9 +335,9 @@ TEST_F(DetailedSettings, DisabledVoiceBoxesKeepTheirMarksAndAreStored) {
     EXPECT_TRUE(d.chkRepl->Checked());
     headless::Click(*d.bbtOk);
   });
-  EXPECT_EQ(0, counterSettings.wave);
-  EXPECT_EQ("1010101010", counterSettings.usewave);
-  EXPECT_EQ(1, counterSettings.repl);  // stored as marked, though disabled
+  EXPECT_EQ(0, data.counterSettings.wave);
+  EXPECT_EQ("1010101010", data.counterSettings.usewave);
+  EXPECT_EQ(1, data.counterSettings.repl);  // stored as marked, though disabled
 }
 
 TEST_F(DetailedSettings, VoicesWithoutAGameFolderAskFirst) {
@@ -365,14 +356,13 @@ TEST_F(DetailedSettings, VoicesWithoutAGameFolderAskFirst) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    native_support::ResetProcessState();
-    frmData = &data;
+    native_support::ResetMachine();
     data.LoadSettings();
     opener.Show();
-    counterSettings.wave = c.voices ? 1 : 0;
-    counterSettings.dirwave = c.folder;
-    counterSettings.timer = 4;
-    const CounterSettings before = counterSettings;
+    data.counterSettings.wave = c.voices ? 1 : 0;
+    data.counterSettings.dirwave = c.folder;
+    data.counterSettings.timer = 4;
+    const CounterSettings before = data.counterSettings;
     headless::ScriptAnswer(c.answer);
     bool keptOpen = false;
     Run([&](TfrmInit& d) {
@@ -382,9 +372,9 @@ TEST_F(DetailedSettings, VoicesWithoutAGameFolderAskFirst) {
       if (keptOpen) headless::PressKey(d, headless::Key::Escape);
     });
     EXPECT_EQ(c.stored, !keptOpen);
-    EXPECT_EQ(c.stored ? 5 : 4, counterSettings.timer);
+    EXPECT_EQ(c.stored ? 5 : 4, data.counterSettings.timer);
     if (!c.stored) {
-      EXPECT_TRUE(SettingsEqual(before, counterSettings));
+      EXPECT_EQ("", native_support::SettingsDifferences(before, data.counterSettings));
     }
     ASSERT_EQ(c.asked ? 1u : 0u, headless::ShownMessages().size());
     if (c.asked) {
@@ -400,7 +390,7 @@ TEST_F(DetailedSettings, VoicesWithoutAGameFolderAskFirst) {
 }
 
 TEST_F(DetailedSettings, TheNameStyleSwitchesTheCaptionsAtOnceAndCancelKeepsIt) {
-  counterSettings.name = 0;
+  data.counterSettings.name = 0;
   const int result = Run([this](TfrmInit& d) {
     for (int n = 0; n < 10; ++n) EXPECT_EQ(data.CharacterName(0, n), d.chkWaveN[n]->Caption());
     headless::Click(*d.chkName);
@@ -411,33 +401,32 @@ TEST_F(DetailedSettings, TheNameStyleSwitchesTheCaptionsAtOnceAndCancelKeepsIt) 
     headless::PressKey(d, headless::Key::Escape);
   });
   EXPECT_EQ(ui::mrCancel, result);
-  EXPECT_EQ(0, counterSettings.name);
+  EXPECT_EQ(0, data.counterSettings.name);
 }
 
 TEST_F(DetailedSettings, DefaultNamesFillTheBoxesAndCancelStoresNothing) {
-  counterSettings.name1a = "山田";
-  counterSettings.name1b = "花子";
-  counterSettings.name2a = "やまだ";
-  counterSettings.name2b = "はなこ";
-  counterSettings.name3 = "ハナ";
-  const CounterSettings before = counterSettings;
+  data.counterSettings.name1a = "山田";
+  data.counterSettings.name1b = "花子";
+  data.counterSettings.name2a = "やまだ";
+  data.counterSettings.name2b = "はなこ";
+  data.counterSettings.name3 = "ハナ";
+  const CounterSettings before = data.counterSettings;
   Run([](TfrmInit& d) {
     headless::Click(*d.bbtDefault);
-    EXPECT_EQ(kDefaultFamilyName, d.edtName1a->Text());
-    EXPECT_EQ(kDefaultGivenName, d.edtName1b->Text());
-    EXPECT_EQ(kDefaultFamilyReading, d.edtName2a->Text());
-    EXPECT_EQ(kDefaultGivenReading, d.edtName2b->Text());
-    EXPECT_EQ(kDefaultNickname, d.edtName3->Text());
+    const std::pair<const ui::Edit*, const char*> defaults[] = {
+        {d.edtName1a, kDefaultFamilyName},    {d.edtName1b, kDefaultGivenName}, {d.edtName2a, kDefaultFamilyReading},
+        {d.edtName2b, kDefaultGivenReading}, {d.edtName3, kDefaultNickname}};
+    for (const auto& [box, name] : defaults) EXPECT_EQ(name, box->Text()) << box->Name();
     headless::Click(*d.bbtCancel);
   });
-  EXPECT_TRUE(SettingsEqual(before, counterSettings));
+  EXPECT_EQ("", native_support::SettingsDifferences(before, data.counterSettings));
 
   Run([](TfrmInit& d) {
     headless::Click(*d.bbtDefault);
     headless::Click(*d.bbtOk);
   });
-  EXPECT_EQ(kDefaultFamilyName, counterSettings.name1a);
-  EXPECT_EQ(kDefaultNickname, counterSettings.name3);
+  EXPECT_EQ(kDefaultFamilyName, data.counterSettings.name1a);
+  EXPECT_EQ(kDefaultNickname, data.counterSettings.name3);
 }
 
 TEST_F(DetailedSettings, NameBoxesTakeTwelveBytesAndNeverHalfACharacter) {
@@ -451,8 +440,8 @@ TEST_F(DetailedSettings, NameBoxesTakeTwelveBytesAndNeverHalfACharacter) {
     EXPECT_EQ("abcdefghijkl", d.edtName1b->Text());
     headless::Click(*d.bbtOk);
   });
-  EXPECT_EQ("あいうえおか", counterSettings.name1a);
-  EXPECT_EQ("abcdefghijkl", counterSettings.name1b);
+  EXPECT_EQ("あいうえおか", data.counterSettings.name1a);
+  EXPECT_EQ("abcdefghijkl", data.counterSettings.name1b);
 }
 
 TEST_F(DetailedSettings, TimesStayInTheirRangesAndATypedDigitCountsOnlyWithinThem) {
@@ -474,8 +463,8 @@ TEST_F(DetailedSettings, TimesStayInTheirRangesAndATypedDigitCountsOnlyWithinThe
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    counterSettings.timer = c.timer;
-    counterSettings.delay = c.delay;
+    data.counterSettings.timer = c.timer;
+    data.counterSettings.delay = c.delay;
     Run([&](TfrmInit& d) {
       for (int i = 0; i < std::abs(c.timerSteps); ++i) headless::StepUpDown(*d.updTimer, c.timerSteps > 0 ? 1 : -1);
       for (int i = 0; i < std::abs(c.delaySteps); ++i) headless::StepUpDown(*d.updDelay, c.delaySteps > 0 ? 1 : -1);
@@ -483,8 +472,8 @@ TEST_F(DetailedSettings, TimesStayInTheirRangesAndATypedDigitCountsOnlyWithinThe
       if (c.typedDelay) headless::TypeOver(*d.edtDelay, c.typedDelay);
       headless::Click(*d.bbtOk);
     });
-    EXPECT_EQ(c.storedTimer, counterSettings.timer);
-    EXPECT_EQ(c.storedDelay, counterSettings.delay);
+    EXPECT_EQ(c.storedTimer, data.counterSettings.timer);
+    EXPECT_EQ(c.storedDelay, data.counterSettings.delay);
   }
 }
 

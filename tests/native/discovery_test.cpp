@@ -19,8 +19,7 @@ const char kGameKey[] = "\\Software\\Vant\\Marivel2 KORVEN";
 class GameDiscovery : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    counterSettings = CounterSettings{};
+    native_support::ResetMachine();
     ASSERT_TRUE(game.Made());
   }
   void TearDown() override { platform::testing::ResetRegistry(); }
@@ -140,8 +139,8 @@ TEST_F(GameDiscovery, GameFilesPresentNeedsVoiceArchiveOnlyWithVoices) {
       std::filesystem::remove(game.Child("voice.pak"));
       if (c.grp) MakeFile(game.Child("grp.pak"));
       if (c.voice) MakeFile(game.Child("voice.pak"));
-      counterSettings.dirwave = dirwave;
-      counterSettings.wave = c.wave;
+      data.counterSettings.dirwave = dirwave;
+      data.counterSettings.wave = c.wave;
       EXPECT_EQ(c.expected, data.GameFilesPresent());
     }
   }

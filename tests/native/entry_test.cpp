@@ -76,7 +76,7 @@ TEST(CounterSwitch, OnlyAnExactFirstArgumentCounts) {
 class ProgramRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     platform::testing::SetClockMilliseconds(kStartClockMs);
     ASSERT_TRUE(programFolder.Made());
     ASSERT_TRUE(startFolder.Made());
@@ -86,7 +86,7 @@ class ProgramRun : public ::testing::Test {
     ASSERT_TRUE(platform::SetCurrentFolder(startFolder.Posix()));
     StoreSetting("timer", 1);
   }
-  void TearDown() override { native_support::ResetProcessState(); }
+  void TearDown() override { native_support::ResetMachine(); }
 
   static constexpr const char* kWorkingFiles[] = {"voice.wav", "logo.png", "sheet.TGA", "clip.ogg"};
   TempFolder programFolder, startFolder;
@@ -96,7 +96,7 @@ class ProgramRun : public ::testing::Test {
 TEST_F(ProgramRun, RunModeFollowsTheSwitchAndTheProgramFolderBecomesCurrent) {
   for (const SwitchCase& c : kSwitchCases) {
     SCOPED_TRACE(c.what);
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     StoreSetting("timer", 1);
     ASSERT_TRUE(platform::SetCurrentFolder(startFolder.Posix()));
     ui::Application& app = ui::Application::Instance();
@@ -130,7 +130,6 @@ TEST_F(ProgramRun, RunModeFollowsTheSwitchAndTheProgramFolderBecomesCurrent) {
     else
       EXPECT_EQ(50, lasted);
     EXPECT_EQ(nullptr, app.MainForm());
-    EXPECT_EQ(nullptr, frmData);
     EXPECT_TRUE(ui::headless::ShownExceptions().empty());
     EXPECT_EQ(programFolder.Posix(), platform::CurrentFolder());
     // Both runs load the settings; neither saves them here.
@@ -181,20 +180,22 @@ TEST_F(ProgramRun, DelayedCounterStaysHiddenUntilItsDelayHasPassed) {
 class SettingsWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     platform::testing::SetProgramFolder("C:\\M2K\\");
     ASSERT_TRUE(game.Made());
   }
-  void TearDown() override { native_support::ResetProcessState(); }
+  void TearDown() override { native_support::ResetMachine(); }
   TempFolder game;
+  TfrmData data;
+  std::unique_ptr<TfrmData> run;  // the settings window, the application's, goes first (TearDown)
 };
 
 TEST_F(SettingsWindow, CancelClosesWithoutSaving) {
   ui::Application& app = ui::Application::Instance();
-  app.SetMainForm(std::make_unique<TfrmMain>());
+  app.SetMainForm(std::make_unique<TfrmMain>(data));
   auto* form = dynamic_cast<TfrmMain*>(app.MainForm());
   ASSERT_NE(nullptr, form);
-  counterSettings.char0 = 4;  // as a dialog would change it
+  data.counterSettings.char0 = 4;  // as a dialog would change it
   form->btnCancel->Click();
   EXPECT_TRUE(form->Closed());
   EXPECT_TRUE(app.Terminated());
@@ -214,7 +215,7 @@ TEST_F(SettingsWindow, OkSavesOnlyWhenTheGameFilesArePresent) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("wave " + std::to_string(c.wave) + (c.grp ? ", grp.pak" : "") + (c.voice ? ", voice.pak" : ""));
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     std::filesystem::remove(game.Child("grp.pak"));
     std::filesystem::remove(game.Child("voice.pak"));
     if (c.grp) MakeFile(game.Child("grp.pak"));
@@ -222,10 +223,11 @@ TEST_F(SettingsWindow, OkSavesOnlyWhenTheGameFilesArePresent) {
     StoreSetting("dirwave", game.Windows());
     StoreSetting("wave", c.wave);
     ui::Application& app = ui::Application::Instance();
-    app.SetMainForm(std::make_unique<TfrmMain>());
+    run = std::make_unique<TfrmData>();  // each case a run of its own
+    app.SetMainForm(std::make_unique<TfrmMain>(*run));
     auto* form = dynamic_cast<TfrmMain*>(app.MainForm());
     ASSERT_NE(nullptr, form);
-    counterSettings.char1 = 7;  // as the character choice would change it
+    run->counterSettings.char1 = 7;  // as the character choice would change it
 
     form->btnOk->Click();
 
@@ -258,7 +260,7 @@ TEST_F(SettingsWindow, OkSavesOnlyWhenTheGameFilesArePresent) {
 TEST_F(SettingsWindow, OkSucceedsOnceTheMissingArchiveAppears) {
   StoreSetting("dirwave", game.Posix());  // without its backslash
   StoreSetting("wave", 0);
-  TfrmMain form;
+  TfrmMain form(data);
   form.btnOk->Click();
   EXPECT_FALSE(form.Closed());
   MakeFile(game.Child("grp.pak"));

@@ -37,18 +37,15 @@ ui::Bitmap Backdrop(int w, int h) {
 class Figures : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     ASSERT_TRUE(work.Made());
     std::filesystem::current_path(work.Posix());
-    form.Build({{.kind = ui::Kind::Image, .name = "imgBack", .width = 600, .height = 176},
-                {.kind = ui::Kind::Image, .name = "imgLeft", .left = -7, .width = 120, .height = 176},
-                {.kind = ui::Kind::Image, .name = "imgRight", .left = 487, .width = 120, .height = 176}});
-    back = form.Find<ui::Image>("imgBack");
-    left = form.Find<ui::Image>("imgLeft");
-    right = form.Find<ui::Image>("imgRight");
+    form.Build({ui::Bind(back, {.name = "imgBack", .width = 600, .height = 176}),
+                ui::Bind(left, {.name = "imgLeft", .left = -7, .width = 120, .height = 176}),
+                ui::Bind(right, {.name = "imgRight", .left = 487, .width = 120, .height = 176})});
     back->SetPicture(Backdrop(600, 176));
   }
-  void TearDown() override { native_support::ResetProcessState(); }
+  void TearDown() override { native_support::ResetMachine(); }
 
   std::string Sheet(const char* name) const { return work.Child(name); }
   static uint32_t At(ui::Image* image, int x, int y) { return image->Picture().At(x, y); }
@@ -115,15 +112,15 @@ TEST_F(Figures, RestingPosesComeFromTheRosterWithoutTouchingTheChipState) {
   WriteSheet(Sheet("mapc010.tga"), 220, 400, [](int x, int y) -> uint32_t {
     return (x == 0 && y == 1) ? 0xFF123456 : kClear;
   });
-  counterSettings.char0 = 9;
-  counterSettings.char1 = 0;
-  ChipState[0] = {0, 2};
-  ChipState[1] = {0, 1};
+  data.counterSettings.char0 = 9;
+  data.counterSettings.char1 = 0;
+  data.ChipState[0] = {0, 2};
+  data.ChipState[1] = {0, 1};
   data.DrawCharacters(-1, left, back, right);
   EXPECT_EQ(0xFFABCDEFu, At(left, 21, 2));
   EXPECT_EQ(0xFF123456u, At(right, 7, 1));
-  EXPECT_EQ(2, ChipState[0].pose);
-  EXPECT_EQ(1, ChipState[1].pose);
+  EXPECT_EQ(2, data.ChipState[0].pose);
+  EXPECT_EQ(1, data.ChipState[1].pose);
 }
 
 TEST_F(Figures, WithoutABackdropTheFigureStandsOnBlack) {
@@ -161,15 +158,15 @@ TEST_F(Figures, MissingOrBrokenSheetLeavesTheBoxAsItWas) {
 
 TEST_F(Figures, WalkingCycleGoesZeroOneTwoOne) {
   int counter = 5;
-  ResetChip(3, counter, 1);
+  ResetChip(3, counter, data.ChipState[1]);
   EXPECT_EQ(0, counter);
-  std::vector<int> poses = {ChipState[1].pose};
+  std::vector<int> poses = {data.ChipState[1].pose};
   for (int tick = 0; tick < 6; ++tick) {
-    StepChip(3, counter, 1);
-    poses.push_back(ChipState[1].pose);
+    StepChip(3, counter, data.ChipState[1]);
+    poses.push_back(data.ChipState[1].pose);
   }
   EXPECT_EQ((std::vector<int>{0, 1, 2, 1, 0, 1, 2}), poses);
-  EXPECT_EQ(0, ChipState[1].variant);
+  EXPECT_EQ(0, data.ChipState[1].variant);
 }
 
 TEST(SpriteTables, EveryListHasItsLengthAndTheStandInPoses) {

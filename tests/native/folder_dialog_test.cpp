@@ -39,7 +39,7 @@ class Opener : public ui::Form {
 class FolderDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     ASSERT_TRUE(c.Made() && d.Made() && e.Made());
     platform::testing::SetDrive('C', DriveType::Fixed, c.Posix());
     platform::testing::SetDrive('D', DriveType::CdRom, d.Posix());
@@ -51,18 +51,14 @@ class FolderDialog : public ::testing::Test {
     MakeFile(c.Child("Games/readme.txt"));  // files are not listed
     MakeFile(d.Child("Marivel2.exe"));
     fs::current_path(c.Child("work"));
-    frmData = &data;
     data.LoadSettings();
     opener.Show();
   }
-  void TearDown() override {
-    frmData = nullptr;
-    native_support::ResetProcessState();
-  }
+  void TearDown() override { native_support::ResetMachine(); }
 
   int Run(std::function<void(TfrmDir&)> user) {
     headless::OnModal<TfrmDir>(std::move(user));
-    TfrmDir dialog(opener);
+    TfrmDir dialog(opener, data, data.counterSettings.dirwave);
     ui::PlaceDialog(opener, dialog);
     return dialog.ShowModal();
   }
@@ -84,7 +80,7 @@ class FolderDialog : public ::testing::Test {
 using Rows = std::vector<std::string>;
 
 TEST_F(FolderDialog, TheDesign) {
-  TfrmDir dialog(opener);
+  TfrmDir dialog(opener, data, data.counterSettings.dirwave);
   EXPECT_EQ("ゲームフォルダの指定", dialog.caption);
   EXPECT_EQ(ui::BorderStyle::Dialog, dialog.borderStyle);
   EXPECT_EQ(240, dialog.ClientWidth());
@@ -126,7 +122,7 @@ TEST_F(FolderDialog, TheDesign) {
 }
 
 TEST_F(FolderDialog, OpensOnTheGameFolderWithTheFoldersAboveAndInsideIt) {
-  counterSettings.dirwave = "C:\\Games";
+  data.counterSettings.dirwave = "C:\\Games";
   Run([](TfrmDir& dialog) {
     EXPECT_EQ("C:\\Games", dialog.ListFolder());
     EXPECT_EQ((Rows{"C:\\", "Games", "abc", "Zeta", "ソ", "能力", "表示テスト"}), dialog.dlbDir->Items());
@@ -161,7 +157,7 @@ TEST_F(FolderDialog, WhereTheListOpens) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    counterSettings.dirwave = c.dirwave;
+    data.counterSettings.dirwave = c.dirwave;
     std::string shown;
     Run([&](TfrmDir& dialog) {
       shown = dialog.ListFolder();
@@ -170,12 +166,12 @@ TEST_F(FolderDialog, WhereTheListOpens) {
       EXPECT_EQ(chain.back(), dialog.dlbDir->Items()[dialog.dlbDir->ItemIndex()]);
     });
     EXPECT_EQ(c.listFolder, shown);
-    EXPECT_EQ(c.dirwave, counterSettings.dirwave);  // opening and leaving stores nothing
+    EXPECT_EQ(c.dirwave, data.counterSettings.dirwave);  // opening and leaving stores nothing
   }
 }
 
 TEST_F(FolderDialog, DoubleClickAndEnterMoveIntoAFolderAndEnterNeverPressesOk) {
-  counterSettings.dirwave = "C:\\Games";
+  data.counterSettings.dirwave = "C:\\Games";
   const int result = Run([](TfrmDir& dialog) {
     ASSERT_TRUE(headless::ActivateItem(*dialog.dlbDir, RowOf(dialog, "表示テスト")));
     EXPECT_EQ("C:\\Games\\表示テスト", dialog.ListFolder());
@@ -197,7 +193,7 @@ TEST_F(FolderDialog, DoubleClickAndEnterMoveIntoAFolderAndEnterNeverPressesOk) {
     headless::PressKey(dialog, headless::Key::Escape);
   });
   EXPECT_EQ(ui::mrCancel, result);
-  EXPECT_EQ("C:\\Games", counterSettings.dirwave);
+  EXPECT_EQ("C:\\Games", data.counterSettings.dirwave);
 }
 
 TEST_F(FolderDialog, OkStoresTheListsFolderWithoutItsTrailingBackslash) {
@@ -218,11 +214,11 @@ TEST_F(FolderDialog, OkStoresTheListsFolderWithoutItsTrailingBackslash) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     platform::testing::SetDrive('C', DriveType::Fixed, this->c.Posix());
     platform::testing::SetDrive('D', DriveType::CdRom, d.Posix());
     opener.Show();
-    counterSettings.dirwave = c.start;
+    data.counterSettings.dirwave = c.start;
     headless::ScriptAnswer(c.answer);
     bool keptOpen = false;
     const int result = Run([&](TfrmDir& dialog) {
@@ -232,7 +228,7 @@ TEST_F(FolderDialog, OkStoresTheListsFolderWithoutItsTrailingBackslash) {
     });
     EXPECT_EQ(c.stored.empty(), keptOpen);
     EXPECT_EQ(c.stored.empty() ? ui::mrCancel : ui::mrOk, result);
-    EXPECT_EQ(c.stored.empty() ? c.start : c.stored, counterSettings.dirwave);
+    EXPECT_EQ(c.stored.empty() ? c.start : c.stored, data.counterSettings.dirwave);
     ASSERT_EQ(c.asked ? 1u : 0u, headless::ShownMessages().size());
     if (c.asked) {
       const headless::ShownMessage& m = headless::ShownMessages()[0];
@@ -247,7 +243,7 @@ TEST_F(FolderDialog, OkStoresTheListsFolderWithoutItsTrailingBackslash) {
 }
 
 TEST_F(FolderDialog, ADriveWithoutAMediumLeavesTheDriveBoxAndTheListWhereTheyWere) {
-  counterSettings.dirwave = "C:\\Games\\表示テスト";
+  data.counterSettings.dirwave = "C:\\Games\\表示テスト";
   Run([](TfrmDir& dialog) {
     const Rows before = dialog.dlbDir->Items();
     ASSERT_TRUE(headless::ChooseItem(*dialog.dcbDir, 2));  // E:
@@ -261,7 +257,7 @@ TEST_F(FolderDialog, ADriveWithoutAMediumLeavesTheDriveBoxAndTheListWhereTheyWer
     EXPECT_EQ((Rows{"D:\\"}), dialog.dlbDir->Items());
     headless::Click(*dialog.btnOk);
   });
-  EXPECT_EQ("D:", counterSettings.dirwave);
+  EXPECT_EQ("D:", data.counterSettings.dirwave);
 }
 
 TEST_F(FolderDialog, AutomaticSearchMovesTheListAndStoresNothingItself) {
@@ -269,28 +265,28 @@ TEST_F(FolderDialog, AutomaticSearchMovesTheListAndStoresNothingItself) {
     platform::RegistryKey game(kGameKey, true);
     game.WriteText("InstallDir", "C:\\Games\\表示テスト\\ソフト\\");  // as the installer stores it
   }
-  counterSettings.dirwave = "D:";
-  Run([](TfrmDir& dialog) {
+  data.counterSettings.dirwave = "D:";
+  Run([this](TfrmDir& dialog) {
     ASSERT_EQ(1, dialog.dcbDir->ItemIndex());
     headless::Click(*dialog.bbtReg);
     EXPECT_EQ("C:\\Games\\表示テスト\\ソフト", dialog.ListFolder());
     EXPECT_EQ(0, dialog.dcbDir->ItemIndex());
-    EXPECT_EQ("D:", counterSettings.dirwave);
+    EXPECT_EQ("D:", data.counterSettings.dirwave);
     headless::Click(*dialog.btnCancel);
   });
-  EXPECT_EQ("D:", counterSettings.dirwave);
+  EXPECT_EQ("D:", data.counterSettings.dirwave);
 
   Run([](TfrmDir& dialog) {
     EXPECT_TRUE(headless::PressAlt(dialog, 'R'));
     headless::Click(*dialog.btnOk);
   });
   // As the list shows it: without the registry's trailing backslash, the same game files.
-  EXPECT_EQ("C:\\Games\\表示テスト\\ソフト", counterSettings.dirwave);
+  EXPECT_EQ("C:\\Games\\表示テスト\\ソフト", data.counterSettings.dirwave);
   EXPECT_TRUE(headless::ShownMessages().empty());
 }
 
 TEST_F(FolderDialog, AFailedSearchSaysSoAndTheListStays) {
-  counterSettings.dirwave = "C:\\Games";
+  data.counterSettings.dirwave = "C:\\Games";
   Run([](TfrmDir& dialog) {
     headless::Click(*dialog.bbtReg);
     EXPECT_EQ("C:\\Games", dialog.ListFolder());
@@ -307,7 +303,7 @@ TEST_F(FolderDialog, AFailedSearchSaysSoAndTheListStays) {
 TEST_F(FolderDialog, FoldersThatCannotBeListedOrAreHiddenShowNoRows) {
   platform::testing::DenyListing("C:\\Games\\表示テスト");
   ASSERT_TRUE(platform::SetHidden("C:\\Games\\abc", true));
-  counterSettings.dirwave = "C:\\Games";
+  data.counterSettings.dirwave = "C:\\Games";
   Run([](TfrmDir& dialog) {
     EXPECT_EQ((Rows{"C:\\", "Games", "Zeta", "ソ", "能力", "表示テスト"}), dialog.dlbDir->Items());
     headless::ActivateItem(*dialog.dlbDir, RowOf(dialog, "表示テスト"));
@@ -325,7 +321,7 @@ TEST_F(FolderDialog, BrowsingNeverMovesTheCurrentFolder) {
   const std::string before = platform::CurrentFolder();
   const fs::path posixBefore = fs::current_path();
   ASSERT_EQ("C:\\work", before);
-  counterSettings.dirwave = "C:\\Games";
+  data.counterSettings.dirwave = "C:\\Games";
   Run([](TfrmDir& dialog) {
     headless::ActivateItem(*dialog.dlbDir, RowOf(dialog, "表示テスト"));
     headless::ActivateItem(*dialog.dlbDir, RowOf(dialog, "ソフト"));
@@ -334,7 +330,7 @@ TEST_F(FolderDialog, BrowsingNeverMovesTheCurrentFolder) {
     headless::Click(*dialog.bbtReg);
     headless::Click(*dialog.btnOk);
   });
-  EXPECT_EQ("C:\\Games\\ソ", counterSettings.dirwave);
+  EXPECT_EQ("C:\\Games\\ソ", data.counterSettings.dirwave);
   EXPECT_EQ(before, platform::CurrentFolder());
   EXPECT_EQ(posixBefore, fs::current_path());
 }
@@ -367,7 +363,7 @@ bool SamePixels(const ui::Bitmap& a, const ui::Bitmap& b) {
 }
 
 TEST_F(FolderDialog, RowsAreIndentedByDepthWithOpenAndClosedFolders) {
-  counterSettings.dirwave = "C:\\Games\\表示テスト";
+  data.counterSettings.dirwave = "C:\\Games\\表示テスト";
   const ui::Bitmap open = ui::LoadPictureResource("FOLDER_OPEN");
   const ui::Bitmap closed = ui::LoadPictureResource("FOLDER_CLOSED");
   ASSERT_FALSE(SamePixels(open, closed));
@@ -411,7 +407,7 @@ TEST_F(FolderDialog, DrivesShowTheIconOfTheirType) {
 // ---- opened from the detailed settings ----
 
 TEST_F(FolderDialog, OpensOverTheDetailedSettingsAndAnAcceptedFolderOutlivesTheirCancel) {
-  counterSettings.dirwave = "C:\\Games";
+  data.counterSettings.dirwave = "C:\\Games";
   ui::Placement expected;
   headless::OnModal<TfrmInit>([&](TfrmInit& init) {
     headless::OnModal<TfrmDir>([&](TfrmDir& dialog) {
@@ -428,9 +424,9 @@ TEST_F(FolderDialog, OpensOverTheDetailedSettingsAndAnAcceptedFolderOutlivesThei
     EXPECT_EQ("C:\\Games\\ソ", init.edtDir->Text());
     headless::Click(*init.bbtCancel);
   });
-  TfrmInit init(opener);
+  TfrmInit init(opener, data);
   EXPECT_EQ(ui::mrCancel, init.ShowModal());
-  EXPECT_EQ("C:\\Games\\ソ", counterSettings.dirwave);
+  EXPECT_EQ("C:\\Games\\ソ", data.counterSettings.dirwave);
   EXPECT_TRUE(headless::UnscriptedModals().empty());
 }
 

@@ -41,13 +41,13 @@ using Block = test_fixtures::HistoryBlock;
 Block Decode(const std::string& bytes) { return test_fixtures::DecodeHistory(bytes); }
 std::string Encode(const Block& b) { return test_fixtures::EncodeHistory(b); }
 
-std::string InMemory() {
-  return std::string(reinterpret_cast<const char*>(&startHistory), sizeof startHistory);
+std::string InMemory(const StartHistory& history) {
+  return std::string(reinterpret_cast<const char*>(&history), sizeof history);
 }
 
-void PutInMemory(const Block& b) {
+void PutInMemory(StartHistory& history, const Block& b) {
   const std::string bytes = Encode(b);
-  std::memcpy(&startHistory, bytes.data(), sizeof startHistory);
+  std::memcpy(&history, bytes.data(), sizeof history);
 }
 
 std::string NonZeroReserved() { return test_fixtures::ForeignReserved(); }
@@ -110,21 +110,15 @@ std::tm LocalFields(platform::CTime time) {
 
 
 // A fresh process in an empty work folder, in Tokyo, at a known moment.
-class StartHistoryStore : public ::testing::Test {
+class StartHistoryStore : public native_support::ProgramTest {
  protected:
   static constexpr platform::CTime kNow = 1796083200;  // 2026-12-01 09:00 in Tokyo
 
   void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made());
-    ASSERT_TRUE(platform::SetCurrentFolder(work.Posix()));
-    platform::testing::SetProgramFolder(work.Windows());
+    ProgramTest::SetUp();
     platform::testing::SetClockMilliseconds(int64_t{kNow} * 1000 + 600);
-    std::memset(&startHistory, 0x5A, sizeof startHistory);  // what an earlier run left
+    std::memset(&data.startHistory, 0x5A, sizeof data.startHistory);  // what an earlier run left
   }
-  void TearDown() override { native_support::ResetProcessState(); }
-
-  std::string File(const std::string& name) const { return work.Child(name); }
   void StoreHistory(const std::string& bytes, const std::string& name = "STARTHUB") const {
     native_support::MakeFile(File(name), bytes);
   }
@@ -133,10 +127,6 @@ class StartHistoryStore : public ::testing::Test {
   }
   void RecordAt(platform::CTime time) { data.RecordStart(time, LocalFields(time)); }
 
-  native_support::FixedZone tokyo;
-  TempFolder work;
-  CurrentFolderGuard guard;  // after `work`: the old folder is back before this one goes
-  TfrmData data;
 };
 
 // ---- loading ----
@@ -146,7 +136,7 @@ TEST_F(StartHistoryStore, WithoutAFileTheBlockIsNewAndStartsNow) {
   Block fresh;
   fresh.firstStart = kNow;
   fresh.startNumber = 1;
-  ExpectBlock(fresh, Decode(InMemory()));
+  ExpectBlock(fresh, Decode(InMemory(data.startHistory)));
   EXPECT_FALSE(native_support::Exists(File("STARTHUB"))) << "loading writes nothing";
 }
 
@@ -162,8 +152,8 @@ TEST_F(StartHistoryStore, FileSizeDecidesWhetherTheBlockIsTakenAndTheSaveLeavesS
     SCOPED_TRACE(c.size);
     StoreHistory((block + trailer).substr(0, c.size));
     data.LoadStartHistory();
-    EXPECT_EQ(c.taken ? Recorded().startNumber : 1u, startHistory.startNumber);
-    EXPECT_EQ(c.taken ? Recorded().firstStart : kNow, startHistory.firstStart);
+    EXPECT_EQ(c.taken ? Recorded().startNumber : 1u, data.startHistory.startNumber);
+    EXPECT_EQ(c.taken ? Recorded().firstStart : kNow, data.startHistory.firstStart);
 
     RecordAt(kNow);
     data.SaveStartHistory();
@@ -181,7 +171,7 @@ TEST_F(StartHistoryStore, TheFileIsTakenUncheckedAndSavedBackFieldForField) {
   odd.startsOnLastDay = 0x80000001;
   StoreHistory(Encode(odd));
   data.LoadStartHistory();
-  ExpectBlock(odd, Decode(InMemory()));
+  ExpectBlock(odd, Decode(InMemory(data.startHistory)));
   data.SaveStartHistory();
   EXPECT_EQ(Encode(odd), StoredHistory());
 }
@@ -204,8 +194,8 @@ TEST_F(StartHistoryStore, ReservedBytesAndFirstStartSurviveACountedStart) {
 
 TEST_F(StartHistoryStore, FreshInstallationWalkThrough) {
   data.LoadStartHistory();
-  EXPECT_EQ(1u, startHistory.startNumber);
-  EXPECT_EQ(0, startHistory.lastStart);
+  EXPECT_EQ(1u, data.startHistory.startNumber);
+  EXPECT_EQ(0, data.startHistory.lastStart);
   const platform::CTime first = kNow + 30;
   RecordAt(first);
   data.SaveStartHistory();
@@ -220,8 +210,8 @@ TEST_F(StartHistoryStore, FreshInstallationWalkThrough) {
   const platform::CTime second = first + 5 * 3600;
   platform::testing::SetClockMilliseconds(int64_t{second} * 1000);
   data.LoadStartHistory();
-  EXPECT_EQ(2u, startHistory.startNumber);
-  EXPECT_EQ(first, startHistory.lastStart);
+  EXPECT_EQ(2u, data.startHistory.startNumber);
+  EXPECT_EQ(first, data.startHistory.lastStart);
   RecordAt(second);
   data.SaveStartHistory();
   expected.startNumber = 3;
@@ -257,11 +247,11 @@ TEST_F(StartHistoryStore, StartsCountTogetherOnlyOnTheSameLocalCalendarDay) {
     Block before = Recorded();
     before.lastStart = c.last;
     before.startsOnLastDay = 4;
-    PutInMemory(before);
+    PutInMemory(data.startHistory, before);
     RecordAt(c.now);
-    EXPECT_EQ(c.startsOnLastDay, startHistory.startsOnLastDay);
-    EXPECT_EQ(c.now, startHistory.lastStart);
-    EXPECT_EQ(before.startNumber + 1, startHistory.startNumber);
+    EXPECT_EQ(c.startsOnLastDay, data.startHistory.startsOnLastDay);
+    EXPECT_EQ(c.now, data.startHistory.lastStart);
+    EXPECT_EQ(before.startNumber + 1, data.startHistory.startNumber);
   }
 }
 
@@ -287,9 +277,9 @@ TEST_F(StartHistoryStore, MaximumOnlyGrowsComparedWithoutSign) {
     before.lastStart = earlier;
     before.startsOnLastDay = c.startsOnLastDay;
     before.maxStartsPerDay = c.maxBefore;
-    PutInMemory(before);
+    PutInMemory(data.startHistory, before);
     RecordAt(c.sameDay ? earlier + 3600 : earlier + 86400);
-    EXPECT_EQ(c.maxAfter, startHistory.maxStartsPerDay);
+    EXPECT_EQ(c.maxAfter, data.startHistory.maxStartsPerDay);
   }
 }
 
@@ -402,7 +392,7 @@ TEST_F(StartHistoryStore, IntegratedHistoryIsLoadedAndSavedInTheSharedFile) {
   }
   StoreHistory(Encode(Recorded()), "shared.hub");
   data.LoadStartHistory();
-  EXPECT_EQ(Recorded().startNumber, startHistory.startNumber);
+  EXPECT_EQ(Recorded().startNumber, data.startHistory.startNumber);
   RecordAt(kNow);
   data.SaveStartHistory();
   EXPECT_EQ(Recorded().startNumber + 1, Decode(*StoredHistory("shared.hub")).startNumber);
@@ -518,7 +508,7 @@ TEST_F(StartHistoryStore, SaveKilledAtAnyPointLeavesTheOldBlockOrTheNew) {
   int killed = 0;
   for (int stop = 0; stop < 1000; ++stop) {
     StoreHistory(oldBytes);  // a temporary file a killed save left behind stays
-    PutInMemory(next);
+    PutInMemory(data.startHistory, next);
     const std::optional<bool> traced = RunKilledAtStop(stop, [this] { data.SaveStartHistory(); });
     ASSERT_TRUE(traced.has_value())
         << "this test stops a save at every system call through ptrace, which this machine does not "
@@ -528,7 +518,7 @@ TEST_F(StartHistoryStore, SaveKilledAtAnyPointLeavesTheOldBlockOrTheNew) {
 
     const std::string found = StoredHistory().value_or("<no file>");
     data.LoadStartHistory();
-    const std::string loaded = InMemory();
+    const std::string loaded = InMemory(data.startHistory);
     SCOPED_TRACE(::testing::Message() << "killed at stop " << stop << ", file of "
                                       << found.size() << " bytes");
     EXPECT_TRUE(found == oldBytes || found == newBytes);
@@ -597,7 +587,7 @@ TEST_F(StartHistoryStore, WhereNoTemporaryFileCanBeMadeTheFileIsRewrittenInPlace
   data.SaveStartHistory();
   const auto saved = StoredHistory();
   ASSERT_TRUE(saved);
-  EXPECT_EQ(InMemory(), *saved);
+  EXPECT_EQ(InMemory(data.startHistory), *saved);
   EXPECT_EQ(Recorded().startNumber + 1, Decode(*saved).startNumber);
   EXPECT_TRUE(std::filesystem::is_directory(File(temporary))) << "the folder is not ours";
 }
@@ -700,8 +690,8 @@ TEST_F(StartHistoryStore, TwoCounterRunsLeaveTheThirdStartNumber) {
     ui::headless::Reset();
     ui::Application::Instance().Reset();
     platform::testing::SetClockMilliseconds((int64_t{kNow} + run * 600) * 1000);
-    auto form = std::make_unique<TfrmCount>();
-    form.reset();
+    TfrmData process;  // each run a process of its own
+    TfrmCount form(process);
   }
   const auto saved = StoredHistory();
   ASSERT_TRUE(saved);

@@ -1,6 +1,6 @@
-// LzssDecode (data/lzss.h): the Part's vectors, the ends of input, the window kept between
+// LzssDecode (data/lzss.h): worked vectors, the ends of input, the window kept between
 // calls, the bound on what a stream can yield, a byte-at-a-time reference decoder written here
-// from the Part's steps, and round trips through our encoder (tools/lzss/lzss_encode.h).
+// from the reference form's steps, and round trips through our encoder (tools/lzss/lzss_encode.h).
 #include "data/lzss.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// The Part's decoder, step by step, on a ring of its own that mirrors the process-wide one.
+// The reference form's decoder, step by step, on a ring of its own that mirrors the window a
+// caller's carry holds.
 class ReferenceDecoder {
  public:
   int32_t Decode(uint8_t* out, const Bytes& in, int32_t expected) {
@@ -65,30 +66,28 @@ class ReferenceDecoder {
   uint8_t ring_[4096] = {};
 };
 
-Bytes Tail() {
-  uint8_t tail[18];
-  lzss_testing::PersistentTail(tail);
-  return Bytes(tail, tail + 18);
-}
-
-// Decodes with `expected` bytes of room, followed by canary bytes that must stay untouched.
 struct Decoded {
   int32_t result;
   Bytes out;
 };
-Decoded Decode(const Bytes& in, int32_t expected) {
-  Bytes buffer(static_cast<size_t>(expected) + 64, 0xA5);
-  const int32_t result = LzssDecode(buffer.data(), in.data(), static_cast<int32_t>(in.size()), expected);
-  for (size_t k = static_cast<size_t>(expected); k < buffer.size(); ++k)
-    EXPECT_EQ(0xA5, buffer[k]) << "byte " << k << " written past the expected length " << expected;
-  buffer.resize(static_cast<size_t>(std::max(0, std::min(result, expected))));
-  return {result, buffer};
-}
 
+// Each test decodes through one window of its own, fresh at the start.
 class Lzss : public ::testing::Test {
  protected:
-  void SetUp() override { lzss_testing::ResetWindow(); }
-  void TearDown() override { lzss_testing::ResetWindow(); }
+  // Positions 4078..4095 of the window as the next call will find them.
+  Bytes Tail() const { return Bytes(carry.tail, carry.tail + 18); }
+
+  // Decodes with `expected` bytes of room, followed by canary bytes that must stay untouched.
+  Decoded Decode(const Bytes& in, int32_t expected) {
+    Bytes buffer(static_cast<size_t>(expected) + 64, 0xA5);
+    const int32_t result = LzssDecode(buffer.data(), in.data(), static_cast<int32_t>(in.size()), expected, carry);
+    for (size_t k = static_cast<size_t>(expected); k < buffer.size(); ++k)
+      EXPECT_EQ(0xA5, buffer[k]) << "byte " << k << " written past the expected length " << expected;
+    buffer.resize(static_cast<size_t>(std::max(0, std::min(result, expected))));
+    return {result, buffer};
+  }
+
+  LzssCarry carry;
 };
 
 TEST_F(Lzss, TwoLiteralsThenACopyThatOverlapsItsOwnOutput) {
@@ -126,9 +125,9 @@ TEST_F(Lzss, ZeroExpectedStopsAtTheFirstByte) {
 TEST_F(Lzss, NegativeExpectedLengthDecodesNothing) {
   uint8_t guard = 0xA5;
   const Bytes in{0x01, 0x61};
-  EXPECT_EQ(0, LzssDecode(&guard, in.data(), 2, -1));
+  EXPECT_EQ(0, LzssDecode(&guard, in.data(), 2, -1, carry));
   EXPECT_EQ(0xA5, guard);
-  EXPECT_EQ(0, LzssDecode(&guard, in.data(), -7, 10));
+  EXPECT_EQ(0, LzssDecode(&guard, in.data(), -7, 10, carry));
 }
 
 TEST_F(Lzss, EndOfInputInTheMiddleOfATokenEndsWithoutFurtherOutput) {
@@ -161,7 +160,7 @@ TEST_F(Lzss, LengthsRunFromThreeToEighteenAndPositionsHaveTwelveBits) {
   EXPECT_EQ(Bytes(3, 0x20), b.out);
 }
 
-TEST_F(Lzss, TheTailOfTheWindowStartsAtZeroInAFreshProcess) {
+TEST_F(Lzss, TheTailOfTheWindowStartsAtZeroInAFreshCarry) {
   const Decoded d = Decode({0x00, 0xEE, 0xF0}, 3);  // copy 3 from 4078 before writing there
   EXPECT_EQ(3, d.result);
   EXPECT_EQ((Bytes{0, 0, 0}), d.out);
@@ -233,7 +232,7 @@ TEST_F(Lzss, TheLongestStreamsReachTheBound) {
     ASSERT_EQ(static_cast<size_t>(n), in.size());
     const int64_t most = LzssMaxOutput(n);
     EXPECT_EQ(most, Decode(in, static_cast<int32_t>(most)).result) << "n = " << n;
-    EXPECT_EQ(most, LzssDecodeDiscarding(in.data(), n)) << "n = " << n;
+    EXPECT_EQ(most, LzssDecodeDiscarding(in.data(), n, carry)) << "n = " << n;
   }
 }
 
@@ -255,7 +254,7 @@ TEST_F(Lzss, AgreesWithTheReferenceDecoderOnRandomStreams) {
     const int64_t full = LzssMaxOutput(static_cast<int64_t>(length));
     const int32_t expected = static_cast<int32_t>(round % 3 == 0 ? full : random() % (full + 2));
     Bytes mine(static_cast<size_t>(expected) + 1), theirs(static_cast<size_t>(expected) + 1);
-    const int32_t got = LzssDecode(mine.data(), in.data(), static_cast<int32_t>(length), expected);
+    const int32_t got = LzssDecode(mine.data(), in.data(), static_cast<int32_t>(length), expected, carry);
     const int32_t want = reference.Decode(theirs.data(), in, expected);
     ASSERT_EQ(want, got) << "round " << round;
     const size_t stored = static_cast<size_t>(std::min(got, expected));
@@ -272,7 +271,7 @@ TEST_F(Lzss, DiscardingLeavesTheWindowAsAFullDecodeDoes) {
     for (uint8_t& b : in) b = static_cast<uint8_t>(random());
     Bytes sink(static_cast<size_t>(LzssMaxOutput(static_cast<int64_t>(in.size()))) + 1);
     const int32_t want = reference.Decode(sink.data(), in, static_cast<int32_t>(sink.size()));
-    ASSERT_EQ(want, LzssDecodeDiscarding(in.data(), static_cast<int32_t>(in.size())));
+    ASSERT_EQ(want, LzssDecodeDiscarding(in.data(), static_cast<int32_t>(in.size()), carry));
     ASSERT_EQ(reference.Tail(), Tail());
   }
 }
@@ -280,8 +279,9 @@ TEST_F(Lzss, DiscardingLeavesTheWindowAsAFullDecodeDoes) {
 Bytes RoundTrip(const Bytes& data) {
   const Bytes stream = LzssEncode(data.data(), data.size());
   Bytes out(data.size() + 1);
+  LzssCarry carry;
   const int32_t got = LzssDecode(out.data(), stream.data(), static_cast<int32_t>(stream.size()),
-                                 static_cast<int32_t>(data.size()));
+                                 static_cast<int32_t>(data.size()), carry);
   EXPECT_EQ(static_cast<int32_t>(data.size()), got);
   out.resize(data.size());
   return out;
@@ -333,7 +333,7 @@ TEST_F(Lzss, APackedEntryHoldsZeroTheUnpackedSizeAndTheStream) {
   EXPECT_EQ(std::string("\x08\0\0\0", 4), entry.substr(4, 4));
   const Bytes stream(entry.begin() + 8, entry.end());
   Bytes out(8);
-  EXPECT_EQ(8, LzssDecode(out.data(), stream.data(), static_cast<int32_t>(stream.size()), 8));
+  EXPECT_EQ(8, LzssDecode(out.data(), stream.data(), static_cast<int32_t>(stream.size()), 8, carry));
   EXPECT_EQ(Bytes({'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b'}), out);
 }
 

@@ -38,27 +38,20 @@ std::string HistoryBlock(int64_t firstStart, uint32_t startNumber, int64_t lastS
                                        .maxStartsPerDay = maxPerDay});
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public native_support::ProgramTest {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
+    ProgramTest::SetUp();
     platform::testing::SetClockMilliseconds(kNow * 1000 + 250);
     StoreSetting("char0", 0);  // not the first setup
   }
-  void TearDown() override { native_support::ResetProcessState(); }
 
   std::unique_ptr<TfrmMain> Open() {
-    auto form = std::make_unique<TfrmMain>();
+    auto form = std::make_unique<TfrmMain>(data);
     form->Show();
     return form;
   }
 
-  native_support::FixedZone zone;
-  TempFolder work;
-  CurrentFolderGuard guard;  // declared after `work`: the old folder is back before it goes
 };
 
 // ---- statistics ----
@@ -94,7 +87,7 @@ TEST_F(MainWindow, StatisticsFromTheStartHistory) {
     SCOPED_TRACE(c.what);
     std::filesystem::remove(work.Child("STARTHUB"));
     if (c.withHistory) MakeFile(work.Child("STARTHUB"), HistoryBlock(c.firstStart, c.startNumber, kNow - 60, 1, c.maxPerDay));
-    TfrmMain form;
+    TfrmMain form(data);
     EXPECT_EQ(c.days, form.lblDiffDay->Caption());
     EXPECT_EQ(c.total, form.lblTotal->Caption());
     EXPECT_EQ(c.average, form.lblDayAve->Caption());
@@ -109,7 +102,7 @@ TEST_F(MainWindow, StatisticsFromTheStartHistory) {
 TEST_F(MainWindow, StartTimesReadAsLocalDateAndMinute) {
   // 2007-03-05 09:04:59 and 2026-11-10 08:59:00 in Tokyo.
   MakeFile(work.Child("STARTHUB"), HistoryBlock(1173053099, 3, kNow - 60, 1, 1));
-  TfrmMain form;
+  TfrmMain form(data);
   EXPECT_EQ("2007/03/05 09:04", form.lblInit->Caption());
   EXPECT_EQ("2026/11/10 08:59", form.lblLast->Caption());
 }
@@ -119,7 +112,7 @@ TEST_F(MainWindow, ElapsedDaysCountWholeDaysNotCalendarDates) {
   const int64_t firstStart = kNow - 10 * 3600;
   MakeFile(work.Child("STARTHUB"), HistoryBlock(firstStart, 2, firstStart, 1, 1));
   platform::testing::SetClockMilliseconds((kNow - 3600) * 1000);
-  TfrmMain form;
+  TfrmMain form(data);
   EXPECT_EQ("1", form.lblDiffDay->Caption());
 }
 
@@ -128,12 +121,12 @@ TEST_F(MainWindow, NumbersUseTheLocalesSeparators) {
   platform::testing::SetDecimalSeparator(",");
   MakeFile(work.Child("STARTHUB"), HistoryBlock(kNow - 60, 1236, kNow - 60, 1, 1));
   {
-    TfrmMain form;
+    TfrmMain form(data);
     EXPECT_EQ("1.235", form.lblTotal->Caption());
     EXPECT_EQ("1.235,00", form.lblDayAve->Caption());
   }
   MakeFile(work.Child("STARTHUB"), HistoryBlock(kNow - 7 * 86400, 2, kNow - 60, 1, 1));
-  TfrmMain form;
+  TfrmMain form(data);
   EXPECT_EQ("0,13", form.lblDayAve->Caption());
 }
 
@@ -157,7 +150,7 @@ TEST_F(MainWindow, ListsFollowTheSettingsAndAProgramSelectionRaisesNothing) {
   StoreSetting("char1", 3);  // the same character on both sides is allowed
   auto form = Open();
   ASSERT_EQ(10u, form->cbxChar0->Items().size());
-  EXPECT_EQ(frmData->CharacterName(-1, 9), form->cbxChar1->Items()[9]);
+  EXPECT_EQ(data.CharacterName(-1, 9), form->cbxChar1->Items()[9]);
   EXPECT_EQ(3, form->cbxChar0->ItemIndex());
   EXPECT_EQ(3, form->cbxChar1->ItemIndex());
   int changes = 0;
@@ -169,11 +162,11 @@ TEST_F(MainWindow, ListsFollowTheSettingsAndAProgramSelectionRaisesNothing) {
 TEST_F(MainWindow, ChoosingInAListChangesThatSideOnly) {
   auto form = Open();
   ASSERT_TRUE(headless::ChooseItem(*form->cbxChar1, 6));
-  EXPECT_EQ(6, counterSettings.char1);
-  EXPECT_EQ(0, counterSettings.char0);
+  EXPECT_EQ(6, data.counterSettings.char1);
+  EXPECT_EQ(0, data.counterSettings.char0);
   ASSERT_TRUE(headless::ChooseItem(*form->cbxChar0, 9));
-  EXPECT_EQ(9, counterSettings.char0);
-  EXPECT_EQ(6, counterSettings.char1);
+  EXPECT_EQ(9, data.counterSettings.char0);
+  EXPECT_EQ(6, data.counterSettings.char1);
 }
 
 TEST_F(MainWindow, LeftClicksStepTheCharacterRoundTheRoster) {
@@ -183,20 +176,20 @@ TEST_F(MainWindow, LeftClicksStepTheCharacterRoundTheRoster) {
   for (int i = 0; i < 10; ++i) {
     headless::MouseDown(*form->imgChar1, ui::MouseButton::Left, 60, 90);
     headless::MouseUp(*form->imgChar1, ui::MouseButton::Left, 60, 90);
-    EXPECT_EQ(expected[i], counterSettings.char1) << "click " << i + 1;
+    EXPECT_EQ(expected[i], data.counterSettings.char1) << "click " << i + 1;
     EXPECT_EQ(expected[i], form->cbxChar1->ItemIndex());
   }
-  EXPECT_EQ(0, counterSettings.char0);
+  EXPECT_EQ(0, data.counterSettings.char0);
 }
 
 TEST_F(MainWindow, OnlyALeftReleaseInsideTheFigureSteps) {
   auto form = Open();
   for (const native_support::FigureRelease& r : native_support::kFigureReleases) {
     SCOPED_TRACE(r.what);
-    counterSettings.char0 = 2;
+    data.counterSettings.char0 = 2;
     headless::MouseDown(*form->imgChar0, r.button, 10, 10);
     headless::MouseUp(*form->imgChar0, r.button, r.x, r.y);
-    EXPECT_EQ(r.steps ? 3 : 2, counterSettings.char0);
+    EXPECT_EQ(r.steps ? 3 : 2, data.counterSettings.char0);
   }
 }
 
@@ -210,18 +203,18 @@ TEST_F(MainWindow, CharacterMenuTicksTheSideThatWasPressed) {
   for (int n = 0; n < 10; ++n) {
     EXPECT_EQ("mitChar" + std::to_string(n), items[n]->Name());
     EXPECT_EQ(n == 7, items[n]->Checked()) << n;
-    EXPECT_EQ(frmData->CharacterName(0, n), items[n]->Caption());
+    EXPECT_EQ(data.CharacterName(0, n), items[n]->Caption());
   }
   ASSERT_TRUE(headless::ChooseMenuItem(*items[2]));
-  EXPECT_EQ(2, counterSettings.char1);
-  EXPECT_EQ(0, counterSettings.char0);
+  EXPECT_EQ(2, data.counterSettings.char1);
+  EXPECT_EQ(0, data.counterSettings.char0);
   EXPECT_EQ(2, form->cbxChar1->ItemIndex());
 
   ASSERT_TRUE(headless::RightClick(*form->imgChar0, 30, 30));
   EXPECT_TRUE(form->pumChar->Root().Items()[0]->Checked());
   ASSERT_TRUE(headless::ChooseMenuItem(*form->pumChar->Root().Items()[5]));
-  EXPECT_EQ(5, counterSettings.char0);
-  EXPECT_EQ(2, counterSettings.char1);
+  EXPECT_EQ(5, data.counterSettings.char0);
+  EXPECT_EQ(2, data.counterSettings.char1);
 }
 
 TEST_F(MainWindow, ShortNamesInTheMenuWhenTheNameStyleAsksForThem) {
@@ -229,10 +222,10 @@ TEST_F(MainWindow, ShortNamesInTheMenuWhenTheNameStyleAsksForThem) {
   auto form = Open();
   headless::RightClick(*form->imgChar0, 1, 1);
   for (int n = 0; n < 10; ++n) {
-    EXPECT_EQ(frmData->CharacterName(1, n), form->pumChar->Root().Items()[n]->Caption());
-    EXPECT_NE(frmData->CharacterName(0, n), frmData->CharacterName(1, n)) << "the fixture needs distinct names";
+    EXPECT_EQ(data.CharacterName(1, n), form->pumChar->Root().Items()[n]->Caption());
+    EXPECT_NE(data.CharacterName(0, n), data.CharacterName(1, n)) << "the fixture needs distinct names";
   }
-  EXPECT_EQ(frmData->CharacterName(1, 4), form->cbxChar0->Items()[4]);
+  EXPECT_EQ(data.CharacterName(1, 4), form->cbxChar0->Items()[4]);
 }
 
 TEST_F(MainWindow, ChoosingTheTickedCharacterRestartsItsCycle) {
@@ -244,13 +237,13 @@ TEST_F(MainWindow, ChoosingTheTickedCharacterRestartsItsCycle) {
   EXPECT_EQ(2, form->FChipStep0);  // the same character: nothing to reset
   headless::ChooseItem(*form->cbxChar0, 1);
   EXPECT_EQ(0, form->FChipStep0);
-  EXPECT_EQ(ChipSequences[1][0], ChipState[0].pose);
+  EXPECT_EQ(ChipSequences[1][0], data.ChipState[0].pose);
 }
 
 // ---- animation ----
 
 TEST_F(MainWindow, FiguresStepEveryTwoHundredMillisecondsOnceShown) {
-  TfrmMain form;
+  TfrmMain form(data);
   EXPECT_FALSE(form.timChip->Enabled());
   form.Show();
   EXPECT_TRUE(form.timChip->Enabled());
@@ -258,8 +251,8 @@ TEST_F(MainWindow, FiguresStepEveryTwoHundredMillisecondsOnceShown) {
   for (int pose : poses) {
     headless::AdvanceTime(199);
     headless::AdvanceTime(1);
-    EXPECT_EQ(pose, ChipState[0].pose);
-    EXPECT_EQ(pose, ChipState[1].pose);
+    EXPECT_EQ(pose, data.ChipState[0].pose);
+    EXPECT_EQ(pose, data.ChipState[1].pose);
   }
 }
 
@@ -286,7 +279,7 @@ TEST_F(MainWindow, EscAndCancelCloseWithoutSaving) {
     SCOPED_TRACE(byKey ? "Esc" : "Cancel");
     ui::Application::Instance().Reset();
     auto form = Open();
-    counterSettings.char1 = 8;
+    data.counterSettings.char1 = 8;
     if (byKey)
       EXPECT_TRUE(headless::PressKey(*form, headless::Key::Escape));
     else
@@ -379,7 +372,7 @@ TEST_F(MainWindow, StartupItemsShowTheFoldersAndTheirShortcuts) {
   for (const Case& c : cases) {
     platform::testing::SetSpecialFolder(platform::ShellFolder::Startup, c.user, startup.Posix());
     platform::testing::SetSpecialFolder(platform::ShellFolder::CommonStartup, c.common, work.Posix());
-    TfrmMain form;
+    TfrmMain form(data);
     EXPECT_EQ(c.userEnabled, form.mnuStartupUser->Enabled());
     EXPECT_EQ(c.commonEnabled, form.mnuStartupComm->Enabled());
     EXPECT_EQ(c.userTicked, form.mnuStartupUser->Checked());
@@ -413,9 +406,8 @@ TEST_F(MainWindow, DetailedSettingsOpenOverTheWindowAndRefreshTheListsWithTheNew
   });
   headless::ChooseMenuItem(*form->mnuConfig);
   EXPECT_TRUE(headless::UnscriptedModals().empty());
-  EXPECT_EQ(1, counterSettings.name);
-  EXPECT_EQ(frmData->CharacterName(1, 0), form->cbxChar0->Items()[0]);
-  EXPECT_EQ(nullptr, frmInit);  // destroyed when it closed
+  EXPECT_EQ(1, data.counterSettings.name);
+  EXPECT_EQ(data.CharacterName(1, 0), form->cbxChar0->Items()[0]);
 }
 
 TEST_F(MainWindow, DetailedSettingsChangeNothingSaved) {
@@ -425,7 +417,7 @@ TEST_F(MainWindow, DetailedSettingsChangeNothingSaved) {
     headless::Click(*dialog.bbtOk);
   });
   headless::ChooseMenuItem(*form->mnuConfig);
-  EXPECT_EQ(1, counterSettings.form);
+  EXPECT_EQ(1, data.counterSettings.form);
   int32_t stored = -1;
   EXPECT_FALSE(platform::RegistryKey(kKey, false).ReadInteger("form", stored));
 }

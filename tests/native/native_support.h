@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the native tests: temporary folders, files, a probe that acts from inside
-// the headless message loop, and a clean slate of the process-wide state.
+// the headless message loop, a fresh machine, and the fixture the window tests start from.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -10,15 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "counter/Untcount.h"
 #include "data/Untdata.h"
-#include "data/history.h"
-#include "data/lzss.h"
 #include "data/ogg.h"
-#include "data/sprites.h"
-#include "image/targa.h"
 #include "platform/native/testing.h"
 #include "platform/registry.h"
 #include "ui/headless/headless.h"
@@ -95,6 +92,16 @@ inline void StoreSetting(const char* name, const std::string& value) {
   key.WriteText(name, value);
 }
 
+// The names of the settings that differ between two records, each after a space; "" when none.
+inline std::string SettingsDifferences(const CounterSettings& expected, const CounterSettings& actual) {
+  std::string differences;
+  for (const auto& field : kIntegerSettings)
+    if (expected.*field.member != actual.*field.member) differences += std::string(" ") + field.name;
+  for (const auto& field : kTextSettings)
+    if (expected.*field.member != actual.*field.member) differences += std::string(" ") + field.name;
+  return differences;
+}
+
 // Seconds since 1970 of a local calendar time (of the TZ in force: the tests use Tokyo's).
 inline int64_t LocalSeconds(int year, int month, int day, int hour = 10, int minute = 0, int second = 1) {
   std::tm local{};
@@ -126,30 +133,18 @@ inline void SetLocalClock(int year, int month, int day, int hour, int second) {
   platform::testing::SetClockMilliseconds(LocalSeconds(year, month, day, hour, 0, second) * 1000 + 300);
 }
 
-// Back to a fresh process: empty registry and shell, fresh application and headless backend,
-// and every process-wide value of the program at its start value: the settings, the start
-// history, the figures' chip state, the counter's run (voice step, start time, chosen line),
-// the LZSS window that decoding carries from call to call, and no OGG library loaded.
-// What outlives a process stays: the files with their attributes, the virtual clock and the
-// program's folder, which the tests set.
-inline void ResetProcessState() {
+// Back to a fresh machine: empty registry and shell, the drives unset, every file removable,
+// a fresh application and headless backend, and no OGG library loaded (a failed test may leave
+// one). What outlives a process stays: the files with their attributes, the virtual clock and
+// the program's folder, which the tests set. The program's own data is not here: it lives in
+// the data module (TfrmData) a test makes.
+inline void ResetMachine() {
   platform::testing::ResetRegistry();
   platform::testing::ResetShell();
   platform::testing::ResetDrives();
   platform::testing::AllowRemovingAll();
   ui::headless::Reset();
   ui::Application::Instance().Reset();
-  counterSettings = CounterSettings{};
-  startHistory = StartHistory{};
-  ChipState[0] = ChipSlot{};
-  ChipState[1] = ChipSlot{};
-  voiceStep = 0;
-  preferNamelessVoice = false;
-  startTime = 0;
-  startTm = std::tm{};
-  chosenLine = 0;
-  lzss_testing::ResetWindow();
-  targa_testing::FreeSpareBlock();
   UnloadOggLibrary();
 }
 
@@ -175,6 +170,39 @@ class FixedZone {
  private:
   std::string saved_;
   bool hadZone_ = false;
+};
+
+// A counter run as a new process makes it: a fresh data module and its window. The earlier
+// window goes first, then its data.
+inline void StartCounter(std::unique_ptr<TfrmData>& run, std::unique_ptr<TfrmCount>& form) {
+  form.reset();
+  run = std::make_unique<TfrmData>();
+  form = std::make_unique<TfrmCount>(*run);
+}
+
+// What most tests of the program's windows start from: Tokyo's time zone, a fresh machine, an
+// empty work folder that is both the current folder and the program's folder, and a fresh data
+// module `data` to hand to the windows. The clock is each test's own.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(work.Made());
+    std::filesystem::current_path(work.Posix());
+    platform::testing::SetProgramFolder(work.Windows());
+  }
+  // Before the members go: a main window left with the application may use `data`.
+  void TearDown() override { ResetMachine(); }
+
+  std::string File(const std::string& name) const { return work.Child(name); }
+
+ public:  // for the helpers of parameterised cases too
+  FixedZone zone;  // Tokyo's clock
+  struct FreshMachine {
+    FreshMachine() { ResetMachine(); }
+  } machine;  // before `data`, whose form the fresh backend must not forget
+  TempFolder work;
+  CurrentFolderGuard guard;  // declared after `work`: the old folder is back before it goes
+  TfrmData data;
 };
 
 }  // namespace native_support

@@ -66,13 +66,11 @@ int ClipCount(const ScenarioRow& row) {
   return n;
 }
 
-class Playback : public ::testing::Test {
+class Playback : public native_support::ProgramTest {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made() && game.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
+    ProgramTest::SetUp();
+    ASSERT_TRUE(game.Made());
     std::filesystem::remove(work.Child("ogog.dll"));
     std::filesystem::copy_file(M2K_OGOG_LIBRARY, work.Child("ogog.dll"));
     std::string mono, stereo;
@@ -85,28 +83,29 @@ class Playback : public ::testing::Test {
   }
   void TearDown() override {
     form.reset();
-    native_support::ResetProcessState();
+    ProgramTest::TearDown();
   }
 
   // Starts the counter on 25 March 2027 at `hour`:`second`, with the settings of SetUp and
   // those `configure` stores.
   void StartAt(int hour, int second, const std::function<void()>& configure = [] {}) {
     form.reset();
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     StoreSetting("dirwave", game.Windows());
     StoreSetting("wave", 1);
     StoreSetting("timer", 1);
     configure();
     native_support::SetLocalClock(2027, 3, 25, hour, second);
-    form = std::make_unique<TfrmCount>();
+    Start();
   }
+  void Start() { native_support::StartCounter(run, form); }
   // Starts the counter at the first moment from `hour` on whose line `wanted` takes.
   const ScenarioRow* StartWhere(int hour, const std::function<bool(const ScenarioRow&)>& wanted,
                                 const std::function<void()>& configure = [] {}) {
     for (; hour < 24; ++hour)
       for (int second = 0; second < 60; ++second) {
         StartAt(hour, second, configure);
-        const ScenarioRow& row = ScenarioTables[0][chosenLine];
+        const ScenarioRow& row = ScenarioTables[0][form->chosenLine];
         if (wanted(row)) {
           form->Show();  // the first clip starts with the window
           return &row;
@@ -120,10 +119,9 @@ class Playback : public ::testing::Test {
   }
 
  public:
-  native_support::FixedZone zone;  // Tokyo's clock
-  native_support::TempFolder work, game;
-  native_support::CurrentFolderGuard guard;
-  std::unique_ptr<TfrmCount> form;
+  native_support::TempFolder game;
+  std::unique_ptr<TfrmData> run;
+  std::unique_ptr<TfrmCount> form;  // after `run`, which it uses
 };
 
 TEST_F(Playback, EveryClipPlaysWithAPauseBetweenAndTheWindowClosesAfterTheLast) {
@@ -134,13 +132,13 @@ TEST_F(Playback, EveryClipPlaysWithAPauseBetweenAndTheWindowClosesAfterTheLast) 
     ASSERT_NE(nullptr, ui::headless::PlayingPlayer());
     ASSERT_EQ(static_cast<size_t>(i + 1), ui::headless::OpenedMedia().size());
     EXPECT_EQ(std::string(".\\") + row->clips[i] + ".wav", ui::headless::OpenedMedia().back());
-    EXPECT_EQ(i + 1, voiceStep);
+    EXPECT_EQ(i + 1, form->voiceStep);
     ui::headless::CompleteMedia(ui::NotifyValue::Successful);
     ui::headless::AdvanceTime(499);
     EXPECT_EQ(static_cast<size_t>(i + 1), ui::headless::OpenedMedia().size());
     ui::headless::AdvanceTime(1);
   }
-  EXPECT_EQ(6, voiceStep);
+  EXPECT_EQ(6, form->voiceStep);
   // After the fifth clip there is no slot left to ask for: the player still holds the last clip.
   EXPECT_EQ(5u, ui::headless::OpenedMedia().size());
   EXPECT_TRUE(form->mplWave->IsOpen());
@@ -158,7 +156,7 @@ TEST_F(Playback, AnEmptySlotEndsTheSequence) {
   ui::headless::CompleteMedia(ui::NotifyValue::Successful);
   ui::headless::AdvanceTime(500);
   EXPECT_EQ(2u, ui::headless::OpenedMedia().size());
-  EXPECT_EQ(6, voiceStep);
+  EXPECT_EQ(6, form->voiceStep);
 }
 
 TEST_F(Playback, TheNamelessVariantPlaysWhereTheLineNamesTheUserByAnotherName) {
@@ -184,7 +182,7 @@ TEST_F(Playback, TheNamelessVariantPlaysWhereTheLineNamesTheUserByAnotherName) {
           if (c.givenName) StoreSetting("name1b", std::string(c.givenName));
         });
     ASSERT_NE(nullptr, row) << "no line of the first table names the user by the given name";
-    EXPECT_EQ(c.givenName != nullptr, preferNamelessVoice);
+    EXPECT_EQ(c.givenName != nullptr, form->preferNamelessVoice);
     ASSERT_EQ(1u, ui::headless::OpenedMedia().size());
     EXPECT_EQ(std::string(".\\") + row->clips[0] + ".wav", ui::headless::OpenedMedia().back());
     EXPECT_EQ(c.channels, WaveChannels(work.Child(std::string(row->clips[0]) + ".wav")));
@@ -216,7 +214,7 @@ TEST_F(Playback, TheExitSoundIsTheNamelessVariantOfTheExitClipThatTheSecondsChoo
     EXPECT_TRUE(platform::RegistryKey(kExitKey, false).ReadText("", stored));
     EXPECT_EQ(work.Windows() + ".\\" + clip + ".wav", stored);
     // Named after the clip, spoken by its name-less variant, although these names are the defaults.
-    EXPECT_FALSE(preferNamelessVoice);
+    EXPECT_FALSE(form->preferNamelessVoice);
     EXPECT_EQ(2, WaveChannels(work.Child(clip + ".wav")));
   }
 }
@@ -234,9 +232,9 @@ class NothingPlays : public Playback, public ::testing::WithParamInterface<Refus
 TEST_P(NothingPlays, WhenTheVoiceCannotBeHad) {
   GetParam().arrange(*this);
   native_support::SetLocalClock(2027, 3, 25, 10, 0);
-  form = std::make_unique<TfrmCount>();
+  Start();
   form->Show();
-  EXPECT_EQ(6, voiceStep);
+  EXPECT_EQ(6, form->voiceStep);
   EXPECT_EQ(nullptr, ui::headless::PlayingPlayer());
   ui::headless::AdvanceTime(1000);
   EXPECT_TRUE(form->Closed());
@@ -282,7 +280,7 @@ TEST_F(Playback, TheWindowShowsBeforeAnyClipIsMadeTheFirstClipStartsWithItTheRes
   StoreSetting("char0", 0);
   StoreSetting("char1", 1);
   native_support::SetLocalClock(2027, 3, 25, 10, 0);
-  form = std::make_unique<TfrmCount>();
+  Start();
   // Created: the start is counted and saved and the figures' sheets are out (with those before
   // them in the table); nothing is decoded, played or replaced yet.
   EXPECT_TRUE(native_support::Exists(work.Child("STARTHUB")));
@@ -294,10 +292,10 @@ TEST_F(Playback, TheWindowShowsBeforeAnyClipIsMadeTheFirstClipStartsWithItTheRes
   EXPECT_EQ("C:\\Windows\\Media\\exit.wav", ExitSound());
 
   form->Show();
-  const ScenarioRow& row = ScenarioTables[0][chosenLine];
+  const ScenarioRow& row = ScenarioTables[0][form->chosenLine];
   ASSERT_EQ(1u, ui::headless::OpenedMedia().size());
   EXPECT_EQ(std::string(".\\") + row.clips[0] + ".wav", ui::headless::OpenedMedia()[0]);
-  EXPECT_EQ(1, voiceStep);
+  EXPECT_EQ(1, form->voiceStep);
   EXPECT_EQ("C:\\Windows\\Media\\exit.wav", ExitSound());
 
   ui::headless::AdvanceTime(100);
@@ -313,7 +311,7 @@ TEST_F(Playback, AWindowClosedBeforeItsFirstTickStillFinishesTheStart) {
   platform::RegistryKey(kExitKey, true).WriteDefault("C:\\Windows\\Media\\exit.wav");
   StoreSetting("repl", 1);
   native_support::SetLocalClock(2027, 3, 25, 10, 0);
-  form = std::make_unique<TfrmCount>();
+  Start();
   form->Show();
   form.reset();
   EXPECT_EQ(work.Windows() + ".\\" + ExitClips[0][0] + ".wav", ExitSound());
@@ -325,13 +323,13 @@ TEST_F(Playback, WithADelayTheSoundsAreUpdatedAtCreationAndTheFirstClipWaitsForT
   StoreSetting("repl", 1);
   StoreSetting("delay", 2);
   native_support::SetLocalClock(2027, 3, 25, 10, 0);
-  form = std::make_unique<TfrmCount>();
+  Start();
   EXPECT_EQ(work.Windows() + ".\\" + ExitClips[0][0] + ".wav", ExitSound());
   EXPECT_TRUE(ui::headless::OpenedMedia().empty());
   ui::headless::AdvanceTime(2000);
   EXPECT_TRUE(form->Visible());
   ASSERT_EQ(1u, ui::headless::OpenedMedia().size());
-  EXPECT_EQ(std::string(".\\") + ScenarioTables[0][chosenLine].clips[0] + ".wav", ui::headless::OpenedMedia()[0]);
+  EXPECT_EQ(std::string(".\\") + ScenarioTables[0][form->chosenLine].clips[0] + ".wav", ui::headless::OpenedMedia()[0]);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// ResetProcessState brings every process-wide value of the program back to what a fresh
-// process of the test program holds, as recorded before any test ran: a value it forgets
-// leaks from one test into the next and makes results depend on the order tests run in.
+// The program's data lives in its data module and a counter run's state in its window: a run
+// that changes every value leaves a data module and a window made after it as fresh as those
+// of a new process. A value kept process-wide instead would leak from one run (or one test)
+// into the next. And a fresh machine has no OGG library loaded, whatever a test left.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,92 +9,89 @@
 #include <sstream>
 #include <string>
 
+#include "counter/Untcount.h"
+#include "data/sprites.h"
 #include "tests/native/native_support.h"
-#include "tools/lzss/lzss_encode.h"
 
 namespace {
 
-// Every process-wide value, written out so that two states compare as text.
-std::string ProcessState() {
+// A data module's values, written out so that two compare as text.
+std::string DataState(const TfrmData& data) {
   std::ostringstream out;
-  const CounterSettings& s = counterSettings;
+  const CounterSettings& s = data.counterSettings;
   out << "settings " << s.char0 << ' ' << s.char1 << ' ' << s.timer << ' ' << s.delay << ' ' << s.name << ' '
       << s.rand << ' ' << s.wave << ' ' << s.repl << ' ' << s.form << " [" << s.name1a << "][" << s.name1b << "]["
       << s.name2a << "][" << s.name2b << "][" << s.name3 << "][" << s.usewave << "][" << s.dirwave << "]\n";
   out << "history";
-  const auto* history = reinterpret_cast<const unsigned char*>(&startHistory);
-  for (size_t i = 0; i < sizeof startHistory; ++i) out << ' ' << int{history[i]};
-  out << "\nchips " << ChipState[0].variant << ' ' << ChipState[0].pose << ' ' << ChipState[1].variant << ' '
-      << ChipState[1].pose << '\n';
-  out << "run " << voiceStep << ' ' << preferNamelessVoice << ' ' << startTime << ' ' << chosenLine << ' '
-      << startTm.tm_year << ' ' << startTm.tm_mon << ' ' << startTm.tm_mday << ' ' << startTm.tm_hour << ' '
-      << startTm.tm_min << ' ' << startTm.tm_sec << ' ' << startTm.tm_wday << ' ' << startTm.tm_yday << '\n';
-  uint8_t tail[18];
-  lzss_testing::PersistentTail(tail);
-  out << "lzss window";
-  for (uint8_t b : tail) out << ' ' << int{b};
-  // Without a loaded library the binding refuses to decode.
-  out << "\nogg library loaded " << (DecodeOggFile("absent.ogg", "absent.wav") != -1) << '\n';
+  const auto* history = reinterpret_cast<const unsigned char*>(&data.startHistory);
+  for (size_t i = 0; i < sizeof data.startHistory; ++i) out << ' ' << int{history[i]};
+  out << "\nchips " << data.ChipState[0].variant << ' ' << data.ChipState[0].pose << ' ' << data.ChipState[1].variant
+      << ' ' << data.ChipState[1].pose << '\n';
+  out << "sounds replaced at load " << data.SoundsReplacedAtLoad << '\n';
   return out.str();
 }
 
-std::string& FreshState() {
-  static std::string state;
-  return state;
+// A counter window's run state.
+std::string RunState(const TfrmCount& form) {
+  std::ostringstream out;
+  out << "run " << form.voiceStep << ' ' << form.preferNamelessVoice << ' ' << form.startTime << ' '
+      << form.chosenLine << ' ' << form.startTm.tm_year << ' ' << form.startTm.tm_mon << ' ' << form.startTm.tm_mday
+      << ' ' << form.startTm.tm_hour << ' ' << form.startTm.tm_min << ' ' << form.startTm.tm_sec << '\n';
+  return out.str();
 }
 
-// Taken once the program's globals are built and before the first test runs.
-class RecordFreshState : public ::testing::Environment {
- public:
-  void SetUp() override { FreshState() = ProcessState(); }
+class ProgramData : public native_support::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    native_support::SetLocalClock(2026, 11, 10, 10, 5);
+  }
 };
 
-[[maybe_unused]] ::testing::Environment* const recorder = ::testing::AddGlobalTestEnvironment(new RecordFreshState);
-
-void ChangeEveryValue() {
-  counterSettings.char0 = 7;
-  counterSettings.char1 = 8;
-  counterSettings.timer = 9;
-  counterSettings.delay = 3;
-  counterSettings.name = 2;
-  counterSettings.rand = 1;
-  counterSettings.wave = 1;
-  counterSettings.repl = 1;
-  counterSettings.form = 1;
-  counterSettings.name1a = counterSettings.name1b = counterSettings.name2a = "n";
-  counterSettings.name2b = counterSettings.name3 = "m";
-  counterSettings.usewave = "0000000000";
-  counterSettings.dirwave = "C:\\Game\\";
-  std::memset(&startHistory, 0xA5, sizeof startHistory);
-  ChipState[0] = {2, 5};
-  ChipState[1] = {1, 3};
-  voiceStep = 4;
-  preferNamelessVoice = true;
-  startTime = 1800000000;
-  startTm.tm_year = 127;
-  startTm.tm_mday = 25;
-  startTm.tm_hour = 10;
-  chosenLine = 12;
-  // A decode leaves its last bytes in the part of the window kept for the next call.
-  const std::string packed = LzssPackEntry(std::string(40, 'q')).substr(8);
-  uint8_t out[64];
-  LzssDecode(out, reinterpret_cast<const uint8_t*>(packed.data()), static_cast<int32_t>(packed.size()), 64);
-  // The binding loads the library from the current folder.
-  std::filesystem::copy_file(M2K_OGOG_LIBRARY, "ogog.dll");
-  ASSERT_EQ(0, LoadOggLibrary());
+// Settings unlike the defaults in every value, a start history, chips, a run that spoke.
+void ChangeEveryValue(TfrmData& data, TfrmCount& form) {
+  using native_support::StoreSetting;
+  for (const auto& field : kIntegerSettings) StoreSetting(field.name, 1);
+  for (const auto& field : kTextSettings) StoreSetting(field.name, std::string("n"));
+  data.LoadSettings();
+  data.LoadStartHistory();
+  data.RecordStart(1800000000, platform::LocalTime(1800000000));
+  int step = 0;
+  StepChip(2, step, data.ChipState[0]);
+  form.voiceStep = 4;
+  form.preferNamelessVoice = true;
+  form.chosenLine = 12;
 }
 
-TEST(ProcessState, ResetGivesEveryValueItsFreshProcessValue) {
-  ASSERT_FALSE(FreshState().empty());
-  native_support::TempFolder work;
-  ASSERT_TRUE(work.Made());
-  native_support::CurrentFolderGuard guard;
-  std::filesystem::current_path(work.Posix());
-  ChangeEveryValue();
-  if (HasFatalFailure()) return;
-  ASSERT_NE(FreshState(), ProcessState()) << "the test changes nothing";
-  native_support::ResetProcessState();
-  EXPECT_EQ(FreshState(), ProcessState());
+TEST_F(ProgramData, ANewDataModuleAndCounterWindowKeepNothingOfAnEarlierRun) {
+  std::string freshData, freshRun;
+  {
+    TfrmData data;
+    freshData = DataState(data);
+    TfrmCount form(data);
+    freshRun = RunState(form);
+  }
+  {
+    TfrmData data;
+    TfrmCount form(data);
+    ChangeEveryValue(data, form);
+    ASSERT_NE(freshData, DataState(data)) << "the test changes nothing";
+    ASSERT_NE(freshRun, RunState(form)) << "the test changes nothing";
+    native_support::ResetMachine();
+  }
+  TfrmData data;
+  EXPECT_EQ(freshData, DataState(data));
+  TfrmCount form(data);
+  EXPECT_EQ(freshRun, RunState(form));
+}
+
+TEST_F(ProgramData, AFreshMachineHasNoOggLibraryLoaded) {
+  // The binding loads the library from the current folder; without it, it refuses to decode.
+  std::filesystem::copy_file(M2K_OGOG_LIBRARY, File("ogog.dll"));
+  ASSERT_EQ(0, LoadOggLibrary());
+  ASSERT_NE(-1, DecodeOggFile("absent.ogg", "absent.wav"));
+  native_support::ResetMachine();
+  EXPECT_EQ(-1, DecodeOggFile("absent.ogg", "absent.wav"));
 }
 
 }  // namespace

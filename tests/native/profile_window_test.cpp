@@ -57,38 +57,32 @@ uint32_t FigureColour(const ui::Image& box) {
   return picture.At(60, 88);
 }
 
-class ProfileWindow : public ::testing::Test {
+class ProfileWindow : public native_support::ProgramTest {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
+    ProgramTest::SetUp();
     platform::testing::SetClockMilliseconds(kNow * 1000 + 250);
     StoreSetting("char0", 3);  // not the first setup; the settings window shows character 3 left
     StoreSetting("char1", 5);
     WriteSheet(work.Child(kSheet0.file), kSheet0);
     WriteSheet(work.Child(kSheet9.file), kSheet9);
     WriteSheet(work.Child(kSheet3.file), kSheet3);
-    main = std::make_unique<TfrmMain>();
+    main = std::make_unique<TfrmMain>(data);
     main->Show();
   }
   void TearDown() override {
     main.reset();
-    native_support::ResetProcessState();
+    ProgramTest::TearDown();
   }
 
   // The profile window made over the settings window and shown, as the menu does without the
   // modal loop.
   std::unique_ptr<TfrmGirl> OpenProfile() {
-    auto profile = std::make_unique<TfrmGirl>(*main);
+    auto profile = std::make_unique<TfrmGirl>(*main, data);
     profile->Show();
     return profile;
   }
 
-  native_support::FixedZone zone;
-  TempFolder work;
-  native_support::CurrentFolderGuard guard;  // declared after `work`: the old folder is back first
   std::unique_ptr<TfrmMain> main;
 };
 
@@ -330,7 +324,7 @@ TEST_F(ProfileWindow, OnlyALeftReleaseInsideTheFigureStepsOn) {
 TEST_F(ProfileWindow, MenuListsTheTenNamesAndTicksTheCurrentOne) {
   for (int32_t style : {0, 1}) {
     SCOPED_TRACE(style);
-    counterSettings.name = style;
+    data.counterSettings.name = style;
     auto profile = OpenProfile();
     headless::Click(*profile->bbtChar1);
     headless::Click(*profile->bbtChar1);
@@ -373,7 +367,7 @@ TEST_F(ProfileWindow, ChoosingTheTickedCharacterRestartsItsWalkWithoutDrawing) {
   ASSERT_TRUE(headless::ChooseMenuItem(*profile->pumChar->Root().Items()[0]));
   EXPECT_EQ(0, profile->FIndex);
   EXPECT_EQ(0, profile->FChipStep);
-  EXPECT_EQ(0, ChipState[0].pose);
+  EXPECT_EQ(0, data.ChipState[0].pose);
   EXPECT_EQ(kSheet0.pose2, FigureColour(*profile->imgChar0));  // the next tick draws
   headless::AdvanceTime(200);
   EXPECT_EQ(kSheet0.pose1, FigureColour(*profile->imgChar0));
@@ -382,7 +376,7 @@ TEST_F(ProfileWindow, ChoosingTheTickedCharacterRestartsItsWalkWithoutDrawing) {
 // ---- the walking figure ----
 
 TEST_F(ProfileWindow, FigureWalksEveryTwoHundredMillisecondsOnceShown) {
-  TfrmGirl profile(*main);
+  TfrmGirl profile(*main, data);
   EXPECT_FALSE(profile.timChip->Enabled());
   EXPECT_EQ(kSheet0.pose0, FigureColour(*profile.imgChar0));  // drawn at creation
   profile.Show();
@@ -392,7 +386,7 @@ TEST_F(ProfileWindow, FigureWalksEveryTwoHundredMillisecondsOnceShown) {
   for (int i = 0; i < 5; ++i) {
     headless::AdvanceTime(199);
     headless::AdvanceTime(1);
-    EXPECT_EQ(poses[i], ChipState[0].pose) << i;
+    EXPECT_EQ(poses[i], data.ChipState[0].pose) << i;
     EXPECT_EQ(walk[i], FigureColour(*profile.imgChar0)) << i;
   }
 }
@@ -407,7 +401,7 @@ TEST_F(ProfileWindow, AMissingSheetLeavesTheFigureWhileTheLabelsChange) {
   EXPECT_TRUE(headless::ShownMessages().empty());
 }
 
-// Both windows walk their left figure in ChipState slot 0; each draws the pose it has just
+// Both windows walk their left figure in data.ChipState slot 0; each draws the pose it has just
 // written, so neither disturbs the other's walk.
 TEST_F(ProfileWindow, BothWindowsWalkTheirOwnFigureWhileTheProfileIsOpen) {
   headless::AdvanceTime(200);  // the settings window one step ahead: pose 1
@@ -479,7 +473,7 @@ TEST_F(ProfileWindow, CloseAndEscEndTheModalWindow) {
 }
 
 TEST_F(ProfileWindow, EveryOpeningStartsAtTheFirstCharacterAndNothingIsKept) {
-  const CounterSettings before = counterSettings;
+  const CounterSettings before = data.counterSettings;
   int openings = 0;
   for (int i = 0; i < 2; ++i) {
     headless::OnModal<TfrmGirl>([&](TfrmGirl& profile) {
@@ -495,9 +489,9 @@ TEST_F(ProfileWindow, EveryOpeningStartsAtTheFirstCharacterAndNothingIsKept) {
     ASSERT_TRUE(headless::ChooseMenuItem(*main->mnuGirl));
   }
   EXPECT_EQ(2, openings);
-  EXPECT_EQ(before.char0, counterSettings.char0);
-  EXPECT_EQ(before.char1, counterSettings.char1);
-  EXPECT_EQ(before.name, counterSettings.name);
+  EXPECT_EQ(before.char0, data.counterSettings.char0);
+  EXPECT_EQ(before.char1, data.counterSettings.char1);
+  EXPECT_EQ(before.name, data.counterSettings.name);
   // Only what the test stored: the window writes no setting.
   platform::RegistryKey key("\\Software\\Zorve\\M2K-COUNTER", false);
   for (const char* name : {"timer", "name", "wave", "dirwave", "usewave"}) EXPECT_FALSE(key.ValueExists(name)) << name;

@@ -180,11 +180,7 @@ TEST(RosterAppellations, EachSpeakerNamesEveryoneDifferently) {
 
 class RosterAccessors : public ::testing::Test {
  protected:
-  void SetUp() override {
-    native_support::ResetProcessState();
-    counterSettings = CounterSettings{};
-  }
-  void TearDown() override { counterSettings = CounterSettings{}; }
+  void SetUp() override { native_support::ResetMachine(); }
 
   TfrmData data;
 };
@@ -199,7 +195,7 @@ TEST_F(RosterAccessors, CharacterNameByStyle) {
       {1, 0, false}, {2, 0, false}, {7, 0, false}, {1, 1, false},
   };
   for (const auto& c : cases) {
-    counterSettings.name = c.nameSetting;
+    data.counterSettings.name = c.nameSetting;
     for (int i = 0; i < kRosterSize; ++i) {
       EXPECT_EQ(c.full ? Roster[i].fullName : Roster[i].shortName, data.CharacterName(c.style, i))
           << "style " << c.style << ", name setting " << c.nameSetting << ", row " << i;

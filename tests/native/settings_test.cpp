@@ -17,30 +17,6 @@ const char kKey[] = "\\Software\\Zorve\\M2K-COUNTER";
 const char kGameKey[] = "\\Software\\Vant\\Marivel2 KORVEN";
 const char kProgramFolder[] = "C:\\Program Files\\M2K\\";
 
-struct IntegerField {
-  const char* name;
-  int32_t CounterSettings::*field;
-};
-struct TextField {
-  const char* name;
-  std::string CounterSettings::*field;
-};
-
-// Every stored value, in the order of the record.
-const IntegerField kIntegerFields[] = {
-    {"char0", &CounterSettings::char0}, {"char1", &CounterSettings::char1},
-    {"timer", &CounterSettings::timer}, {"delay", &CounterSettings::delay},
-    {"name", &CounterSettings::name},   {"rand", &CounterSettings::rand},
-    {"wave", &CounterSettings::wave},   {"repl", &CounterSettings::repl},
-    {"form", &CounterSettings::form},
-};
-const TextField kTextFields[] = {
-    {"name1a", &CounterSettings::name1a}, {"name1b", &CounterSettings::name1b},
-    {"name2a", &CounterSettings::name2a}, {"name2b", &CounterSettings::name2b},
-    {"name3", &CounterSettings::name3},   {"usewave", &CounterSettings::usewave},
-    {"dirwave", &CounterSettings::dirwave},
-};
-
 // The record a load gives when the key holds nothing.
 CounterSettings DefaultRecord(const std::string& dirwave) {
   CounterSettings s;
@@ -82,16 +58,15 @@ CounterSettings DistinctRecord() {
 }
 
 void ExpectSameRecord(const CounterSettings& expected, const CounterSettings& actual) {
-  for (const IntegerField& f : kIntegerFields) EXPECT_EQ(expected.*f.field, actual.*f.field) << f.name;
-  for (const TextField& f : kTextFields) EXPECT_EQ(expected.*f.field, actual.*f.field) << f.name;
+  for (const auto& f : kIntegerSettings) EXPECT_EQ(expected.*f.member, actual.*f.member) << f.name;
+  for (const auto& f : kTextSettings) EXPECT_EQ(expected.*f.member, actual.*f.member) << f.name;
 }
 
 class SettingsStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     platform::testing::SetProgramFolder(kProgramFolder);
-    counterSettings = CounterSettings{};
   }
   void TearDown() override {
     platform::testing::SetRegistryUnavailable(false);
@@ -124,14 +99,14 @@ class SettingsStore : public ::testing::Test {
 
 TEST_F(SettingsStore, FreshHiveGivesDefaultsAndWritesOnlyTheTwoStartHubValues) {
   // Whatever an earlier load left in memory does not survive a load.
-  counterSettings = DistinctRecord();
+  data.counterSettings = DistinctRecord();
   data.SoundsReplacedAtLoad = true;
 
   EXPECT_FALSE(data.LoadSettings());
   EXPECT_FALSE(data.SoundsReplacedAtLoad);
-  ExpectSameRecord(DefaultRecord(""), counterSettings);
-  EXPECT_FALSE(counterSettings.name1a.empty());
-  EXPECT_FALSE(counterSettings.name3.empty());
+  ExpectSameRecord(DefaultRecord(""), data.counterSettings);
+  EXPECT_FALSE(data.counterSettings.name1a.empty());
+  EXPECT_FALSE(data.counterSettings.name3.empty());
 
   ASSERT_TRUE(platform::testing::KeyExists(kKey));
   EXPECT_EQ(2, platform::testing::ValueCount(kKey));
@@ -189,11 +164,11 @@ TEST_F(SettingsStore, RangedFieldsAreReplacedByFixedValuesOthersKeptAsRead) {
     platform::testing::ResetRegistry();
     StoreInteger(c.name, c.stored);
     data.LoadSettings();
-    EXPECT_EQ(c.expected, counterSettings.*c.field);
+    EXPECT_EQ(c.expected, data.counterSettings.*c.field);
     // The other fields are untouched by this value.
     CounterSettings expected = DefaultRecord("");
     expected.*c.field = c.expected;
-    ExpectSameRecord(expected, counterSettings);
+    ExpectSameRecord(expected, data.counterSettings);
   }
 }
 
@@ -203,10 +178,10 @@ TEST_F(SettingsStore, AllRangedFieldsOutOfRangeAtOnce) {
   StoreInteger("timer", 10);
   StoreInteger("delay", 10);
   data.LoadSettings();
-  EXPECT_EQ(0, counterSettings.char0);
-  EXPECT_EQ(0, counterSettings.char1);
-  EXPECT_EQ(1, counterSettings.timer);
-  EXPECT_EQ(0, counterSettings.delay);
+  EXPECT_EQ(0, data.counterSettings.char0);
+  EXPECT_EQ(0, data.counterSettings.char1);
+  EXPECT_EQ(1, data.counterSettings.timer);
+  EXPECT_EQ(0, data.counterSettings.delay);
 }
 
 TEST_F(SettingsStore, ValuesClampedAtLoadAreSavedClamped) {
@@ -269,7 +244,7 @@ TEST_F(SettingsStore, ValueOfTheWrongTypeCountsAsMissing) {
         break;
     }
     data.LoadSettings();
-    ExpectSameRecord(DefaultRecord(""), counterSettings);
+    ExpectSameRecord(DefaultRecord(""), data.counterSettings);
   }
 }
 
@@ -279,10 +254,10 @@ TEST_F(SettingsStore, WrongTypesBesideOutOfRangeValuesStillEndInRange) {
   StoreInteger("timer", 0);
   StoreInteger("delay", 42);
   data.LoadSettings();
-  EXPECT_EQ(0, counterSettings.char0);
-  EXPECT_EQ(1, counterSettings.char1);
-  EXPECT_EQ(1, counterSettings.timer);
-  EXPECT_EQ(0, counterSettings.delay);
+  EXPECT_EQ(0, data.counterSettings.char0);
+  EXPECT_EQ(1, data.counterSettings.char1);
+  EXPECT_EQ(1, data.counterSettings.timer);
+  EXPECT_EQ(0, data.counterSettings.delay);
 }
 
 TEST_F(SettingsStore, UsewaveIsKeptAsStored) {
@@ -304,7 +279,7 @@ TEST_F(SettingsStore, UsewaveIsKeptAsStored) {
     platform::testing::ResetRegistry();
     if (c.stored) StoreText("usewave", c.value);
     data.LoadSettings();
-    EXPECT_EQ(c.expected, counterSettings.usewave);
+    EXPECT_EQ(c.expected, data.counterSettings.usewave);
   }
 }
 
@@ -327,39 +302,39 @@ TEST_F(SettingsStore, StoredDirwaveBeatsTheDiscoveredFolder) {
     InstallGame(game);
     if (c.stored) StoreText("dirwave", c.value);
     data.LoadSettings();
-    EXPECT_EQ(c.stored ? std::string(c.value) : game.Windows(), counterSettings.dirwave);
+    EXPECT_EQ(c.stored ? std::string(c.value) : game.Windows(), data.counterSettings.dirwave);
   }
 }
 
 TEST_F(SettingsStore, SaveWritesAllSixteenValuesUnchecked) {
-  counterSettings = DistinctRecord();
+  data.counterSettings = DistinctRecord();
   // Out of range on purpose: the store checks nothing at save.
-  counterSettings.char0 = 12;
-  counterSettings.char1 = -3;
-  counterSettings.timer = 0;
-  counterSettings.delay = 15;
-  const CounterSettings saved = counterSettings;
+  data.counterSettings.char0 = 12;
+  data.counterSettings.char1 = -3;
+  data.counterSettings.timer = 0;
+  data.counterSettings.delay = 15;
+  const CounterSettings saved = data.counterSettings;
 
   data.SaveSettings();
 
   EXPECT_EQ(16, platform::testing::ValueCount(kKey));
   platform::RegistryKey key(kKey, false);
   ASSERT_TRUE(key.IsOpen());
-  for (const IntegerField& f : kIntegerFields) {
+  for (const auto& f : kIntegerSettings) {
     SCOPED_TRACE(f.name);
     int32_t value = 0;
     ASSERT_TRUE(key.ReadInteger(f.name, value));  // an integer value, not text
-    EXPECT_EQ(saved.*f.field, value);
+    EXPECT_EQ(saved.*f.member, value);
   }
-  for (const TextField& f : kTextFields) {
+  for (const auto& f : kTextSettings) {
     SCOPED_TRACE(f.name);
     std::string value;
     ASSERT_TRUE(key.ReadText(f.name, value));
-    EXPECT_EQ(saved.*f.field, value);
+    EXPECT_EQ(saved.*f.member, value);
   }
   EXPECT_FALSE(key.ValueExists("starthubexec"));
   EXPECT_FALSE(key.ValueExists("starthubfile"));
-  ExpectSameRecord(saved, counterSettings);  // saving changes nothing in memory
+  ExpectSameRecord(saved, data.counterSettings);  // saving changes nothing in memory
 }
 
 TEST_F(SettingsStore, SaveAfterLoadLeavesTheStartHubValuesAlone) {
@@ -372,11 +347,11 @@ TEST_F(SettingsStore, SaveAfterLoadLeavesTheStartHubValuesAlone) {
 }
 
 TEST_F(SettingsStore, SavedRecordLoadsBackUnchanged) {
-  counterSettings = DistinctRecord();
+  data.counterSettings = DistinctRecord();
   data.SaveSettings();
-  counterSettings = CounterSettings{};
+  data.counterSettings = CounterSettings{};
   EXPECT_TRUE(data.LoadSettings());  // wave and repl are both on
-  ExpectSameRecord(DistinctRecord(), counterSettings);
+  ExpectSameRecord(DistinctRecord(), data.counterSettings);
 }
 
 TEST_F(SettingsStore, UnavailableRegistryGivesDefaultsAndWritesNothing) {
@@ -389,16 +364,16 @@ TEST_F(SettingsStore, UnavailableRegistryGivesDefaultsAndWritesNothing) {
   StoreInteger("repl", 1);
   StoreText("dirwave", "D:\\stored\\");
   const int valuesBefore = platform::testing::ValueCount(kKey);
-  counterSettings = DistinctRecord();
-  counterSettings.timer = 0;
+  data.counterSettings = DistinctRecord();
+  data.counterSettings.timer = 0;
 
   platform::testing::SetRegistryUnavailable(true);
   EXPECT_FALSE(data.LoadSettings());
   // Discovery cannot read the game's entry either.
-  ExpectSameRecord(DefaultRecord(""), counterSettings);
+  ExpectSameRecord(DefaultRecord(""), data.counterSettings);
   EXPECT_FALSE(data.SoundsReplacedAtLoad);
 
-  counterSettings = DistinctRecord();
+  data.counterSettings = DistinctRecord();
   data.SaveSettings();
   platform::testing::SetRegistryUnavailable(false);
   EXPECT_EQ(valuesBefore, platform::testing::ValueCount(kKey));
@@ -409,7 +384,7 @@ TEST_F(SettingsStore, UnavailableRegistryGivesDefaultsAndWritesNothing) {
 
 TEST_F(SettingsStore, SaveWithoutRegistryCreatesNoKey) {
   platform::testing::SetRegistryUnavailable(true);
-  counterSettings = DistinctRecord();
+  data.counterSettings = DistinctRecord();
   data.SaveSettings();
   platform::testing::SetRegistryUnavailable(false);
   EXPECT_FALSE(platform::testing::KeyExists(kKey));

@@ -40,13 +40,10 @@ const char kNothingRegistered[] = "スタートアップには登録されてお
 
 enum Scope { kUser = 0, kCommon = 1 };
 
-class StartupRegistration : public ::testing::Test {
+class StartupRegistration : public native_support::ProgramTest {
  protected:
   void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
+    ProgramTest::SetUp();
     // The user's folder has a double-byte name whose second byte is a backslash (表, 0x95 0x5C).
     folder[kUser] = work.Posix() + "\\スタートアップ表";
     folder[kCommon] = work.Posix() + "\\Common Startup";
@@ -57,7 +54,6 @@ class StartupRegistration : public ::testing::Test {
     MakeFile(game->Child("grp.pak"));
     StoreSetting("dirwave", game->Windows());  // OK finds the game
   }
-  void TearDown() override { native_support::ResetProcessState(); }
 
   void SetFolders(FolderLookup user, FolderLookup common) {
     platform::testing::SetSpecialFolder(platform::ShellFolder::Startup, user, folder[kUser]);
@@ -71,7 +67,7 @@ class StartupRegistration : public ::testing::Test {
                                std::filesystem::copy_options::overwrite_existing);
   }
   std::unique_ptr<TfrmMain> Open() {
-    auto form = std::make_unique<TfrmMain>();
+    auto form = std::make_unique<TfrmMain>(data);
     form->Show();
     return form;
   }
@@ -83,8 +79,6 @@ class StartupRegistration : public ::testing::Test {
   }
   static bool Saved() { return platform::RegistryKey(kKey, false).ValueExists("char1"); }
 
-  TempFolder work;
-  CurrentFolderGuard guard;  // declared after `work`: the old folder is back before it goes
   std::optional<TempFolder> game;
   std::string folder[2];
 };

@@ -40,7 +40,7 @@ class TimeDialog : public ui::Form {
 };
 
 TEST(TabOrder, PassesOverContainersAndUpDowns) {
-  native_support::ResetProcessState();
+  native_support::ResetMachine();
   TimeDialog dialog;
   dialog.Show();
   std::vector<std::string> visited{ui::headless::Focused(dialog)->Name()};

@@ -47,8 +47,8 @@ class Dialog : public ui::Form {
 
 class UiLayer : public ::testing::Test {
  protected:
-  void SetUp() override { native_support::ResetProcessState(); }
-  void TearDown() override { native_support::ResetProcessState(); }
+  void SetUp() override { native_support::ResetMachine(); }
+  void TearDown() override { native_support::ResetMachine(); }
 };
 
 TEST_F(UiLayer, ProgramChangesOfMarksRaiseClicksLikeTheUsers) {

@@ -78,14 +78,9 @@ TEST(VoiceLineChoice, SecondsPickAmongCandidatesInTableOrder) {
 
 class NameSubstitution : public ::testing::Test {
  protected:
-  void SetUp() override {
-    counterSettings.name1a = kDefaultFamilyName;
-    counterSettings.name1b = kDefaultGivenName;
-    counterSettings.name2a = kDefaultFamilyReading;
-    counterSettings.name2b = kDefaultGivenReading;
-    counterSettings.name3 = kDefaultNickname;
-  }
-  static std::string Put(const std::string& line, bool& changed) { return SubstituteNames(line, changed); }
+  std::string Put(const std::string& line, bool& changed) const { return SubstituteNames(settings, line, changed); }
+
+  CounterSettings settings;  // the default names
 };
 
 TEST_F(NameSubstitution, DefaultNamesGoInWithoutAskingForTheNamelessVoice) {
@@ -99,7 +94,7 @@ TEST_F(NameSubstitution, DefaultNamesGoInWithoutAskingForTheNamelessVoice) {
 }
 
 TEST_F(NameSubstitution, RepeatedTokensAllChangeAndAnotherNameAsksForTheNamelessVoice) {
-  counterSettings.name3 = "ゆうき";
+  settings.name3 = "ゆうき";
   bool changed = false;
   const std::string katakana = NameTokens[5];
   EXPECT_EQ("ユウキ、ユウキ！", Put(katakana + "、" + katakana + "！", changed));
@@ -113,7 +108,7 @@ TEST_F(NameSubstitution, ShorterOrEmptyNamesThatBeginTheDefaultDoNotCount) {
   } cases[] = {{"蒼", false}, {"", false}, {"湊", true}, {"蒼太郎", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.given);
-    counterSettings.name1b = c.given;
+    settings.name1b = c.given;
     bool changed = false;
     EXPECT_EQ(std::string("やあ") + c.given, Put(std::string("やあ") + NameTokens[2], changed));
     EXPECT_EQ(c.changed, changed);
@@ -121,14 +116,14 @@ TEST_F(NameSubstitution, ShorterOrEmptyNamesThatBeginTheDefaultDoNotCount) {
 }
 
 TEST_F(NameSubstitution, ANameHoldingItsOwnTokenIsPutInOnce) {
-  counterSettings.name1b = std::string("x") + NameTokens[2] + "y";
+  settings.name1b = std::string("x") + NameTokens[2] + "y";
   bool changed = false;
   const std::string line = std::string(NameTokens[2]) + "と" + NameTokens[2];
-  EXPECT_EQ(counterSettings.name1b + "と" + counterSettings.name1b, Put(line, changed));
+  EXPECT_EQ(settings.name1b + "と" + settings.name1b, Put(line, changed));
 }
 
 TEST_F(NameSubstitution, LongNamesKeepTheWholeLine) {
-  counterSettings.name1b = std::string(200, 'n');
+  settings.name1b = std::string(200, 'n');
   bool changed = false;
   const std::string line = std::string(NameTokens[2]) + std::string(NameTokens[2]);
   EXPECT_EQ(400u, Put(line, changed).size());

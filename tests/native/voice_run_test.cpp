@@ -51,17 +51,11 @@ struct Moment {
   int hour, second;
 };
 
-class VoiceRun : public ::testing::Test {
+class VoiceRun : public native_support::ProgramTest {
  protected:
-  void SetUp() override {
-    native_support::ResetProcessState();
-    ASSERT_TRUE(work.Made());
-    std::filesystem::current_path(work.Posix());
-    platform::testing::SetProgramFolder(work.Windows());
-  }
   void TearDown() override {
     form.reset();
-    native_support::ResetProcessState();
+    ProgramTest::TearDown();
   }
   static std::string Default(const char* key) {
     platform::RegistryKey k(key, false);
@@ -76,7 +70,7 @@ class VoiceRun : public ::testing::Test {
   // One counter start as the application makes it: the window is created, shown when the
   // message loop starts (the voices and the Windows sounds follow its showing), and closed.
   void RunCounter() {
-    form = std::make_unique<TfrmCount>();
+    native_support::StartCounter(run, form);
     form->Show();
     form.reset();
   }
@@ -87,25 +81,23 @@ class VoiceRun : public ::testing::Test {
     for (int hour = 0; hour < 24; ++hour)
       for (int second = 0; second < 60; second += 7) {
         StartAt(configure, {hour, second});
-        if (wanted(ScenarioTables[counterSettings.char0][chosenLine])) return Moment{hour, second};
+        if (wanted(ScenarioTables[run->counterSettings.char0][form->chosenLine])) return Moment{hour, second};
       }
     form.reset();
     return std::nullopt;
   }
   void StartAt(const std::function<void()>& configure, Moment moment) {
     form.reset();
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     std::filesystem::remove(work.Child("STARTHUB"));  // every start the first
     configure();
     native_support::SetLocalClock(2026, 11, 10, moment.hour, moment.second);
-    form = std::make_unique<TfrmCount>();
+    native_support::StartCounter(run, form);
   }
   std::vector<ui::Label*> UpperLabels() const { return {form->lblChar0A, form->lblChar0B, form->lblChar0C}; }
 
-  native_support::FixedZone zone;  // Tokyo's clock
-  native_support::TempFolder work;
-  native_support::CurrentFolderGuard guard;
-  std::unique_ptr<TfrmCount> form;
+  std::unique_ptr<TfrmData> run;
+  std::unique_ptr<TfrmCount> form;  // after `run`, which it uses
 };
 
 TEST_F(VoiceRun, TheUpperBubbleShowsTheLinesInOrderFromTheirDesignPlaces) {
@@ -125,7 +117,7 @@ TEST_F(VoiceRun, TheUpperBubbleShowsTheLinesInOrderFromTheirDesignPlaces) {
       return LinesInUse(row) == c.lines && !NamesTheUser(row);
     });
     ASSERT_TRUE(moment) << "no such line in the first table";
-    const ScenarioRow& row = ScenarioTables[0][chosenLine];
+    const ScenarioRow& row = ScenarioTables[0][form->chosenLine];
     const std::vector<ui::Label*> labels = UpperLabels();
     for (int i = 0; i < 3; ++i) {
       SCOPED_TRACE(labels[i]->Name());
@@ -151,7 +143,7 @@ TEST_F(VoiceRun, ALineOfFiftyBytesMakesAllThreeUpperFontsOnePointSmaller) {
   };
   const auto moment = StartWhere([] { StoreSetting("char0", 0); }, namedOnceInShortLines);
   ASSERT_TRUE(moment) << "no such line in the first table";
-  const size_t rest = std::strlen(ScenarioTables[0][chosenLine].lines[0]) - std::strlen(given);
+  const size_t rest = std::strlen(ScenarioTables[0][form->chosenLine].lines[0]) - std::strlen(given);
   for (size_t length : {49u, 50u, 60u}) {
     SCOPED_TRACE(length);
     StartAt(
@@ -179,11 +171,11 @@ TEST_F(VoiceRun, APartnerLineBringsItsPartnerAfterTheLowerBubbleWasComposed) {
         },
         {16, second});
     const int paired = second % 10 == 4 ? 5 : second % 10;
-    const bool partnerLine = ScenarioTables[4][chosenLine].kind == 4;
+    const bool partnerLine = ScenarioTables[4][form->chosenLine].kind == 4;
     const int secondCharacter = partnerLine ? 5 : paired;
-    EXPECT_EQ(4, counterSettings.char0);
-    EXPECT_EQ(secondCharacter, counterSettings.char1);
-    EXPECT_EQ(Roster[secondCharacter].defaultPose, ChipState[1].pose);
+    EXPECT_EQ(4, run->counterSettings.char0);
+    EXPECT_EQ(secondCharacter, run->counterSettings.char1);
+    EXPECT_EQ(Roster[secondCharacter].defaultPose, run->ChipState[1].pose);
     // The first start: "の起動" and the ending of the character the seconds paired.
     EXPECT_EQ(std::string("の起動") + Roster[paired].ending, form->lblChar1B->Caption());
     if (partnerLine && paired != 5) ++partnerLines;
@@ -206,9 +198,9 @@ TEST_F(VoiceRun, TheSecondFigureStandsInHerRestingPose) {
           StoreSetting("char1", c.char1);
         },
         {12, 0});
-    EXPECT_EQ(c.char1, counterSettings.char1);
-    EXPECT_EQ(0, ChipState[1].variant);
-    EXPECT_EQ(c.pose, ChipState[1].pose);
+    EXPECT_EQ(c.char1, run->counterSettings.char1);
+    EXPECT_EQ(0, run->ChipState[1].variant);
+    EXPECT_EQ(c.pose, run->ChipState[1].pose);
   }
 }
 
@@ -216,25 +208,25 @@ TEST_F(VoiceRun, NothingMatchingTheHourGivesTheEndRowAndKeepsThePair) {
   StoreSetting("char0", 3);
   StoreSetting("char1", 7);
   native_support::SetLocalClock(2026, 11, 10, 3, 0);  // she sleeps at 03:00
-  form = std::make_unique<TfrmCount>();
+  native_support::StartCounter(run, form);
   const ScenarioRow* table = ScenarioTables[3];
   int end = 0;
   while (table[end].kind != -1) ++end;
-  EXPECT_EQ(end, chosenLine);
-  EXPECT_EQ(7, counterSettings.char1);
-  EXPECT_EQ(0, ChipState[0].pose);
-  EXPECT_EQ(Roster[7].defaultPose, ChipState[1].pose);
+  EXPECT_EQ(end, form->chosenLine);
+  EXPECT_EQ(7, run->counterSettings.char1);
+  EXPECT_EQ(0, run->ChipState[0].pose);
+  EXPECT_EQ(Roster[7].defaultPose, run->ChipState[1].pose);
   // The shown text is the end row's with the default names put in: no token is left.
   for (ui::Label* label : {form->lblChar0A, form->lblChar0B, form->lblChar0C})
     for (const char* token : NameTokens) EXPECT_FALSE(HasToken(label->Caption(), token));
-  EXPECT_FALSE(preferNamelessVoice);
+  EXPECT_FALSE(form->preferNamelessVoice);
 }
 
 TEST_F(VoiceRun, TheRestingCharacterStandsInHerPoseWhileSpeaking) {
   StoreSetting("char0", 9);
   native_support::SetLocalClock(2026, 11, 10, 12, 0);
-  form = std::make_unique<TfrmCount>();
-  EXPECT_EQ(4, ChipState[0].pose);
+  native_support::StartCounter(run, form);
+  EXPECT_EQ(4, run->ChipState[0].pose);
 }
 
 TEST_F(VoiceRun, ChangedNamesAskForTheNamelessVoiceWhereTheLineNamesTheUser) {
@@ -246,11 +238,11 @@ TEST_F(VoiceRun, ChangedNamesAskForTheNamelessVoiceWhereTheLineNamesTheUser) {
   bool named = false, unnamed = false;
   for (int hour = 0; hour < 24; ++hour)
     for (int second = 0; second < 20; ++second) {
-      native_support::ResetProcessState();
+      native_support::ResetMachine();
       configure();
       native_support::SetLocalClock(2026, 11, 10, hour, second);
-      form = std::make_unique<TfrmCount>();
-      const ScenarioRow& row = table[chosenLine];
+      native_support::StartCounter(run, form);
+      const ScenarioRow& row = table[form->chosenLine];
       const std::string text = std::string(row.lines[0]) + row.lines[1] + row.lines[2];
       const bool changedToken =
           HasToken(text, NameTokens[2]) || HasToken(text, NameTokens[4]) || HasToken(text, NameTokens[5]);
@@ -258,10 +250,10 @@ TEST_F(VoiceRun, ChangedNamesAskForTheNamelessVoiceWhereTheLineNamesTheUser) {
       for (const char* token : NameTokens) anyToken = anyToken || HasToken(text, token);
       if (changedToken) {
         named = true;
-        EXPECT_TRUE(preferNamelessVoice) << text;
+        EXPECT_TRUE(form->preferNamelessVoice) << text;
       } else if (!anyToken) {
         unnamed = true;
-        EXPECT_FALSE(preferNamelessVoice) << text;
+        EXPECT_FALSE(form->preferNamelessVoice) << text;
       }
       form.reset();
     }
@@ -314,7 +306,7 @@ TEST_F(VoiceRun, TheUsersSoundsComeBackAsTheyWereAbsentOrExpandable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    native_support::ResetProcessState();
+    native_support::ResetMachine();
     SetOriginal(kStartKey, c.original, c.text);
     SetOriginal(kExitKey, c.original, c.text);
     StoreSetting("wave", 1);

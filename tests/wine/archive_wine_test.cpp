@@ -60,8 +60,7 @@ class ArchiveWine : public testing::Test {
     ASSERT_TRUE(sjis::CreateDirectory(game_.c_str(), nullptr));
     saved_ = platform::CurrentFolder();
     ASSERT_TRUE(platform::SetCurrentFolder(work_));
-    counterSettings = CounterSettings{};
-    counterSettings.dirwave = game_;
+    data.counterSettings.dirwave = game_;
   }
   void TearDown() override {
     UnloadOggLibrary();
@@ -220,7 +219,7 @@ TEST_F(ArchiveWine, AnEmptyGameFolderReadsTheArchivesAtTheRootOfTheCurrentDrive)
   const std::string clip = "V000000012_000001.OGG";
   ASSERT_TRUE(platform::WriteWholeFile(root + "grp.pak", Pak(AllSheets(), false)));
   ASSERT_TRUE(platform::WriteWholeFile(root + "voice.pak", Pak({{clip, Fixture("tone-mono-22050.ogg")}}, true)));
-  counterSettings.dirwave = "";
+  data.counterSettings.dirwave = "";
   EXPECT_TRUE(data.ExtractImages());
   ExpectAllSheets();
   EXPECT_EQ(".\\" + clip + ".wav", data.GetVoiceWave(clip.c_str(), false));
@@ -243,15 +242,15 @@ TEST_F(ArchiveWine, TheExitSoundIsTheClipTheSecondsChooseInItsNamelessVariant) {
     }
   WriteArchive("voice.pak", Pak(entries, true));
   { platform::RegistryKey exitKey(kExitKey, true); }
-  counterSettings.wave = 1;
-  counterSettings.repl = 1;
+  data.counterSettings.wave = 1;
+  data.counterSettings.repl = 1;
   struct Case {
     int character;
     int clips;
   };
   for (const Case c : {Case{5, 1}, Case{0, 5}}) {
     SCOPED_TRACE(c.character);
-    counterSettings.char0 = c.character;
+    data.counterSettings.char0 = c.character;
     std::set<int> chosen;
     // Until two different clips have been seen for five, one for one; a call that spans the
     // turn of a second says nothing and is made again.

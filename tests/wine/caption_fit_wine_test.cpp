@@ -87,11 +87,12 @@ TEST(CaptionFitWine, EveryCaptionFitsItsPlaceInTheDesignFont) {
   platform::RegistryKey(kSettingsKey, true).WriteInteger("char0", 0);
   platform::RegistryKey("\\Software\\Vant\\Marivel2 KORVEN", true).WriteText("InstallDir", wine_test::DemoGame());
   const wine_test::WorkFolder work("m2k-caption-fit");  // where the windows take out their sheets
-  TfrmMain main;
+  TfrmData data;
+  TfrmMain main(data);
   TfrmVer about(main);
-  TfrmInit init(main);
-  TfrmDir dir(init);
-  TfrmGirl girl(main);
+  TfrmInit init(main, data);
+  TfrmDir dir(init, data, data.counterSettings.dirwave);
+  TfrmGirl girl(main, data);
   std::string overflows;
   for (const ui::Form* form : std::initializer_list<const ui::Form*>{&main, &about, &dir, &girl})
     overflows += Overflows(*form);

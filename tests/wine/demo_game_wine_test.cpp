@@ -193,8 +193,8 @@ TEST_F(DemoGame, EveryClipOfTheTablesBecomesAWaveFile) {
   platform::MakeFolder(work);
   const std::string before = platform::CurrentFolder();
   ASSERT_TRUE(platform::SetCurrentFolder(work));
-  counterSettings.dirwave = game;
   TfrmData data;
+  data.counterSettings.dirwave = game;
   int retried = 0;
   for (const std::string& clip : clips) {
     std::string wave = data.ExtractVoice(clip.c_str(), false);
@@ -207,7 +207,6 @@ TEST_F(DemoGame, EveryClipOfTheTablesBecomesAWaveFile) {
   }
   EXPECT_GT(retried, 0);
   platform::SetCurrentFolder(before);
-  counterSettings = CounterSettings();
 }
 
 }  // namespace

@@ -90,7 +90,8 @@ TEST(LocaleScreensWine, EverySettingsWindowAsThisCodePageDrawsIt) {
   // history is there, so that the statistics read the same in both runs.
   const wine_test::WorkFolder work("m2k-locale-screens");
 
-  TfrmMain main;
+  TfrmData data;
+  TfrmMain main(data);
   main.Show();
   main.timChip->SetEnabled(false);
   SaveClient(WindowOf(kSettingsCaption), folder + "main.bmp");
@@ -101,15 +102,15 @@ TEST(LocaleScreensWine, EverySettingsWindowAsThisCodePageDrawsIt) {
     SaveClient(WindowOf(about.caption.c_str()), folder + "about.bmp");
   }
   {
-    TfrmInit init(main);
+    TfrmInit init(main, data);
     init.Show();
     SaveClient(WindowOf(init.caption.c_str()), folder + "init.bmp");
-    TfrmDir dir(init);
+    TfrmDir dir(init, data, data.counterSettings.dirwave);
     dir.Show();
     SaveClient(WindowOf(dir.caption.c_str()), folder + "dir.bmp");
   }
   {
-    TfrmGirl girl(main);
+    TfrmGirl girl(main, data);
     girl.Show();
     girl.timChip->SetEnabled(false);
     SaveClient(WindowOf(girl.caption.c_str()), folder + "girl.bmp");

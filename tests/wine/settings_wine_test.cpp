@@ -62,17 +62,17 @@ TEST_F(SettingsWine, FreshHiveGetsOnlyTheTwoStarthubValues) {
   ASSERT_TRUE(key.ReadText("starthubfile", file));
   EXPECT_EQ(wine_test::BinFolder() + "M2KCOUNT.EXE", exec);
   EXPECT_EQ(wine_test::BinFolder() + "STARTHUB", file);
-  EXPECT_EQ(5, counterSettings.timer);
-  EXPECT_EQ("1111111111", counterSettings.usewave);
-  EXPECT_EQ("", counterSettings.dirwave);
+  EXPECT_EQ(5, data.counterSettings.timer);
+  EXPECT_EQ("1111111111", data.counterSettings.usewave);
+  EXPECT_EQ("", data.counterSettings.dirwave);
 }
 
 TEST_F(SettingsWine, SaveWritesSixteenTypedValuesThatLoadBack) {
   data.LoadSettings();
-  counterSettings.char0 = 9;
-  counterSettings.timer = 12;  // saved as it is: the range is kept at load
-  counterSettings.name3 = "ソウちゃん";
-  counterSettings.dirwave = "C:\\ゲーム表\\";
+  data.counterSettings.char0 = 9;
+  data.counterSettings.timer = 12;  // saved as it is: the range is kept at load
+  data.counterSettings.name3 = "ソウちゃん";
+  data.counterSettings.dirwave = "C:\\ゲーム表\\";
   data.SaveSettings();
   EXPECT_EQ(18u, ValueCount());
   for (const char* name : {"char0", "char1", "timer", "delay", "name", "rand", "wave", "repl", "form"})
@@ -84,12 +84,12 @@ TEST_F(SettingsWine, SaveWritesSixteenTypedValuesThatLoadBack) {
   ASSERT_TRUE(key.ReadInteger("timer", timer));
   EXPECT_EQ(12, timer);
 
-  counterSettings = CounterSettings{};
+  data.counterSettings = CounterSettings{};
   data.LoadSettings();
-  EXPECT_EQ(9, counterSettings.char0);
-  EXPECT_EQ(1, counterSettings.timer);
-  EXPECT_EQ("ソウちゃん", counterSettings.name3);
-  EXPECT_EQ("C:\\ゲーム表\\", counterSettings.dirwave);
+  EXPECT_EQ(9, data.counterSettings.char0);
+  EXPECT_EQ(1, data.counterSettings.timer);
+  EXPECT_EQ("ソウちゃん", data.counterSettings.name3);
+  EXPECT_EQ("C:\\ゲーム表\\", data.counterSettings.dirwave);
 }
 
 TEST_F(SettingsWine, ValuesOfAnotherTypeKeepTheDefaults) {
@@ -99,8 +99,8 @@ TEST_F(SettingsWine, ValuesOfAnotherTypeKeepTheDefaults) {
     key.WriteInteger("usewave", 1);
   }
   data.LoadSettings();
-  EXPECT_EQ(5, counterSettings.timer);
-  EXPECT_EQ("1111111111", counterSettings.usewave);
+  EXPECT_EQ(5, data.counterSettings.timer);
+  EXPECT_EQ("1111111111", data.counterSettings.usewave);
 }
 
 TEST_F(SettingsWine, DiscoveryFindsTheGameThroughItsRegistryEntry) {
@@ -124,7 +124,7 @@ TEST_F(SettingsWine, DiscoveryFindsTheGameThroughItsRegistryEntry) {
     EXPECT_EQ(c.found, data.FindGameFolder(found));
     EXPECT_EQ(c.found ? c.installDir : "", found);
     data.LoadSettings();
-    EXPECT_EQ(c.found ? c.installDir : "", counterSettings.dirwave);
+    EXPECT_EQ(c.found ? c.installDir : "", data.counterSettings.dirwave);
   }
 }
 
@@ -132,12 +132,12 @@ TEST_F(SettingsWine, GameFilesAreLookedUpWithExactlyOneSeparator) {
   const std::string folder = GameFolder("m2k-ソフト表");
   platform::WriteWholeFile(folder + "grp.pak", "x");
   data.LoadSettings();
-  counterSettings.wave = 0;
+  data.counterSettings.wave = 0;
   for (const std::string& dir : {folder, folder.substr(0, folder.size() - 1)}) {
-    counterSettings.dirwave = dir;
+    data.counterSettings.dirwave = dir;
     EXPECT_TRUE(data.GameFilesPresent()) << dir;
   }
-  counterSettings.wave = 1;
+  data.counterSettings.wave = 1;
   EXPECT_FALSE(data.GameFilesPresent());
   platform::WriteWholeFile(folder + "voice.pak", "x");
   EXPECT_TRUE(data.GameFilesPresent());

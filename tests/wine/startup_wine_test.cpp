@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -127,27 +128,30 @@ TEST_F(StartupWine, RegisterTheUserThenAllUsersThenRemoveBothWithOneYes) {
   ASSERT_NE(nullptr, window);
   const std::string program = wine_test::BinFolder() + "M2KCOUNT.EXE";
 
-  HWND box = AskToRegister(run, window, 0);
-  ASSERT_NE(nullptr, box);
-  EXPECT_EQ(std::string("現ユーザーの") + kQuestionTail, MessageText(box));
-  EXPECT_EQ(kCaption, WindowText(box));
-  wine_test::SaveScreenshot("startup-question", window, box);
-  ASSERT_TRUE(Answer(box, kYes));
-  ASSERT_TRUE(WaitFor([&] { return platform::FileExists(link[0]); })) << link[0];
-  ExpectShortcutTo(link[0], program);
-  // The name on disk, as the shell shows it.
-  EXPECT_NE(std::wstring::npos,
-            wine_test::WideFileNames(link[0].substr(0, link[0].size() - std::string(kLinkName).size()))
-                .find(L"ミルテカ起動カウンター＋(プラス).lnk\n"));
+  // Each registration makes its scope's shortcut and removes the other's.
+  const struct {
+    int scope;
+    const char* prefix;
+    const char* screenshot;
+  } registrations[] = {{0, "現ユーザーの", "startup-question"}, {1, "全てのユーザーの", "startup-question-all"}};
+  for (const auto& r : registrations) {
+    SCOPED_TRACE(r.prefix);
+    HWND box = AskToRegister(run, window, r.scope);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(std::string(r.prefix) + kQuestionTail, MessageText(box));
+    EXPECT_EQ(kCaption, WindowText(box));
+    wine_test::SaveScreenshot(r.screenshot, window, box);
+    ASSERT_TRUE(Answer(box, kYes));
+    const std::string& made = link[r.scope];
+    const std::string& other = link[1 - r.scope];
+    ASSERT_TRUE(WaitFor([&] { return platform::FileExists(made) && !platform::FileExists(other); })) << made;
+    ExpectShortcutTo(made, program);
+    // The name on disk, as the shell shows it.
+    EXPECT_NE(std::wstring::npos, wine_test::WideFileNames(made.substr(0, made.size() - std::string(kLinkName).size()))
+                                      .find(L"ミルテカ起動カウンター＋(プラス).lnk\n"));
+  }
 
-  box = AskToRegister(run, window, 1);
-  ASSERT_NE(nullptr, box);
-  EXPECT_EQ(std::string("全てのユーザーの") + kQuestionTail, MessageText(box));
-  ASSERT_TRUE(Answer(box, kYes));
-  ASSERT_TRUE(WaitFor([&] { return platform::FileExists(link[1]) && !platform::FileExists(link[0]); }));
-  ExpectShortcutTo(link[1], program);
-
-  box = AskToRemove(run, window);
+  HWND box = AskToRemove(run, window);
   ASSERT_NE(nullptr, box);
   EXPECT_EQ(kRemoveQuestion, MessageText(box));
   ASSERT_TRUE(Answer(box, kYes));
@@ -175,13 +179,34 @@ TEST_F(StartupWine, FirstSetupAsksForTheCurrentUserAndNoStillSavesAndCloses) {
   platform::RemoveFile(wine_test::BinFolder() + "mapc070.tg2");  // the one sheet that stays
 }
 
-TEST_F(StartupWine, WithoutTheLibraryAnErrorBoxSaysSoAndNothingIsRegistered) {
+// A registration that fails says why in an error box, and leaves the shortcuts as they were.
+TEST_F(StartupWine, AFailedRegistrationIsReportedAndLeavesTheShortcutsAsTheyWere) {
   NotFirstSetup();
-  const std::string folder = wine_test::FreshFolder("m2k-no-didazura");
-  const std::string program = folder + "M2KCOUNT.EXE";
-  ASSERT_TRUE(sjis::CopyFile((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), program.c_str(), FALSE));
-  {
-    ProgramRun run("", "", -1, program);
+  // A copy of the program in a folder of its own, without DIDAZURA.DLL beside it.
+  const std::string alone = wine_test::FreshFolder("m2k-no-didazura");
+  ASSERT_TRUE(sjis::CopyFile((wine_test::BinFolder() + "M2KCOUNT.EXE").c_str(), (alone + "M2KCOUNT.EXE").c_str(), FALSE));
+  const struct Case {
+    const char* what;
+    std::string program;  // empty: the one beside the test runner, with the library
+    std::function<void()> arrange;
+    const char* reason;
+    const char* screenshot;
+  } cases[] = {
+      {"without the library", alone + "M2KCOUNT.EXE", [] {}, "DIDAZURA.DLL", "startup-no-library"},
+      // A folder where the current user's shortcut would go: the shell cannot save over it.
+      {"a shortcut that cannot be written", "",
+       [this] {
+         ASSERT_TRUE(sjis::CreateDirectory(link[0].c_str(), nullptr));
+         ASSERT_TRUE(platform::WriteWholeFile(link[1], "the all-users registration"));
+       },
+       "ショートカットを作成できませんでした", "startup-not-written"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RemoveShortcuts();
+    c.arrange();
+    const bool hadAllUsers = platform::FileExists(link[1]);
+    ProgramRun run("", "", -1, c.program);
     HWND window = SettingsWindow(run);
     ASSERT_NE(nullptr, window);
     HWND box = AskToRegister(run, window, 0);
@@ -189,35 +214,16 @@ TEST_F(StartupWine, WithoutTheLibraryAnErrorBoxSaysSoAndNothingIsRegistered) {
     ASSERT_TRUE(Answer(box, kYes));
     HWND error = WaitMessageBox(run.ProcessId());
     ASSERT_NE(nullptr, error);
-    EXPECT_NE(std::string::npos, MessageText(error).find("DIDAZURA.DLL")) << MessageText(error);
+    EXPECT_NE(std::string::npos, MessageText(error).find(c.reason)) << MessageText(error);
     EXPECT_EQ(kCaption, WindowText(error));
-    wine_test::SaveScreenshot("startup-no-library", window, error);
+    wine_test::SaveScreenshot(c.screenshot, window, error);
     ASSERT_TRUE(Answer(error, IDOK));
     EXPECT_FALSE(platform::FileExists(link[0]));
+    EXPECT_EQ(hadAllUsers, platform::FileExists(link[1])) << "a working registration was removed for a failed one";
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitExit(10000));
   }
-  wine_test::RemoveFolder(folder);
-}
-
-TEST_F(StartupWine, AShortcutThatCannotBeWrittenIsReportedAndTheOtherStays) {
-  NotFirstSetup();
-  // A folder where the current user's shortcut would go: the shell cannot save over it.
-  ASSERT_TRUE(sjis::CreateDirectory(link[0].c_str(), nullptr));
-  ASSERT_TRUE(platform::WriteWholeFile(link[1], "the all-users registration"));
-  ProgramRun run("");
-  HWND window = SettingsWindow(run);
-  ASSERT_NE(nullptr, window);
-  HWND box = AskToRegister(run, window, 0);
-  ASSERT_NE(nullptr, box);
-  ASSERT_TRUE(Answer(box, kYes));
-  HWND error = WaitMessageBox(run.ProcessId());
-  ASSERT_NE(nullptr, error);
-  EXPECT_NE(std::string::npos, MessageText(error).find("ショートカットを作成できませんでした")) << MessageText(error);
-  ASSERT_TRUE(Answer(error, IDOK));
-  EXPECT_TRUE(platform::FileExists(link[1])) << "a working registration was removed for a failed one";
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(run.WaitExit(10000));
+  wine_test::RemoveFolder(alone);
 }
 
 TEST_F(StartupWine, AboutBoxStandsOverTheSettingsWindowAndClosesWithEscOrOk) {
@@ -364,7 +370,8 @@ TEST_F(StartupWine, TicksFollowTheShortcutsOnDisk) {
   sjis::GetCurrentDirectory(MAX_PATH, saved);
   sjis::SetCurrentDirectory(work.c_str());
   ASSERT_TRUE(sjis::CreateDirectory(link[1].c_str(), nullptr));  // all users: saving there fails
-  auto form = std::make_unique<TfrmMain>();
+  TfrmData data;
+  auto form = std::make_unique<TfrmMain>(data);
   form->Show();
   HWND window = FindWindowW(nullptr, sjis::Wide(kCaption).c_str());
   ASSERT_NE(nullptr, window);
