@@ -1,7 +1,6 @@
 #pragma once
 // The counter window: shown for a few seconds at logon, then closes itself.
 #include <ctime>
-#include <memory>
 #include <string>
 #include <vector>
 
