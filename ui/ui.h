@@ -19,7 +19,7 @@ namespace ui {
 class Timer : public Component {
  public:
   static constexpr Kind kKind = Kind::Timer;
-  Timer(Form* owner, std::string name) : Component(owner, kKind, std::move(name)) {}
+  Timer(Form* owner, const Design& row);
   ~Timer() override;
   int Interval() const { return interval_; }
   bool Enabled() const { return enabled_; }
@@ -43,6 +43,7 @@ class MediaPlayer : public Component {
  public:
   static constexpr Kind kKind = Kind::MediaPlayer;
   MediaPlayer(Form* owner, std::string name) : Component(owner, kKind, std::move(name)) {}
+  MediaPlayer(Form* owner, const Design& row);
   ~MediaPlayer() override;
   std::string fileName;
   std::function<void(NotifyValue)> onNotify;
@@ -62,7 +63,8 @@ enum class BorderStyle { Single, None, Dialog };
 enum class FormPosition { Designed, ScreenCenter };
 
 // One row of a form's design: the component's kind, name, place and its design-time values.
-// Rows made with Bind() also set the form's member that names the component.
+// Rows made with Bind() also set the form's member that names the component. Each kind's class
+// is made from its row.
 struct Design {
   Kind kind = Kind::Image;  // set by Bind() from the member's type
   const char* name;
@@ -171,7 +173,6 @@ class Form {
 
  private:
   friend class Control;
-  std::unique_ptr<Component> Make(const Design& row);
   std::vector<std::unique_ptr<Component>> components_;
   std::unique_ptr<MainMenu> menu_;
   std::vector<std::unique_ptr<PopupMenu>> popups_;

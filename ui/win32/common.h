@@ -155,5 +155,7 @@ class WinPeer : public Peer {
 };
 
 WinPeer* PeerOf(HWND hwnd);
+// The peer of a windowed control's kind.
+std::unique_ptr<WinPeer> MakePeer(WinControl& control);
 
 }  // namespace ui::win32

@@ -40,7 +40,7 @@ void KeepClientSize(HWND hwnd, const Form& form) {
 
 void MakeControls(Form& form, FormWindow& window) {
   for (const auto& c : form.Components())
-    if (auto* control = dynamic_cast<WinControl*>(c.get())) control->AttachPeer(control->MakePeer());
+    if (auto* control = dynamic_cast<WinControl*>(c.get())) control->AttachPeer(MakePeer(*control));
   ArrangeTabOrder(form, nullptr);
   for (const auto& c : form.Components())
     if (auto* button = dynamic_cast<Button*>(c.get()); button && button->isDefault && button->GetPeer())

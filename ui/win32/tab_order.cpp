@@ -21,7 +21,7 @@ void ArrangeTabOrder(const Form& form, const WinControl* container) {
     style = (radio && afterRadio) ? (style & ~WS_GROUP) : (style | WS_GROUP);
     SetWindowLongW(hwnd, GWL_STYLE, style);
     afterRadio = radio;
-    if (control->GetKind() == Kind::Panel || control->GetKind() == Kind::GroupBox) ArrangeTabOrder(form, control);
+    if (dynamic_cast<const Container*>(control)) ArrangeTabOrder(form, control);
   }
 }
 
