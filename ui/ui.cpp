@@ -328,23 +328,33 @@ std::unique_ptr<Component> Make(Form* form, const Design& row) {
   throw Error("unknown component kind");
 }
 
+// The control a row links to: one of the form's, made before the link is read.
+template <class T>
+T* Linked(const Form& form, const Design& row, const Link<T>& link) {
+  T* linked = link.Read();
+  for (const auto& c : form.Components())
+    if (c.get() == linked) return linked;
+  throw Error(std::string("design row ") + row.name + " links to a control the form has not made");
+}
+
 }  // namespace
 
 void Form::Build(const std::vector<Design>& design) {
   int nextTabOrder = 0;
-  std::vector<std::pair<Label*, std::string>> linkedLabels;  // their controls may come later
+  std::vector<std::pair<Label*, const Design*>> linkedLabels;  // their controls may come later
   for (const Design& row : design) {
+    WinControl* parent = row.parent.Empty() ? nullptr : Linked(*this, row, row.parent);
+    if (!row.associate.Empty()) Linked(*this, row, row.associate);  // the up-down reads it
     std::unique_ptr<Component> made = Make(this, row);
-    if (auto* control = dynamic_cast<Control*>(made.get()); control && *row.parent)
-      control->SetParent(Find<WinControl>(row.parent));
+    if (auto* control = dynamic_cast<Control*>(made.get()); control && parent) control->SetParent(parent);
     if (auto* windowed = dynamic_cast<WinControl*>(made.get()))
       windowed->tabOrder = row.tabOrder >= 0 ? row.tabOrder : nextTabOrder++;
-    if (auto* label = dynamic_cast<Label*>(made.get()); label && *row.focusControl)
-      linkedLabels.emplace_back(label, row.focusControl);
+    if (auto* label = dynamic_cast<Label*>(made.get()); label && !row.focusControl.Empty())
+      linkedLabels.emplace_back(label, &row);
     if (row.bind) row.bind(made.get());
     components_.push_back(std::move(made));
   }
-  for (auto& [label, name] : linkedLabels) label->focusControl = Find<WinControl>(name);
+  for (auto& [label, row] : linkedLabels) label->focusControl = Linked(*this, *row, row->focusControl);
 }
 
 Component* Form::FindComponent(const std::string& name) const {

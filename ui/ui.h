@@ -3,6 +3,7 @@
 // table of components; painted controls (images, labels, shapes, bevels) are drawn by their
 // container in z-order, windowed controls are real child windows. The same code runs on the
 // win32 backend (real windows) and on the headless backend (native tests, virtual time).
+#include <concepts>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,6 +63,24 @@ class MediaPlayer : public Component {
 enum class BorderStyle { Single, None, Dialog };
 enum class FormPosition { Designed, ScreenCenter };
 
+// A row's link to the control of another row, made from the form's member that Bind() sets for
+// that row (`.parent = gbxName`): a link to a control of the wrong kind does not compile. The
+// member is read while the form is built.
+template <class T>
+class Link {
+ public:
+  Link() = default;
+  template <std::derived_from<T> Member>
+  Link(Member*& member)
+      : member_(&member), read_([](const void* m) -> T* { return *static_cast<Member* const*>(m); }) {}
+  bool Empty() const { return member_ == nullptr; }
+  T* Read() const { return member_ ? read_(member_) : nullptr; }
+
+ private:
+  const void* member_ = nullptr;
+  T* (*read_)(const void*) = nullptr;
+};
+
 // One row of a form's design: the component's kind, name, place and its design-time values.
 // Rows made with Bind() also set the form's member that names the component. Each kind's class
 // is made from its row.
@@ -83,7 +102,7 @@ struct Design {
   int interval = 1000;  // timers
   bool isDefault = false, isCancel = false;
   int modalResult = mrNone;
-  const char* parent = "";  // the panel or group box it sits in (declared earlier)
+  Link<Container> parent{};  // the panel or group box it sits in (an earlier row)
   int tabOrder = -1;        // -1: after the controls before it
   bool tabStop = true;
   const char* hint = "";
@@ -91,8 +110,8 @@ struct Design {
   int maxLength = 0;                   // edits, in bytes
   bool readOnly = false;               // edits
   int min = 0, max = 100;              // up-downs
-  const char* associate = "";          // up-downs: the edit box
-  const char* focusControl = "";       // labels: the control their mnemonic focuses
+  Link<Edit> associate{};              // up-downs: the edit box (an earlier row)
+  Link<WinControl> focusControl{};     // labels: the control their mnemonic focuses
   BevelCut bevelOuter = BevelCut::Raised, bevelInner = BevelCut::None;  // panels
   bool lowered = true;                 // bevels
   bool singleBorder = false;           // panels: a sunken edge around the bevels and the face

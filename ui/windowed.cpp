@@ -112,7 +112,7 @@ UpDown::UpDown(Form* owner, const Design& row) : WinControl(owner, kKind, row) {
   tabStop = false;
   min = row.min;
   max = row.max;
-  if (*row.associate) SetAssociate(owner->Find<Edit>(row.associate));
+  SetAssociate(row.associate.Read());
   SetPosition(row.min);
 }
 

@@ -130,7 +130,7 @@ class Edit : public WinControl {
 class UpDown : public WinControl {
  public:
   static constexpr Kind kKind = Kind::UpDown;
-  // Shows its minimum in the edit box the row names.
+  // Shows its minimum in the edit box of the row's link.
   UpDown(Form* owner, const Design& row);
   ~UpDown() override;
   int min = 0, max = 100;

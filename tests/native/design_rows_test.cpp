@@ -1,6 +1,8 @@
-// Forms are built from design rows: every kind is made from a row of its kind.
+// Forms are built from design rows: every kind is made from a row of its kind, and a row's
+// links reach controls that the form has made before it reads them.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,66 @@ TEST(DesignRows, EveryKindIsMadeFromARowOfItsKind) {
   ExpectMade(form, form.tim, "tim");
   ExpectMade(form, form.mpl, "mpl");
   EXPECT_EQ(16u, form.Components().size());
+}
+
+// Members that the rows of the cases below bind and link; null until a row binds them.
+struct Members {
+  ui::Panel* pnlBox = nullptr;
+  ui::Edit* edtText = nullptr;
+  ui::UpDown* updText = nullptr;
+  ui::Label* lblText = nullptr;
+};
+
+TEST(DesignRows, ALinkToAControlTheFormHasNotMadeIsAnError) {
+  native_support::ResetProcessState();
+  // A panel of another form, which the last case links to.
+  Members other;
+  ui::Form otherForm;
+  otherForm.Build({Bind(other.pnlBox, {.name = "pnlBox"})});
+  struct Case {
+    const char* what;
+    std::function<std::vector<ui::Design>(Members&)> rows;
+  };
+  const Case cases[] = {
+      {"a parent of a later row",
+       [](Members& m) {
+         return std::vector<ui::Design>{Bind(m.edtText, {.name = "edtText", .parent = m.pnlBox}),
+                                        Bind(m.pnlBox, {.name = "pnlBox"})};
+       }},
+      {"an up-down's edit box of a later row",
+       [](Members& m) {
+         return std::vector<ui::Design>{Bind(m.updText, {.name = "updText", .associate = m.edtText}),
+                                        Bind(m.edtText, {.name = "edtText"})};
+       }},
+      {"a label's control of no row",
+       [](Members& m) {
+         return std::vector<ui::Design>{Bind(m.lblText, {.name = "lblText", .focusControl = m.edtText})};
+       }},
+      {"a parent of another form",
+       [&other](Members& m) {
+         return std::vector<ui::Design>{Bind(m.edtText, {.name = "edtText", .parent = other.pnlBox})};
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Members members;
+    ui::Form form;
+    EXPECT_THROW(form.Build(c.rows(members)), ui::Error);
+  }
+}
+
+TEST(DesignRows, ALabelLinksToTheControlOfALaterRow) {
+  native_support::ResetProcessState();
+  Members m;
+  ui::Form form;
+  form.Build({Bind(m.lblText, {.name = "lblText", .focusControl = m.edtText}),
+              Bind(m.pnlBox, {.name = "pnlBox"}),
+              Bind(m.edtText, {.name = "edtText", .parent = m.pnlBox}),
+              Bind(m.updText, {.name = "updText", .min = 3, .associate = m.edtText})});
+  EXPECT_EQ(m.edtText, m.lblText->focusControl);
+  EXPECT_EQ(m.pnlBox, m.edtText->Parent());
+  EXPECT_EQ(m.edtText, m.updText->Associate());
+  EXPECT_EQ("3", m.edtText->Text());
 }
 
 }  // namespace
