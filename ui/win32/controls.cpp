@@ -1,5 +1,6 @@
-// One small peer per windowed kind: how it is created, how it shows the model, and how the
-// user's changes come back into the model before the model's handler runs.
+// The peers of the windowed kinds: how each is created, how it shows the model, and how the
+// user's changes come back into the model before the model's handler runs. Kinds that behave
+// alike share a peer; the table at the end names the peer of every kind.
 #include "ui/input.h"
 #include "ui/win32/common.h"
 
