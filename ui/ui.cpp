@@ -37,6 +37,15 @@ bool Control::Usable() const { return enabled_ && Showing() && (!parent_ || pare
 
 void Control::Changed() { backend::PaintedChanged(*this); }
 
+WinControl::WinControl(Form* owner, Kind kind, const Design& row) : Control(owner, kind, row.name) {
+  SetCaption(row.caption);
+  SetBounds(row.left, row.top, row.width, row.height);
+  SetEnabled(row.enabled);
+  SetVisible(row.visible);
+  tabStop = row.tabStop;  // the kinds that never take the focus themselves clear it after
+  hint = row.hint;
+}
+
 WinControl::~WinControl() { backend::ControlDestroyed(*this); }
 
 void WinControl::SetCaption(const std::string& caption) {

@@ -7,15 +7,6 @@
 
 namespace ui {
 
-WinControl::WinControl(Form* owner, Kind kind, const Design& row) : Control(owner, kind, row.name) {
-  SetCaption(row.caption);
-  SetBounds(row.left, row.top, row.width, row.height);
-  SetEnabled(row.enabled);
-  SetVisible(row.visible);
-  tabStop = row.tabStop;  // the kinds that never take the focus themselves clear it after
-  hint = row.hint;
-}
-
 Button::Button(Form* owner, const Design& row, Kind kind) : WinControl(owner, kind, row) {
   isDefault = row.isDefault;
   isCancel = row.isCancel;
