@@ -166,7 +166,7 @@ bench-startup: demo-game
 LZSS_FUZZ_SOURCES := tests/fuzz/lzss_fuzz.cpp data/lzss.cpp
 ARCHIVE_FUZZ_SOURCES := tests/fuzz/archive_fuzz.cpp \
   $(wildcard app/entry.cpp counter/*.cpp data/*.cpp image/*.cpp settings/*.cpp platform/*.cpp ui/*.cpp) \
-  $(wildcard platform/native/*.cpp) ui/headless/backend.cpp image/native/dib_surface.cpp
+  $(wildcard platform/native/*.cpp) ui/headless/backend.cpp
 
 $(FUZZ)/lzss_fuzz: $(LZSS_FUZZ_SOURCES) data/lzss.h
 	@mkdir -p $(FUZZ)

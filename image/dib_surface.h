@@ -1,21 +1,6 @@
 #pragma once
-// A pixel buffer whose pixels live in a drawing surface of the windowing system (a DIB section
-// selected into a memory device context on Windows), so that they can be handed to GDI.
+// Per-pixel alpha blending of one pixel buffer onto another.
 #include "image/pixel_buffer.h"
-
-class DibSurface : public PixelBuffer {
- public:
-  DibSurface();  // 8 x 8
-  ~DibSurface() override;
-  void FreePixels() override;
-  bool Resize(int32_t width, int32_t height) override;
-  void* SurfaceDC() const { return dc_; }  // the memory device context, where there is one
-
- private:
-  void* bitmap_ = nullptr;
-  void* dc_ = nullptr;
-  void* previous_ = nullptr;
-};
 
 // How BlendRect combines pixels. Mode 6, per-pixel alpha, is the one in use.
 struct BlendSpec {

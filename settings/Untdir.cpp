@@ -67,9 +67,9 @@ TfrmDir::TfrmDir(ui::Form& owner, TfrmData& data, std::string& gameFolder) : frm
   Build({
       Bind(bevDir, {.name = "bevDir", .left = 4, .top = 4, .width = 233, .height = 169}),
       Bind(lblDrive, {.name = "lblDrive", .left = 8, .top = 8, .caption = "ドライブ(&V)", .autoSize = true,
-                      .focusControl = "dcbDir"}),
+                      .focusControl = dcbDir}),
       Bind(lblDir, {.name = "lblDir", .left = 8, .top = 44, .caption = "フォルダ(&D)", .autoSize = true,
-                    .focusControl = "dlbDir"}),
+                    .focusControl = dlbDir}),
       Bind(dcbDir, {.name = "dcbDir", .left = 8, .top = 20, .width = 121, .height = 18,
                     .hint = "ゲームがインストールされているドライブ", .itemHeight = kGlyph}),
       Bind(dlbDir, {.name = "dlbDir", .left = 8, .top = 56, .width = 225, .height = 113,

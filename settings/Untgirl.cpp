@@ -20,19 +20,19 @@ ui::Font GirlFont(bool bold = false, ui::Color color = ui::kBlack) {
   return font;
 }
 
-ui::Design PanelLabel(ui::Label*& member, const char* name, int left, int top, const char* caption,
-                      ui::Color color, bool visible) {
+ui::Design PanelLabel(ui::Panel*& panel, ui::Label*& member, const char* name, int left, int top,
+                      const char* caption, ui::Color color, bool visible) {
   return ui::Bind(member, {.name = name, .left = left, .top = top, .caption = caption,
                            .font = GirlFont(true, color), .useFont = true, .autoSize = true,
-                           .visible = visible, .parent = "pnlGirl"});
+                           .visible = visible, .parent = panel});
 }
 
 // A row of the panel: the caption in yellow, the value beside it in white.
-std::vector<ui::Design> PanelRow(ui::Label*& caption, ui::Label*& value, const char* captionName,
-                                 const char* valueName, int top, const char* captionText,
-                                 const char* designValue = "？", bool visible = true) {
-  return {PanelLabel(caption, captionName, 8, top, captionText, ui::kYellow, visible),
-          PanelLabel(value, valueName, 64, top, designValue, ui::kWhite, visible)};
+std::vector<ui::Design> PanelRow(ui::Panel*& panel, ui::Label*& caption, ui::Label*& value,
+                                 const char* captionName, const char* valueName, int top,
+                                 const char* captionText, const char* designValue = "？", bool visible = true) {
+  return {PanelLabel(panel, caption, captionName, 8, top, captionText, ui::kYellow, visible),
+          PanelLabel(panel, value, valueName, 64, top, designValue, ui::kWhite, visible)};
 }
 
 struct SignBound {
@@ -95,14 +95,14 @@ TfrmGirl::TfrmGirl(ui::Form& opener, TfrmData& data) : frmData(data) {
       Bind(timChip, {.name = "timChip", .enabled = false, .interval = 200}),
   };
   const std::vector<ui::Design> rows[] = {
-      PanelRow(lblName0, lblName1, "lblName0", "lblName1", 8, "名前 :"),
-      PanelRow(lblBirth0, lblBirth1, "lblBirth0", "lblBirth1", 28, "誕生日 :"),
-      PanelRow(lblBlood0, lblBlood1, "lblBlood0", "lblBlood1", 48, "血液型 :"),
-      PanelRow(lblHeight0, lblHeight1, "lblHeight0", "lblHeight1", 68, "身長 :"),
-      PanelRow(lblSize0, lblSize1, "lblSize0", "lblSize1", 87, "３サイズ :"),
-      PanelRow(lblCV0, lblCV1, "lblCV0", "lblCV1", 107, "ＣＶ :"),
+      PanelRow(pnlGirl, lblName0, lblName1, "lblName0", "lblName1", 8, "名前 :"),
+      PanelRow(pnlGirl, lblBirth0, lblBirth1, "lblBirth0", "lblBirth1", 28, "誕生日 :"),
+      PanelRow(pnlGirl, lblBlood0, lblBlood1, "lblBlood0", "lblBlood1", 48, "血液型 :"),
+      PanelRow(pnlGirl, lblHeight0, lblHeight1, "lblHeight0", "lblHeight1", 68, "身長 :"),
+      PanelRow(pnlGirl, lblSize0, lblSize1, "lblSize0", "lblSize1", 87, "３サイズ :"),
+      PanelRow(pnlGirl, lblCV0, lblCV1, "lblCV0", "lblCV1", 107, "ＣＶ :"),
       // The class row stays hidden and is never filled.
-      PanelRow(lblKumi0, lblKumi1, "lblKumi0", "lblKumi1", 127, "クラス :", "？年？組", false),
+      PanelRow(pnlGirl, lblKumi0, lblKumi1, "lblKumi0", "lblKumi1", 127, "クラス :", "？年？組", false),
   };
   for (const auto& row : rows) design.insert(design.end(), row.begin(), row.end());
   Build(design);

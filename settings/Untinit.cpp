@@ -24,19 +24,20 @@ ui::Font TimeLabelFont() {
 }
 
 // The voice boxes fill the group row by row, three to a row.
-ui::Design VoiceBox(ui::CheckBox*& member, int n) {
+ui::Design VoiceBox(ui::GroupBox*& group, ui::CheckBox*& member, int n) {
   return ui::Bind(member, {.name = kVoiceBoxNames[n], .left = 8 + 104 * (n % 3), .top = 20 + 20 * (n / 3),
-                           .width = 97, .height = 13, .parent = "gbxWave"});
+                           .width = 97, .height = 13, .parent = group});
 }
 
-ui::Design NameBox(ui::Edit*& member, const char* name, int left, int top) {
-  return ui::Bind(member, {.name = name, .left = left, .top = top, .width = 121, .height = 20, .parent = "gbxName",
+ui::Design NameBox(ui::GroupBox*& group, ui::Edit*& member, const char* name, int left, int top) {
+  return ui::Bind(member, {.name = name, .left = left, .top = top, .width = 121, .height = 20, .parent = group,
                            .maxLength = kNameBytes});
 }
 
-ui::Design NameLabel(ui::Label*& member, const char* name, int left, int top, const char* caption) {
+ui::Design NameLabel(ui::GroupBox*& group, ui::Label*& member, const char* name, int left, int top,
+                     const char* caption) {
   return ui::Bind(member, {.name = name, .left = left, .top = top, .caption = caption, .autoSize = true,
-                           .parent = "gbxName"});
+                           .parent = group});
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ TfrmInit::TfrmInit(ui::Form& owner, TfrmData& data) : frmData(data) {
       Bind(bevCheck, {.name = "bevCheck", .left = 4, .top = 224, .width = 333, .height = 137}),
       Bind(bevEdit, {.name = "bevEdit", .left = 4, .top = 368, .width = 333, .height = 137}),
       Bind(lblDir, {.name = "lblDir", .left = 12, .top = 8, .caption = "ゲームフォルダの指定(&F)", .autoSize = true,
-                    .focusControl = "edtDir"}),
+                    .focusControl = edtDir}),
       Bind(edtDir, {.name = "edtDir", .left = 12, .top = 24, .width = 293, .height = 20, .color = ui::kButtonFace,
                     .useColor = true, .tabStop = false, .readOnly = true}),
       Bind(bbtDir, {.name = "bbtDir", .left = 306, .top = 21, .width = 24, .height = 24, .picture = "FOLDER_OPEN",
@@ -64,7 +65,7 @@ TfrmInit::TfrmInit(ui::Form& owner, TfrmData& data) : frmData(data) {
       Bind(gbxWave, {.name = "gbxWave", .left = 12, .top = 84, .width = 317, .height = 101,
                      .caption = "再生する音声の選択"}),
   };
-  for (int n = 0; n < 10; ++n) design.push_back(VoiceBox(chkWaveN[n], n));
+  for (int n = 0; n < 10; ++n) design.push_back(VoiceBox(gbxWave, chkWaveN[n], n));
   const std::vector<ui::Design> rest = {
       Bind(chkRepl, {.name = "chkRepl", .left = 12, .top = 196, .width = 189, .height = 13,
                      .caption = "Windowsのサウンドを置換する(&S)"}),
@@ -75,36 +76,36 @@ TfrmInit::TfrmInit(ui::Form& owner, TfrmData& data) : frmData(data) {
       Bind(gbxRand, {.name = "gbxRand", .left = 12, .top = 276, .width = 317, .height = 53,
                      .caption = "ランダムの決定方法"}),
       Bind(rbtRand1, {.name = "rbtRand1", .left = 8, .top = 16, .width = 133, .height = 17,
-                      .caption = "左右両方ともランダム", .parent = "gbxRand"}),
+                      .caption = "左右両方ともランダム", .parent = gbxRand}),
       Bind(rbtRand2, {.name = "rbtRand2", .left = 164, .top = 16, .width = 145, .height = 17,
-                      .caption = "右側キャラのみランダム", .parent = "gbxRand"}),
+                      .caption = "右側キャラのみランダム", .parent = gbxRand}),
       Bind(rbtRand3, {.name = "rbtRand3", .left = 8, .top = 32, .width = 145, .height = 17,
-                      .caption = "選択した二人のどちらか", .parent = "gbxRand"}),
+                      .caption = "選択した二人のどちらか", .parent = gbxRand}),
       Bind(chkForm, {.name = "chkForm", .left = 12, .top = 340, .width = 225, .height = 13,
                      .caption = "カウンターの可視境界線は表示しない(&L)"}),
       Bind(gbxName, {.name = "gbxName", .left = 12, .top = 376, .width = 317, .height = 93,
                      .caption = "主人公の名前"}),
-      NameLabel(lblName1a, "lblName1a", 8, 20, "姓:"),
-      NameLabel(lblName2a, "lblName2a", 160, 20, "名:"),
-      NameLabel(lblName1b, "lblName1b", 8, 44, "かな:"),
-      NameLabel(lblName3, "lblName3", 120, 68, "ニックネーム:"),
-      NameBox(edtName1a, "edtName1a", 32, 16),
-      NameBox(edtName1b, "edtName1b", 184, 16),
-      NameBox(edtName2a, "edtName2a", 32, 40),
-      NameBox(edtName2b, "edtName2b", 184, 40),
-      NameBox(edtName3, "edtName3", 184, 64),
+      NameLabel(gbxName, lblName1a, "lblName1a", 8, 20, "姓:"),
+      NameLabel(gbxName, lblName2a, "lblName2a", 160, 20, "名:"),
+      NameLabel(gbxName, lblName1b, "lblName1b", 8, 44, "かな:"),
+      NameLabel(gbxName, lblName3, "lblName3", 120, 68, "ニックネーム:"),
+      NameBox(gbxName, edtName1a, "edtName1a", 32, 16),
+      NameBox(gbxName, edtName1b, "edtName1b", 184, 16),
+      NameBox(gbxName, edtName2a, "edtName2a", 32, 40),
+      NameBox(gbxName, edtName2b, "edtName2b", 184, 40),
+      NameBox(gbxName, edtName3, "edtName3", 184, 64),
       Bind(bbtDefault, {.name = "bbtDefault", .left = 32, .top = 64, .width = 65, .height = 23,
-                        .caption = "デフォルト", .parent = "gbxName"}),
+                        .caption = "デフォルト", .parent = gbxName}),
       Bind(lblTimer, {.name = "lblTimer", .left = 12, .top = 480, .caption = "表示時間[秒](&T)",
-                      .font = TimeLabelFont(), .useFont = true, .autoSize = true, .focusControl = "edtTimer"}),
+                      .font = TimeLabelFont(), .useFont = true, .autoSize = true, .focusControl = edtTimer}),
       Bind(edtTimer, {.name = "edtTimer", .left = 100, .top = 476, .width = 17, .height = 20, .maxLength = 1}),
       Bind(updTimer, {.name = "updTimer", .left = 117, .top = 476, .width = 15, .height = 20, .min = 1, .max = 9,
-                      .associate = "edtTimer"}),
+                      .associate = edtTimer}),
       Bind(lblDelay, {.name = "lblDelay", .left = 180, .top = 480, .caption = "遅延時間[秒](&D)",
-                      .font = TimeLabelFont(), .useFont = true, .autoSize = true, .focusControl = "edtDelay"}),
+                      .font = TimeLabelFont(), .useFont = true, .autoSize = true, .focusControl = edtDelay}),
       Bind(edtDelay, {.name = "edtDelay", .left = 268, .top = 476, .width = 17, .height = 20, .maxLength = 1}),
       Bind(updDelay, {.name = "updDelay", .left = 285, .top = 476, .width = 15, .height = 20, .min = 0, .max = 9,
-                      .associate = "edtDelay"}),
+                      .associate = edtDelay}),
       Bind(bbtOk, {.name = "bbtOk", .left = 184, .top = 511, .width = 75, .height = 25, .caption = "OK",
                    .isDefault = true}),
       Bind(bbtCancel, {.name = "bbtCancel", .left = 264, .top = 511, .width = 75, .height = 25,

@@ -64,16 +64,17 @@ ui::Font PanelFont(ui::Color color, bool bold) {
   return font;
 }
 
-ui::Design StatCaption(ui::Label*& member, const char* name, int left, int top, const char* caption) {
+ui::Design StatCaption(ui::Panel*& panel, ui::Label*& member, const char* name, int left, int top,
+                       const char* caption) {
   return ui::Bind(member, {.name = name, .left = left, .top = top, .caption = caption,
                            .font = PanelFont(ui::kWhite, false), .useFont = true, .autoSize = true,
-                           .parent = "pnlStat"});
+                           .parent = panel});
 }
 
-ui::Design StatValue(ui::Label*& member, const char* name, int left, int top) {
+ui::Design StatValue(ui::Panel*& panel, ui::Label*& member, const char* name, int left, int top) {
   return ui::Bind(member, {.name = name, .left = left, .top = top, .caption = "-",
                            .font = PanelFont(ui::kYellow, true), .useFont = true, .autoSize = true,
-                           .parent = "pnlStat"});
+                           .parent = panel});
 }
 
 // "#,##0": whole numbers grouped by thousands with the locale's separator.
@@ -137,18 +138,18 @@ TfrmMain::TfrmMain(TfrmData& data) : frmData(data) {
       Bind(pnlStat, {.name = "pnlStat", .left = 4, .top = 206, .width = 284, .height = 76, .color = kPanelColor,
                      .useColor = true, .tabOrder = 4, .bevelOuter = ui::BevelCut::None,
                      .bevelInner = ui::BevelCut::Lowered}),
-      StatCaption(lblSC1, "lblSC1", 8, 8, "初回起動日時"),
-      StatValue(lblInit, "lblInit", 88, 8),
-      StatCaption(lblSC2, "lblSC2", 8, 24, "前回起動日時"),
-      StatValue(lblLast, "lblLast", 88, 24),
-      StatCaption(lblSC3, "lblSC3", 8, 40, "通算経過日数"),
-      StatValue(lblDiffDay, "lblDiffDay", 88, 40),
-      StatCaption(lblSC4, "lblSC4", 152, 40, "通算起動回数"),
-      StatValue(lblTotal, "lblTotal", 232, 40),
-      StatCaption(lblSC5, "lblSC5", 8, 56, "1日の平均起動回数"),
-      StatValue(lblDayAve, "lblDayAve", 112, 56),
-      StatCaption(lblSC6, "lblSC6", 152, 56, "1日の最大起動回数"),
-      StatValue(lblDayMax, "lblDayMax", 256, 56),
+      StatCaption(pnlStat, lblSC1, "lblSC1", 8, 8, "初回起動日時"),
+      StatValue(pnlStat, lblInit, "lblInit", 88, 8),
+      StatCaption(pnlStat, lblSC2, "lblSC2", 8, 24, "前回起動日時"),
+      StatValue(pnlStat, lblLast, "lblLast", 88, 24),
+      StatCaption(pnlStat, lblSC3, "lblSC3", 8, 40, "通算経過日数"),
+      StatValue(pnlStat, lblDiffDay, "lblDiffDay", 88, 40),
+      StatCaption(pnlStat, lblSC4, "lblSC4", 152, 40, "通算起動回数"),
+      StatValue(pnlStat, lblTotal, "lblTotal", 232, 40),
+      StatCaption(pnlStat, lblSC5, "lblSC5", 8, 56, "1日の平均起動回数"),
+      StatValue(pnlStat, lblDayAve, "lblDayAve", 112, 56),
+      StatCaption(pnlStat, lblSC6, "lblSC6", 152, 56, "1日の最大起動回数"),
+      StatValue(pnlStat, lblDayMax, "lblDayMax", 256, 56),
       Bind(timChip, {.name = "timChip", .enabled = false, .interval = 200}),
   });
   mnuMain = MakeMainMenu("mnuMain", {

@@ -25,17 +25,6 @@ void FormEnableOwner(Form& form, bool enabled);
 
 void PaintedChanged(Control& control);  // place, visibility or picture of a painted control
 
-// Peers of the windowed kinds (null on the headless backend).
-std::unique_ptr<Peer> MakePeer(Button& control);
-std::unique_ptr<Peer> MakePeer(BitmapButton& control);
-std::unique_ptr<Peer> MakePeer(CheckBox& control);
-std::unique_ptr<Peer> MakePeer(RadioButton& control);
-std::unique_ptr<Peer> MakePeer(GroupBox& control);
-std::unique_ptr<Peer> MakePeer(Panel& control);
-std::unique_ptr<Peer> MakePeer(Edit& control);
-std::unique_ptr<Peer> MakePeer(UpDown& control);
-std::unique_ptr<Peer> MakePeer(ComboBox& control);
-std::unique_ptr<Peer> MakePeer(ListBox& control);
 void FocusControl(WinControl& control);
 WinControl* FocusedControl(const Form& form);
 void ControlDestroyed(WinControl& control);

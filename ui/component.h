@@ -15,6 +15,7 @@ class Form;
 class Canvas;
 class WinControl;
 class PopupMenu;
+struct Design;
 
 // Raised by the layer for failures the caller may catch (a media device error, say).
 class Error : public std::runtime_error {
@@ -94,7 +95,7 @@ class Control : public Component {
 };
 
 // The native side of one windowed control: made by the backend for the control's kind once the
-// form's window exists, destroyed with the control.
+// form's window exists, destroyed with the control. The headless backend makes none.
 class Peer {
  public:
   virtual ~Peer() = default;
@@ -106,7 +107,6 @@ class Peer {
 
 class WinControl : public Control {
  public:
-  using Control::Control;
   ~WinControl() override;
   bool IsPainted() const override { return false; }
 
@@ -126,12 +126,12 @@ class WinControl : public Control {
   void DetachPeer() { peer_.reset(); }
   // Reads the native state into the model; a handler always sees what the user sees.
   void FetchState();
-  // Asks the backend for this kind's peer.
-  virtual std::unique_ptr<Peer> MakePeer() = 0;
   // What a click of the user does (a disabled control takes none): the backends call it.
   virtual void UserClick() {}
 
  protected:
+  // Takes the caption, place, state, tab stop and hint of its design row.
+  WinControl(Form* owner, Kind kind, const Design& row);
   void Changed() override;
 
  private:

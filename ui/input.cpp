@@ -8,9 +8,7 @@ namespace {
 
 bool Reachable(const WinControl& control) { return control.tabStop && control.Usable(); }
 
-bool IsContainer(const WinControl& control) {
-  return control.GetKind() == Kind::Panel || control.GetKind() == Kind::GroupBox;
-}
+bool IsContainer(const WinControl& control) { return dynamic_cast<const Container*>(&control) != nullptr; }
 
 void AppendInTabOrder(const Form& form, const WinControl* container, std::vector<WinControl*>& out) {
   for (WinControl* control : TabOrderOf(form, container)) {

@@ -1,5 +1,6 @@
 #pragma once
-// Painted controls: drawn by the form or panel they sit in, in z-order, without windows.
+// Painted controls: drawn by the form or panel they sit in, in z-order, without windows. Each
+// is made from its design row.
 #include <string>
 
 #include "ui/component.h"
@@ -9,7 +10,7 @@ namespace ui {
 class Image : public Control {
  public:
   static constexpr Kind kKind = Kind::Image;
-  Image(Form* owner, std::string name) : Control(owner, kKind, std::move(name)) {}
+  Image(Form* owner, const Design& row);
   bool autoSize = false;
   std::string iconResource;  // an image that carries an icon rather than a picture
   // The picture; drawing code may change it and then call Invalidate().
@@ -26,7 +27,7 @@ class Image : public Control {
 class Label : public Control {
  public:
   static constexpr Kind kKind = Kind::Label;
-  Label(Form* owner, std::string name) : Control(owner, kKind, std::move(name)) {}
+  Label(Form* owner, const Design& row);
   bool autoSize = true;
   bool transparent = true;
   Color background = kButtonFace;
@@ -53,7 +54,7 @@ enum class ShapeType { Circle, Rectangle, RoundRect };
 class Shape : public Control {
  public:
   static constexpr Kind kKind = Kind::Shape;
-  Shape(Form* owner, std::string name) : Control(owner, kKind, std::move(name)) {}
+  Shape(Form* owner, const Design& row);
   ShapeType shape = ShapeType::Circle;
   Color brushColor = kWhite;
   Color penColor = kBlack;
@@ -63,7 +64,7 @@ class Shape : public Control {
 class Bevel : public Control {
  public:
   static constexpr Kind kKind = Kind::Bevel;
-  Bevel(Form* owner, std::string name) : Control(owner, kKind, std::move(name)) {}
+  Bevel(Form* owner, const Design& row);
   bool lowered = true;
   void Paint(Canvas& canvas) const override;
 };

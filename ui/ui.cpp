@@ -37,6 +37,15 @@ bool Control::Usable() const { return enabled_ && Showing() && (!parent_ || pare
 
 void Control::Changed() { backend::PaintedChanged(*this); }
 
+WinControl::WinControl(Form* owner, Kind kind, const Design& row) : Control(owner, kind, row.name) {
+  SetCaption(row.caption);
+  SetBounds(row.left, row.top, row.width, row.height);
+  SetEnabled(row.enabled);
+  SetVisible(row.visible);
+  tabStop = row.tabStop;  // the kinds that never take the focus themselves clear it after
+  hint = row.hint;
+}
+
 WinControl::~WinControl() { backend::ControlDestroyed(*this); }
 
 void WinControl::SetCaption(const std::string& caption) {
@@ -63,6 +72,14 @@ bool WinControl::Focused() const { return Owner() && backend::FocusedControl(*Ow
 
 // ---- painted controls ----
 
+Image::Image(Form* owner, const Design& row) : Control(owner, kKind, row.name) {
+  SetBounds(row.left, row.top, row.width, row.height);
+  autoSize = row.autoSize;
+  iconResource = row.icon;
+  SetVisible(row.visible);
+  if (*row.picture) SetPicture(LoadPictureResource(row.picture));
+}
+
 void Image::SetPicture(Bitmap picture) {
   picture_ = std::move(picture);
   if (autoSize && !picture_.Empty())
@@ -73,6 +90,16 @@ void Image::SetPicture(Bitmap picture) {
 
 void Image::Paint(Canvas& canvas) const {
   if (!picture_.Empty()) canvas.DrawBitmap(Left(), Top(), picture_);
+}
+
+Label::Label(Form* owner, const Design& row) : Control(owner, kKind, row.name) {
+  SetBounds(row.left, row.top, row.width, row.height);
+  autoSize = row.autoSize;
+  transparent = row.transparent;
+  background = row.color;
+  SetVisible(row.visible);
+  SetFont(row.useFont ? row.font : owner->font);
+  SetCaption(row.caption);
 }
 
 void Label::SetCaption(const std::string& caption) {
@@ -98,6 +125,11 @@ void Label::Paint(Canvas& canvas) const {
   canvas.DrawText(Left(), Top(), caption_, font_, showAccelChar);
 }
 
+Shape::Shape(Form* owner, const Design& row) : Control(owner, kKind, row.name) {
+  SetBounds(row.left, row.top, row.width, row.height);
+  brushColor = row.color;
+}
+
 void Shape::Paint(Canvas& canvas) const {
   if (shape == ShapeType::Circle) {
     // A circle is as large as the shorter side, centred in the control.
@@ -109,6 +141,11 @@ void Shape::Paint(Canvas& canvas) const {
   } else {
     canvas.FillRect(Left(), Top(), Width(), Height(), brushColor);
   }
+}
+
+Bevel::Bevel(Form* owner, const Design& row) : Control(owner, kKind, row.name) {
+  SetBounds(row.left, row.top, row.width, row.height);
+  lowered = row.lowered;
 }
 
 void Bevel::Paint(Canvas& canvas) const { canvas.Frame3D(Left(), Top(), Width(), Height(), lowered); }
@@ -149,6 +186,11 @@ std::string StripMnemonic(const std::string& caption) {
 
 // ---- timers and media ----
 
+Timer::Timer(Form* owner, const Design& row) : Component(owner, kKind, row.name) {
+  SetInterval(row.interval);
+  SetEnabled(row.enabled);
+}
+
 Timer::~Timer() { backend::TimerDestroyed(*this); }
 
 void Timer::SetInterval(int ms) {
@@ -164,6 +206,8 @@ void Timer::SetEnabled(bool enabled) {
 }
 
 void Timer::Restart() { backend::TimerChanged(*this); }
+
+MediaPlayer::MediaPlayer(Form* owner, const Design& row) : MediaPlayer(owner, std::string(row.name)) {}
 
 MediaPlayer::~MediaPlayer() { Close(); }
 
@@ -270,135 +314,56 @@ int Form::ShowModal() {
 
 namespace {
 
+using Maker = std::unique_ptr<Component> (*)(Form* form, const Design& row);
+
 template <class T>
-std::unique_ptr<T> Windowed(Form* form, const Design& row) {
-  auto control = std::make_unique<T>(form, row.name);
-  control->SetCaption(row.caption);
-  control->SetBounds(row.left, row.top, row.width, row.height);
-  control->SetEnabled(row.enabled);
-  control->SetVisible(row.visible);
-  // A row can take a control out of the tab order; the kinds that never take the focus
-  // themselves (group boxes, panels, up-downs) stay out of it whatever the row says.
-  control->tabStop = control->tabStop && row.tabStop;
-  control->hint = row.hint;
-  return control;
+constexpr std::pair<Kind, Maker> MakerOf() {
+  return {T::kKind, [](Form* form, const Design& row) -> std::unique_ptr<Component> {
+            return std::make_unique<T>(form, row);
+          }};
+}
+
+// The class of every kind a design row can name.
+constexpr std::pair<Kind, Maker> kMakers[] = {
+    MakerOf<Image>(),    MakerOf<Label>(),        MakerOf<Shape>(),    MakerOf<Bevel>(),
+    MakerOf<Button>(),   MakerOf<BitmapButton>(), MakerOf<CheckBox>(), MakerOf<RadioButton>(),
+    MakerOf<GroupBox>(), MakerOf<Panel>(),        MakerOf<Edit>(),     MakerOf<UpDown>(),
+    MakerOf<ComboBox>(), MakerOf<ListBox>(),      MakerOf<Timer>(),    MakerOf<MediaPlayer>(),
+};
+
+std::unique_ptr<Component> Make(Form* form, const Design& row) {
+  for (const auto& [kind, make] : kMakers)
+    if (kind == row.kind) return make(form, row);
+  throw Error("unknown component kind");
+}
+
+// The control a row links to: one of the form's, made before the link is read.
+template <class T>
+T* Linked(const Form& form, const Design& row, const Link<T>& link) {
+  T* linked = link.Read();
+  for (const auto& c : form.Components())
+    if (c.get() == linked) return linked;
+  throw Error(std::string("design row ") + row.name + " links to a control the form has not made");
 }
 
 }  // namespace
 
-std::unique_ptr<Component> Form::Make(const Design& row) {
-  const Font rowFont = row.useFont ? row.font : font;
-  switch (row.kind) {
-    case Kind::Image: {
-      auto image = std::make_unique<Image>(this, row.name);
-      image->SetBounds(row.left, row.top, row.width, row.height);
-      image->autoSize = row.autoSize;
-      image->iconResource = row.icon;
-      image->SetVisible(row.visible);
-      if (*row.picture) image->SetPicture(LoadPictureResource(row.picture));
-      return image;
-    }
-    case Kind::Label: {
-      auto label = std::make_unique<Label>(this, row.name);
-      label->SetBounds(row.left, row.top, row.width, row.height);
-      label->autoSize = row.autoSize;
-      label->transparent = row.transparent;
-      label->background = row.color;
-      label->SetVisible(row.visible);
-      label->SetFont(rowFont);
-      label->SetCaption(row.caption);
-      return label;
-    }
-    case Kind::Shape: {
-      auto shape = std::make_unique<Shape>(this, row.name);
-      shape->SetBounds(row.left, row.top, row.width, row.height);
-      shape->brushColor = row.color;
-      return shape;
-    }
-    case Kind::Bevel: {
-      auto bevel = std::make_unique<Bevel>(this, row.name);
-      bevel->SetBounds(row.left, row.top, row.width, row.height);
-      bevel->lowered = row.lowered;
-      return bevel;
-    }
-    case Kind::Button: {
-      auto button = Windowed<Button>(this, row);
-      button->isDefault = row.isDefault;
-      button->isCancel = row.isCancel;
-      button->modalResult = row.modalResult;
-      return button;
-    }
-    case Kind::BitmapButton: {
-      auto button = Windowed<BitmapButton>(this, row);
-      button->isDefault = row.isDefault;
-      button->isCancel = row.isCancel;
-      button->modalResult = row.modalResult;
-      if (*row.picture) button->glyph = LoadPictureResource(row.picture);
-      return button;
-    }
-    case Kind::CheckBox: return Windowed<CheckBox>(this, row);
-    case Kind::RadioButton: return Windowed<RadioButton>(this, row);
-    case Kind::GroupBox: return Windowed<GroupBox>(this, row);
-    case Kind::Panel: {
-      auto panel = Windowed<Panel>(this, row);
-      panel->bevelOuter = row.bevelOuter;
-      panel->bevelInner = row.bevelInner;
-      panel->singleBorder = row.singleBorder;
-      if (row.useColor) panel->color = row.color;
-      return panel;
-    }
-    case Kind::Edit: {
-      auto edit = Windowed<Edit>(this, row);
-      edit->maxLength = row.maxLength;
-      edit->readOnly = row.readOnly;
-      if (row.useColor) edit->color = row.color;
-      return edit;
-    }
-    case Kind::UpDown: {
-      auto upDown = Windowed<UpDown>(this, row);
-      upDown->min = row.min;
-      upDown->max = row.max;
-      if (*row.associate) upDown->SetAssociate(Find<Edit>(row.associate));
-      upDown->SetPosition(row.min);
-      return upDown;
-    }
-    case Kind::ComboBox: {
-      auto combo = Windowed<ComboBox>(this, row);
-      combo->itemHeight = row.itemHeight;
-      return combo;
-    }
-    case Kind::ListBox: {
-      auto list = Windowed<ListBox>(this, row);
-      if (row.itemHeight) list->itemHeight = row.itemHeight;
-      return list;
-    }
-    case Kind::Timer: {
-      auto timer = std::make_unique<Timer>(this, row.name);
-      timer->SetInterval(row.interval);
-      timer->SetEnabled(row.enabled);
-      return timer;
-    }
-    case Kind::MediaPlayer:
-      return std::make_unique<MediaPlayer>(this, row.name);
-  }
-  throw Error("unknown component kind");
-}
-
 void Form::Build(const std::vector<Design>& design) {
   int nextTabOrder = 0;
-  std::vector<std::pair<Label*, std::string>> linkedLabels;  // their controls may come later
+  std::vector<std::pair<Label*, const Design*>> linkedLabels;  // their controls may come later
   for (const Design& row : design) {
-    std::unique_ptr<Component> made = Make(row);
-    if (auto* control = dynamic_cast<Control*>(made.get()); control && *row.parent)
-      control->SetParent(Find<WinControl>(row.parent));
+    WinControl* parent = row.parent.Empty() ? nullptr : Linked(*this, row, row.parent);
+    if (!row.associate.Empty()) Linked(*this, row, row.associate);  // the up-down reads it
+    std::unique_ptr<Component> made = Make(this, row);
+    if (auto* control = dynamic_cast<Control*>(made.get()); control && parent) control->SetParent(parent);
     if (auto* windowed = dynamic_cast<WinControl*>(made.get()))
       windowed->tabOrder = row.tabOrder >= 0 ? row.tabOrder : nextTabOrder++;
-    if (auto* label = dynamic_cast<Label*>(made.get()); label && *row.focusControl)
-      linkedLabels.emplace_back(label, row.focusControl);
+    if (auto* label = dynamic_cast<Label*>(made.get()); label && !row.focusControl.Empty())
+      linkedLabels.emplace_back(label, &row);
     if (row.bind) row.bind(made.get());
     components_.push_back(std::move(made));
   }
-  for (auto& [label, name] : linkedLabels) label->focusControl = Find<WinControl>(name);
+  for (auto& [label, row] : linkedLabels) label->focusControl = Linked(*this, *row, row->focusControl);
 }
 
 Component* Form::FindComponent(const std::string& name) const {

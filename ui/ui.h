@@ -3,6 +3,7 @@
 // table of components; painted controls (images, labels, shapes, bevels) are drawn by their
 // container in z-order, windowed controls are real child windows. The same code runs on the
 // win32 backend (real windows) and on the headless backend (native tests, virtual time).
+#include <concepts>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,7 +20,7 @@ namespace ui {
 class Timer : public Component {
  public:
   static constexpr Kind kKind = Kind::Timer;
-  Timer(Form* owner, std::string name) : Component(owner, kKind, std::move(name)) {}
+  Timer(Form* owner, const Design& row);
   ~Timer() override;
   int Interval() const { return interval_; }
   bool Enabled() const { return enabled_; }
@@ -43,6 +44,7 @@ class MediaPlayer : public Component {
  public:
   static constexpr Kind kKind = Kind::MediaPlayer;
   MediaPlayer(Form* owner, std::string name) : Component(owner, kKind, std::move(name)) {}
+  MediaPlayer(Form* owner, const Design& row);
   ~MediaPlayer() override;
   std::string fileName;
   std::function<void(NotifyValue)> onNotify;
@@ -61,8 +63,27 @@ class MediaPlayer : public Component {
 enum class BorderStyle { Single, None, Dialog };
 enum class FormPosition { Designed, ScreenCenter };
 
+// A row's link to the control of another row, made from the form's member that Bind() sets for
+// that row (`.parent = gbxName`): a link to a control of the wrong kind does not compile. The
+// member is read while the form is built.
+template <class T>
+class Link {
+ public:
+  Link() = default;
+  template <std::derived_from<T> Member>
+  Link(Member*& member)
+      : member_(&member), read_([](const void* m) -> T* { return *static_cast<Member* const*>(m); }) {}
+  bool Empty() const { return member_ == nullptr; }
+  T* Read() const { return member_ ? read_(member_) : nullptr; }
+
+ private:
+  const void* member_ = nullptr;
+  T* (*read_)(const void*) = nullptr;
+};
+
 // One row of a form's design: the component's kind, name, place and its design-time values.
-// Rows made with Bind() also set the form's member that names the component.
+// Rows made with Bind() also set the form's member that names the component. Each kind's class
+// is made from its row.
 struct Design {
   Kind kind = Kind::Image;  // set by Bind() from the member's type
   const char* name;
@@ -81,7 +102,7 @@ struct Design {
   int interval = 1000;  // timers
   bool isDefault = false, isCancel = false;
   int modalResult = mrNone;
-  const char* parent = "";  // the panel or group box it sits in (declared earlier)
+  Link<Container> parent{};  // the panel or group box it sits in (an earlier row)
   int tabOrder = -1;        // -1: after the controls before it
   bool tabStop = true;
   const char* hint = "";
@@ -89,8 +110,8 @@ struct Design {
   int maxLength = 0;                   // edits, in bytes
   bool readOnly = false;               // edits
   int min = 0, max = 100;              // up-downs
-  const char* associate = "";          // up-downs: the edit box
-  const char* focusControl = "";       // labels: the control their mnemonic focuses
+  Link<Edit> associate{};              // up-downs: the edit box (an earlier row)
+  Link<WinControl> focusControl{};     // labels: the control their mnemonic focuses
   BevelCut bevelOuter = BevelCut::Raised, bevelInner = BevelCut::None;  // panels
   bool lowered = true;                 // bevels
   bool singleBorder = false;           // panels: a sunken edge around the bevels and the face
@@ -171,7 +192,6 @@ class Form {
 
  private:
   friend class Control;
-  std::unique_ptr<Component> Make(const Design& row);
   std::vector<std::unique_ptr<Component>> components_;
   std::unique_ptr<MainMenu> menu_;
   std::vector<std::unique_ptr<PopupMenu>> popups_;

@@ -3,10 +3,15 @@
 #include <algorithm>
 
 #include "platform/sjis.h"
-#include "ui/backend.h"
 #include "ui/ui.h"
 
 namespace ui {
+
+Button::Button(Form* owner, const Design& row, Kind kind) : WinControl(owner, kind, row) {
+  isDefault = row.isDefault;
+  isCancel = row.isCancel;
+  modalResult = row.modalResult;
+}
 
 void Button::Click() {
   // As with any dialog button: the result is given first, so a handler can take it back
@@ -15,23 +20,23 @@ void Button::Click() {
   if (onClick) onClick();
 }
 
-std::unique_ptr<Peer> Button::MakePeer() { return backend::MakePeer(*this); }
-std::unique_ptr<Peer> BitmapButton::MakePeer() { return backend::MakePeer(*this); }
-
-void CheckBox::SetChecked(bool checked) {
-  if (checked == checked_) return;
-  checked_ = checked;
-  Changed();
-  if (onClick) onClick();
+BitmapButton::BitmapButton(Form* owner, const Design& row) : Button(owner, row, kKind) {
+  if (*row.picture) glyph = LoadPictureResource(row.picture);
 }
 
-std::unique_ptr<Peer> CheckBox::MakePeer() { return backend::MakePeer(*this); }
-
-void RadioButton::SetChecked(bool checked) {
-  if (checked == checked_) return;
+bool Checkable::Mark(bool checked) {
+  if (checked == checked_) return false;
   checked_ = checked;
   Changed();
-  if (!checked) return;
+  return true;
+}
+
+void CheckBox::SetChecked(bool checked) {
+  if (Mark(checked) && onClick) onClick();
+}
+
+void RadioButton::SetChecked(bool checked) {
+  if (!Mark(checked) || !checked) return;
   if (Form* form = Owner())
     for (const auto& c : form->Components())
       if (auto* other = dynamic_cast<RadioButton*>(c.get()); other && other != this && other->Parent() == Parent())
@@ -39,9 +44,18 @@ void RadioButton::SetChecked(bool checked) {
   if (onClick) onClick();
 }
 
-std::unique_ptr<Peer> RadioButton::MakePeer() { return backend::MakePeer(*this); }
-std::unique_ptr<Peer> GroupBox::MakePeer() { return backend::MakePeer(*this); }
-std::unique_ptr<Peer> Panel::MakePeer() { return backend::MakePeer(*this); }
+Panel::Panel(Form* owner, const Design& row) : Container(owner, kKind, row) {
+  bevelOuter = row.bevelOuter;
+  bevelInner = row.bevelInner;
+  singleBorder = row.singleBorder;
+  if (row.useColor) color = row.color;
+}
+
+Edit::Edit(Form* owner, const Design& row) : WinControl(owner, kKind, row) {
+  maxLength = row.maxLength;
+  readOnly = row.readOnly;
+  if (row.useColor) color = row.color;
+}
 
 void Edit::SetText(const std::string& text) {
   if (text == text_) return;
@@ -85,7 +99,13 @@ void Edit::TypeOver(const std::string& text) {
   SetText(typed);
 }
 
-std::unique_ptr<Peer> Edit::MakePeer() { return backend::MakePeer(*this); }
+UpDown::UpDown(Form* owner, const Design& row) : WinControl(owner, kKind, row) {
+  tabStop = false;
+  min = row.min;
+  max = row.max;
+  SetAssociate(row.associate.Read());
+  SetPosition(row.min);
+}
 
 UpDown::~UpDown() { SetAssociate(nullptr); }
 
@@ -132,49 +152,33 @@ void UpDown::Step(int delta) {
   if (onClick) onClick();
 }
 
-std::unique_ptr<Peer> UpDown::MakePeer() { return backend::MakePeer(*this); }
-
-void ComboBox::Clear() {
+void ItemList::Clear() {
   items_.clear();
   itemIndex_ = -1;
   Changed();
 }
 
-void ComboBox::Add(const std::string& item) {
+void ItemList::Add(const std::string& item) {
   items_.push_back(item);
   Changed();
 }
 
-void ComboBox::SetItemIndex(int index) {
+void ItemList::SetItemIndex(int index) {
   if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
   if (index == itemIndex_) return;
   itemIndex_ = index;
   Changed();
 }
+
+ComboBox::ComboBox(Form* owner, const Design& row) : ItemList(owner, kKind, row) { itemHeight = row.itemHeight; }
 
 void ComboBox::Choose(int index) {
   SetItemIndex(index);
   if (onChange) onChange();
 }
 
-std::unique_ptr<Peer> ComboBox::MakePeer() { return backend::MakePeer(*this); }
-
-void ListBox::Clear() {
-  items_.clear();
-  itemIndex_ = -1;
-  Changed();
-}
-
-void ListBox::Add(const std::string& item) {
-  items_.push_back(item);
-  Changed();
-}
-
-void ListBox::SetItemIndex(int index) {
-  if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
-  if (index == itemIndex_) return;
-  itemIndex_ = index;
-  Changed();
+ListBox::ListBox(Form* owner, const Design& row) : ItemList(owner, kKind, row) {
+  if (row.itemHeight) itemHeight = row.itemHeight;
 }
 
 void ListBox::Choose(int index) {
@@ -186,7 +190,5 @@ void ListBox::Activate(int index) {
   SetItemIndex(index);
   if (onDblClick) onDblClick();
 }
-
-std::unique_ptr<Peer> ListBox::MakePeer() { return backend::MakePeer(*this); }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
-// The windowed kinds, one small class each. The model holds the state; a program change never
-// raises an event unless the kind's rule below says so, and a user's change always does.
+// The windowed kinds, one small class each, made from their design row. The model holds the
+// state; a program change never raises an event unless the kind's rule below says so, and a
+// user's change always does.
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 class Button : public WinControl {
  public:
   static constexpr Kind kKind = Kind::Button;
-  Button(Form* owner, std::string name, Kind kind = kKind) : WinControl(owner, kind, std::move(name)) {}
+  Button(Form* owner, const Design& row, Kind kind = kKind);
   bool isDefault = false;  // Enter presses it
   bool isCancel = false;   // Esc presses it
   int modalResult = mrNone;  // given to a modal form before onClick runs
@@ -24,76 +25,82 @@ class Button : public WinControl {
   // A press of the button, by the user or the program.
   void Click();
   void UserClick() override { Click(); }
-  std::unique_ptr<Peer> MakePeer() override;
 };
 
 // A button that shows a picture, alone or beside its caption.
 class BitmapButton : public Button {
  public:
   static constexpr Kind kKind = Kind::BitmapButton;
-  BitmapButton(Form* owner, std::string name) : Button(owner, std::move(name), kKind) {}
+  BitmapButton(Form* owner, const Design& row);
   Bitmap glyph;
-  std::unique_ptr<Peer> MakePeer() override;
 };
 
-class CheckBox : public WinControl {
+// What check boxes and radio buttons share: a mark that only the model changes, and onClick.
+class Checkable : public WinControl {
  public:
-  static constexpr Kind kKind = Kind::CheckBox;
-  CheckBox(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) {}
   bool Checked() const { return checked_; }
-  // A change of the mark raises onClick, whether the user or the program made it.
-  void SetChecked(bool checked);
   Handler onClick;
-  void UserClick() override { SetChecked(!checked_); }
-  std::unique_ptr<Peer> MakePeer() override;
+
+ protected:
+  using WinControl::WinControl;
+  // Sets the mark; false when it was so already.
+  bool Mark(bool checked);
 
  private:
   bool checked_ = false;
+};
+
+class CheckBox : public Checkable {
+ public:
+  static constexpr Kind kKind = Kind::CheckBox;
+  CheckBox(Form* owner, const Design& row) : Checkable(owner, kKind, row) {}
+  // A change of the mark raises onClick, whether the user or the program made it.
+  void SetChecked(bool checked);
+  void UserClick() override { SetChecked(!Checked()); }
 };
 
 // Radio buttons form one group per parent: checking one clears the others.
-class RadioButton : public WinControl {
+class RadioButton : public Checkable {
  public:
   static constexpr Kind kKind = Kind::RadioButton;
-  RadioButton(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) {}
-  bool Checked() const { return checked_; }
+  RadioButton(Form* owner, const Design& row) : Checkable(owner, kKind, row) {}
   // Checking raises onClick, whether the user or the program did it.
   void SetChecked(bool checked);
-  Handler onClick;
   void UserClick() override { SetChecked(true); }
-  std::unique_ptr<Peer> MakePeer() override;
-
- private:
-  bool checked_ = false;
 };
 
-class GroupBox : public WinControl {
+// A control that holds others, painted and windowed: a group box or a panel. It never takes
+// the focus itself.
+class Container : public WinControl {
+ protected:
+  Container(Form* owner, Kind kind, const Design& row) : WinControl(owner, kind, row) { tabStop = false; }
+};
+
+class GroupBox : public Container {
  public:
   static constexpr Kind kKind = Kind::GroupBox;
-  GroupBox(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) { tabStop = false; }
-  std::unique_ptr<Peer> MakePeer() override;
+  GroupBox(Form* owner, const Design& row) : Container(owner, kKind, row) {}
 };
 
 enum class BevelCut { None, Lowered, Raised };
 
-// A container with a coloured face and bevelled edges; holds painted and windowed controls.
-class Panel : public WinControl {
+// A container with a coloured face and bevelled edges.
+class Panel : public Container {
  public:
   static constexpr Kind kKind = Kind::Panel;
-  Panel(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) { tabStop = false; }
+  Panel(Form* owner, const Design& row);
   BevelCut bevelOuter = BevelCut::Raised;
   BevelCut bevelInner = BevelCut::None;
   // A sunken edge around the whole panel; the client area, where the bevels, the face and the
   // controls inside lie, is the part within it.
   bool singleBorder = false;
   Color color = kButtonFace;
-  std::unique_ptr<Peer> MakePeer() override;
 };
 
 class Edit : public WinControl {
  public:
   static constexpr Kind kKind = Kind::Edit;
-  Edit(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) {}
+  Edit(Form* owner, const Design& row);
   bool readOnly = false;
   Color color = kWhite;
   // Longest text in bytes of the ANSI code page (0: no limit); a double-byte character that
@@ -109,7 +116,6 @@ class Edit : public WinControl {
   // it in.
   void TypeOver(const std::string& text);
   Handler onChange;
-  std::unique_ptr<Peer> MakePeer() override;
 
  private:
   friend class UpDown;
@@ -124,7 +130,8 @@ class Edit : public WinControl {
 class UpDown : public WinControl {
  public:
   static constexpr Kind kKind = Kind::UpDown;
-  UpDown(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) { tabStop = false; }
+  // Shows its minimum in the edit box of the row's link.
+  UpDown(Form* owner, const Design& row);
   ~UpDown() override;
   int min = 0, max = 100;
   bool wrap = false;
@@ -136,7 +143,6 @@ class UpDown : public WinControl {
   // One step by the user's arrow (+1 up, -1 down), stopping at the ends unless wrap is set.
   void Step(int delta);
   Handler onClick;
-  std::unique_ptr<Peer> MakePeer() override;
 
  private:
   friend class Edit;
@@ -152,13 +158,10 @@ struct ItemDraw {
 };
 using ItemDrawer = std::function<void(Canvas& canvas, const ItemDraw& item)>;
 
-// A drop-down list without free text; with onDrawItem set (before the form's window is made)
-// the form draws every row and the field itself.
-class ComboBox : public WinControl {
+// What drop-down lists and lists share: rows of text, one of them selected or none; with
+// onDrawItem set (before the form's window is made) the form draws every row itself.
+class ItemList : public WinControl {
  public:
-  static constexpr Kind kKind = Kind::ComboBox;
-  ComboBox(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) {}
-  int itemHeight = 0;  // 0: the system's
   ItemDrawer onDrawItem;
   const std::vector<std::string>& Items() const { return items_; }
   void Clear();
@@ -166,37 +169,37 @@ class ComboBox : public WinControl {
   int ItemIndex() const { return itemIndex_; }
   // A selection made by the program raises no event.
   void SetItemIndex(int index);
-  // The user's choice of an item raises onChange.
-  void Choose(int index);
-  Handler onChange;
-  std::unique_ptr<Peer> MakePeer() override;
+  // The user's choice of an item, which raises the kind's event.
+  virtual void Choose(int index) = 0;
+
+ protected:
+  using WinControl::WinControl;
 
  private:
   std::vector<std::string> items_;
   int itemIndex_ = -1;
 };
 
-// A list of rows; with onDrawItem set the form draws every row itself.
-class ListBox : public WinControl {
+// A drop-down list without free text; a drawn one draws its field too.
+class ComboBox : public ItemList {
+ public:
+  static constexpr Kind kKind = Kind::ComboBox;
+  ComboBox(Form* owner, const Design& row);
+  int itemHeight = 0;  // 0: the system's
+  void Choose(int index) override;  // onChange
+  Handler onChange;
+};
+
+// A list of rows.
+class ListBox : public ItemList {
  public:
   static constexpr Kind kKind = Kind::ListBox;
-  ListBox(Form* owner, std::string name) : WinControl(owner, kKind, std::move(name)) {}
+  ListBox(Form* owner, const Design& row);
   int itemHeight = 16;
-  ItemDrawer onDrawItem;
-  const std::vector<std::string>& Items() const { return items_; }
-  void Clear();
-  void Add(const std::string& item);
-  int ItemIndex() const { return itemIndex_; }
-  void SetItemIndex(int index);  // raises no event
-  void Choose(int index);        // the user's choice: onClick
-  void Activate(int index);      // a double click or Enter on a row: onDblClick
+  void Choose(int index) override;  // onClick
+  void Activate(int index);         // a double click or Enter on a row: onDblClick
   Handler onClick;
   Handler onDblClick;
-  std::unique_ptr<Peer> MakePeer() override;
-
- private:
-  std::vector<std::string> items_;
-  int itemIndex_ = -1;
 };
 
 }  // namespace ui

@@ -21,12 +21,12 @@ class TimeDialog : public ui::Form {
     SetClientSize(200, 140);
     Build({
         Bind(gbxTime, {.name = "gbxTime", .left = 4, .top = 4, .width = 190, .height = 50, .caption = "表示時間"}),
-        Bind(edtTime, {.name = "edtTime", .left = 8, .top = 20, .width = 40, .height = 20, .parent = "gbxTime"}),
-        Bind(updTime, {.name = "updTime", .left = 48, .top = 20, .width = 16, .height = 20, .parent = "gbxTime",
-                       .min = 1, .max = 9, .associate = "edtTime"}),
+        Bind(edtTime, {.name = "edtTime", .left = 8, .top = 20, .width = 40, .height = 20, .parent = gbxTime}),
+        Bind(updTime, {.name = "updTime", .left = 48, .top = 20, .width = 16, .height = 20, .parent = gbxTime,
+                       .min = 1, .max = 9, .associate = edtTime}),
         Bind(pnlNote, {.name = "pnlNote", .left = 4, .top = 60, .width = 190, .height = 40}),
         Bind(chkNote, {.name = "chkNote", .left = 8, .top = 8, .width = 120, .height = 20, .caption = "枠なし",
-                       .parent = "pnlNote"}),
+                       .parent = pnlNote}),
         Bind(btnOk, {.name = "btnOk", .left = 120, .top = 108, .width = 75, .height = 25, .caption = "OK",
                      .isDefault = true}),
     });

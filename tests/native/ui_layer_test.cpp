@@ -23,11 +23,11 @@ class Dialog : public ui::Form {
     SetClientSize(300, 200);
     Build({
         Bind(gbxGroup, {.name = "gbxGroup", .left = 8, .top = 8, .width = 200, .height = 100, .caption = "組(&G)", .tabOrder = 2}),
-        Bind(rbtA, {.name = "rbtA", .left = 8, .top = 16, .width = 80, .height = 16, .caption = "甲", .parent = "gbxGroup"}),
-        Bind(rbtB, {.name = "rbtB", .left = 8, .top = 36, .width = 80, .height = 16, .caption = "乙", .parent = "gbxGroup"}),
+        Bind(rbtA, {.name = "rbtA", .left = 8, .top = 16, .width = 80, .height = 16, .caption = "甲", .parent = gbxGroup}),
+        Bind(rbtB, {.name = "rbtB", .left = 8, .top = 36, .width = 80, .height = 16, .caption = "乙", .parent = gbxGroup}),
         Bind(rbtOutside, {.name = "rbtOutside", .left = 220, .top = 8, .width = 60, .height = 16, .caption = "外", .tabOrder = 3}),
         Bind(chkFlag, {.name = "chkFlag", .left = 8, .top = 112, .width = 120, .height = 16, .caption = "印(&M)", .tabOrder = 1}),
-        Bind(lblName, {.name = "lblName", .left = 8, .top = 136, .caption = "名前(&N)", .autoSize = true, .focusControl = "edtName"}),
+        Bind(lblName, {.name = "lblName", .left = 8, .top = 136, .caption = "名前(&N)", .autoSize = true, .focusControl = edtName}),
         Bind(edtName, {.name = "edtName", .left = 80, .top = 134, .width = 100, .height = 20, .tabOrder = 4, .maxLength = 12}),
         Bind(btnOk, {.name = "btnOk", .left = 120, .top = 168, .width = 75, .height = 25, .caption = "OK", .isDefault = true, .modalResult = ui::mrOk, .tabOrder = 0}),
         Bind(btnCancel, {.name = "btnCancel", .left = 200, .top = 168, .width = 75, .height = 25, .caption = "キャンセル", .isCancel = true, .modalResult = ui::mrCancel, .tabOrder = 5}),
@@ -168,7 +168,7 @@ class ListDialog : public ui::Form {
         Bind(lstRows, {.name = "lstRows", .left = 8, .top = 8, .width = 100, .height = 100, .tabOrder = 0}),
         Bind(edtNumber, {.name = "edtNumber", .left = 8, .top = 120, .width = 17, .height = 20, .maxLength = 1}),
         Bind(updNumber, {.name = "updNumber", .left = 25, .top = 120, .width = 15, .height = 20, .min = 1, .max = 9,
-                         .associate = "edtNumber"}),
+                         .associate = edtNumber}),
         Bind(btnOk, {.name = "btnOk", .left = 120, .top = 168, .width = 75, .height = 25, .caption = "OK",
                      .isDefault = true}),
     });

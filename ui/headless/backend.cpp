@@ -67,6 +67,13 @@ bool TakesInput(const Control& control) {
   return form && form->Visible() && headless::FormEnabled(*form) && control.Usable();
 }
 
+// A click on a row of a list that takes input focuses the list.
+bool TakesItem(ItemList& list, int index) {
+  if (!TakesInput(list) || index < 0 || index >= static_cast<int>(list.Items().size())) return false;
+  list.SetFocus();
+  return true;
+}
+
 }  // namespace
 
 namespace backend {
@@ -127,17 +134,6 @@ void FormEnableOwner(Form& form, bool enabled) {
 }
 
 void PaintedChanged(Control&) {}
-
-std::unique_ptr<Peer> MakePeer(Button&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(BitmapButton&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(CheckBox&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(RadioButton&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(GroupBox&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(Panel&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(Edit&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(UpDown&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(ComboBox&) { return nullptr; }
-std::unique_ptr<Peer> MakePeer(ListBox&) { return nullptr; }
 
 void FocusControl(WinControl& control) {
   if (control.Owner() && control.Usable()) S().forms[control.Owner()].focused = &control;
@@ -282,23 +278,14 @@ bool Click(WinControl& control) {
   return true;
 }
 
-bool ChooseItem(ComboBox& list, int index) {
-  if (!TakesInput(list) || index < 0 || index >= static_cast<int>(list.Items().size())) return false;
-  list.SetFocus();
-  Guarded([&] { list.Choose(index); });
-  return true;
-}
-
-bool ChooseItem(ListBox& list, int index) {
-  if (!TakesInput(list) || index < 0 || index >= static_cast<int>(list.Items().size())) return false;
-  list.SetFocus();
+bool ChooseItem(ItemList& list, int index) {
+  if (!TakesItem(list, index)) return false;
   Guarded([&] { list.Choose(index); });
   return true;
 }
 
 bool ActivateItem(ListBox& list, int index) {
-  if (!TakesInput(list) || index < 0 || index >= static_cast<int>(list.Items().size())) return false;
-  list.SetFocus();
+  if (!TakesItem(list, index)) return false;
   Guarded([&] { list.Activate(index); });
   return true;
 }

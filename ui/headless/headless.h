@@ -58,8 +58,7 @@ const std::vector<ShownException>& ShownExceptions();
 // ---- the user's input ----
 // Each returns false when the input went nowhere (a disabled or hidden control, a disabled form).
 bool Click(WinControl& control);
-bool ChooseItem(ComboBox& list, int index);
-bool ChooseItem(ListBox& list, int index);
+bool ChooseItem(ItemList& list, int index);
 bool ActivateItem(ListBox& list, int index);  // double click or Enter on a row
 bool TypeText(Edit& edit, const std::string& text);
 // The whole text selected and typed over.

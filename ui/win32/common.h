@@ -55,12 +55,30 @@ HWND EnsureWindow(Form& form);
 // The window that holds a control: its panel or group box, or the form.
 HWND ContainerWindow(const Control& control);
 void RegisterClasses();
+// Registers the forms' class, once, with the icon of the first form; returns the class's icon.
+HICON RegisterFormClass(HICON icon);
 // Loads the common controls and registers their classes, once, before the first windowed
 // control is made: a form of painted controls alone (the counter) never needs them.
 void EnsureCommonControls();
 HWND MessageWindow();
 HWND AppWindow();
+const wchar_t* FormClassName();
 const wchar_t* ContainerClassName();
+
+// The windows of a container's controls (null: the form's own) put in tab order.
+void ArrangeTabOrder(const Form& form, const WinControl* container);
+// A tooltip for every control of the form that has a hint.
+void AddHints(FormWindow& window, const Form& form);
+
+// Paints the invalid part of a form's or a container's window.
+void PaintForm(HWND hwnd, const Form& form);
+void PaintContainer(HWND hwnd, const WinControl& container);
+// The colour behind a control: the face of the panel it sits in, or the form's.
+Color SurfaceColor(const Control& control);
+
+// Mouse input on the painted controls of a form or container (null: the form itself).
+bool IsMouseInput(UINT message);
+void HandleMouse(HWND hwnd, Form& form, const WinControl* container, UINT message, LPARAM lParam);
 
 // Runs an event handler; an exception it raises is shown, and the message loop goes on.
 void Guarded(const Handler& handler);
@@ -137,5 +155,7 @@ class WinPeer : public Peer {
 };
 
 WinPeer* PeerOf(HWND hwnd);
+// The peer of a windowed control's kind.
+std::unique_ptr<WinPeer> MakePeer(WinControl& control);
 
 }  // namespace ui::win32

@@ -1,5 +1,6 @@
-// One small peer per windowed kind: how it is created, how it shows the model, and how the
-// user's changes come back into the model before the model's handler runs.
+// The peers of the windowed kinds: how each is created, how it shows the model, and how the
+// user's changes come back into the model before the model's handler runs. Kinds that behave
+// alike share a peer; the table at the end names the peer of every kind.
 #include "ui/input.h"
 #include "ui/win32/common.h"
 
@@ -100,39 +101,26 @@ class BitmapButtonPeer : public WinPeer {
 
 // Check boxes and radio buttons keep their mark in the model: the window never changes it by
 // itself, so a click is a request that the model answers.
-class CheckBoxPeer : public WinPeer {
+class CheckPeer : public WinPeer {
  public:
-  explicit CheckBoxPeer(CheckBox& box) : WinPeer(box, L"BUTTON", BS_CHECKBOX), box_(box) {}
+  explicit CheckPeer(CheckBox& box) : CheckPeer(box, BS_CHECKBOX) {}
+  explicit CheckPeer(RadioButton& radio) : CheckPeer(radio, BS_RADIOBUTTON) {}
   void Sync() override {
     WinPeer::Sync();
-    SendMessageW(Handle(), BM_SETCHECK, box_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Handle(), BM_SETCHECK, mark_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   void Command(WORD code) override {
-    if (code == BN_CLICKED && box_.Usable()) box_.UserClick();
+    if (code == BN_CLICKED && mark_.Usable()) mark_.UserClick();
   }
 
  private:
-  CheckBox& box_;
-};
-
-class RadioButtonPeer : public WinPeer {
- public:
-  explicit RadioButtonPeer(RadioButton& radio) : WinPeer(radio, L"BUTTON", BS_RADIOBUTTON), radio_(radio) {}
-  void Sync() override {
-    WinPeer::Sync();
-    SendMessageW(Handle(), BM_SETCHECK, radio_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
-  }
-  void Command(WORD code) override {
-    if (code == BN_CLICKED && radio_.Usable()) radio_.UserClick();
-  }
-
- private:
-  RadioButton& radio_;
+  CheckPeer(Checkable& mark, DWORD style) : WinPeer(mark, L"BUTTON", style), mark_(mark) {}
+  Checkable& mark_;
 };
 
 // A panel's single border is the system's sunken client edge: the window draws it outside
 // its client area, so everything inside keeps its client coordinates.
-DWORD ContainerExStyle(const WinControl& container) {
+DWORD ContainerExStyle(const Container& container) {
   const auto* panel = dynamic_cast<const Panel*>(&container);
   return WS_EX_CONTROLPARENT | (panel && panel->singleBorder ? WS_EX_CLIENTEDGE : 0);
 }
@@ -140,7 +128,7 @@ DWORD ContainerExStyle(const WinControl& container) {
 // Panels and group boxes are windows of our own class, painted like a form.
 class ContainerPeer : public WinPeer {
  public:
-  explicit ContainerPeer(WinControl& container)
+  explicit ContainerPeer(Container& container)
       : WinPeer(container, ContainerClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, ContainerExStyle(container)) {}
   void Sync() override {
     WinPeer::Sync();
@@ -230,13 +218,48 @@ bool PaintItem(const DRAWITEMSTRUCT& item, const ItemDrawer& drawer) {
   return true;
 }
 
+// The messages of the two list controls that do the same.
+struct ListMessages {
+  UINT reset, add, getSelection, setSelection;
+};
+constexpr ListMessages kComboBoxMessages{CB_RESETCONTENT, CB_ADDSTRING, CB_GETCURSEL, CB_SETCURSEL};
+constexpr ListMessages kListBoxMessages{LB_RESETCONTENT, LB_ADDSTRING, LB_GETCURSEL, LB_SETCURSEL};
+
+// What the peers of drop-down lists and lists share: the rows shown and the selection.
+class ItemListPeer : public WinPeer {
+ public:
+  ItemListPeer(ItemList& list, const ListMessages& messages, const wchar_t* windowClass, DWORD style,
+               DWORD exStyle = 0)
+      : WinPeer(list, windowClass, style, exStyle), list_(list), messages_(messages) {}
+  void Fetch() override { list_.SetItemIndex(Selection()); }
+
+ protected:
+  int Selection() const { return static_cast<int>(SendMessageW(Handle(), messages_.getSelection, 0, 0)); }
+  bool RowsChanged() const { return shown_ != list_.Items(); }
+  void ShowRows() {
+    SendMessageW(Handle(), messages_.reset, 0, 0);
+    for (const std::string& item : list_.Items())
+      SendMessageW(Handle(), messages_.add, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    shown_ = list_.Items();
+  }
+  void ShowSelection() {
+    if (Selection() != list_.ItemIndex())
+      SendMessageW(Handle(), messages_.setSelection, static_cast<WPARAM>(list_.ItemIndex()), 0);
+  }
+
+ private:
+  ItemList& list_;
+  const ListMessages& messages_;
+  std::vector<std::string> shown_;
+};
+
 constexpr int kDropDownRows = 8;
 
-class ComboBoxPeer : public WinPeer {
+class ComboBoxPeer : public ItemListPeer {
  public:
   explicit ComboBoxPeer(ComboBox& combo)
-      : WinPeer(combo, L"COMBOBOX",
-                CBS_DROPDOWNLIST | WS_VSCROLL | (combo.onDrawItem ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0)),
+      : ItemListPeer(combo, kComboBoxMessages, L"COMBOBOX",
+                     CBS_DROPDOWNLIST | WS_VSCROLL | (combo.onDrawItem ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0)),
         combo_(combo) {
     if (combo.itemHeight > 0) SendMessageW(Handle(), CB_SETITEMHEIGHT, 0, combo.itemHeight);
     // The field shows a row as the list does.
@@ -256,34 +279,25 @@ class ComboBoxPeer : public WinPeer {
       MoveWindow(Handle(), combo_.Left(), combo_.Top(), combo_.Width(), r.bottom - r.top, TRUE);
     if (!IsWindowEnabled(Handle()) != !combo_.Enabled()) EnableWindow(Handle(), combo_.Enabled());
     ShowWindow(Handle(), combo_.Visible() ? SW_SHOWNA : SW_HIDE);
-    if (shown_ != combo_.Items()) {
-      SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
-      for (const std::string& item : combo_.Items())
-        SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-      shown_ = combo_.Items();
-    }
-    if (SendMessageW(Handle(), CB_GETCURSEL, 0, 0) != combo_.ItemIndex())
-      SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(combo_.ItemIndex()), 0);
+    if (RowsChanged()) ShowRows();
+    ShowSelection();
   }
   void Command(WORD code) override {
-    if (code == CBN_SELCHANGE && combo_.Usable())
-      combo_.Choose(static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)));
+    if (code == CBN_SELCHANGE && combo_.Usable()) combo_.Choose(Selection());
   }
-  void Fetch() override { combo_.SetItemIndex(static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0))); }
   bool DrawItem(const DRAWITEMSTRUCT& item) override { return combo_.onDrawItem && PaintItem(item, combo_.onDrawItem); }
 
  private:
   ComboBox& combo_;
-  std::vector<std::string> shown_;
 };
 
-class ListBoxPeer : public WinPeer {
+class ListBoxPeer : public ItemListPeer {
  public:
   explicit ListBoxPeer(ListBox& list)
-      : WinPeer(list, L"LISTBOX",
-                LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
-                    (list.onDrawItem ? LBS_OWNERDRAWFIXED | LBS_HASSTRINGS : 0),
-                WS_EX_CLIENTEDGE),
+      : ItemListPeer(list, kListBoxMessages, L"LISTBOX",
+                     LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
+                         (list.onDrawItem ? LBS_OWNERDRAWFIXED | LBS_HASSTRINGS : 0),
+                     WS_EX_CLIENTEDGE),
         list_(list) {
     SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, list.itemHeight);
     Subclass(Handle(), KeyProc, reinterpret_cast<DWORD_PTR>(this));
@@ -291,25 +305,20 @@ class ListBoxPeer : public WinPeer {
   ~ListBoxPeer() override { Unsubclass(Handle(), KeyProc); }
   void Sync() override {
     WinPeer::Sync();
-    if (shown_ != list_.Items()) {
+    if (RowsChanged()) {
       SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-      SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
-      for (const std::string& item : list_.Items())
-        SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+      ShowRows();
       SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
       InvalidateRect(Handle(), nullptr, TRUE);
-      shown_ = list_.Items();
     }
-    if (SendMessageW(Handle(), LB_GETCURSEL, 0, 0) != list_.ItemIndex())
-      SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.ItemIndex()), 0);
+    ShowSelection();
   }
   void Command(WORD code) override {
     if (!list_.Usable()) return;
-    const int index = static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
+    const int index = Selection();
     if (code == LBN_SELCHANGE) list_.Choose(index);
     if (code == LBN_DBLCLK) list_.Activate(index);
   }
-  void Fetch() override { list_.SetItemIndex(static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0))); }
   bool DrawItem(const DRAWITEMSTRUCT& item) override {
     if (!list_.onDrawItem || item.itemID == static_cast<UINT>(-1)) return false;
     return PaintItem(item, list_.onDrawItem);
@@ -332,25 +341,33 @@ class ListBoxPeer : public WinPeer {
   }
 
   ListBox& list_;
-  std::vector<std::string> shown_;
+};
+
+using PeerMaker = std::unique_ptr<WinPeer> (*)(WinControl& control);
+
+template <class Model, class ModelPeer>
+constexpr std::pair<Kind, PeerMaker> PeerFor() {
+  return {Model::kKind, [](WinControl& control) -> std::unique_ptr<WinPeer> {
+            return std::make_unique<ModelPeer>(static_cast<Model&>(control));
+          }};
+}
+
+// The peer of every windowed kind.
+constexpr std::pair<Kind, PeerMaker> kPeers[] = {
+    PeerFor<Button, ButtonPeer>(),      PeerFor<BitmapButton, BitmapButtonPeer>(),
+    PeerFor<CheckBox, CheckPeer>(),     PeerFor<RadioButton, CheckPeer>(),
+    PeerFor<GroupBox, ContainerPeer>(), PeerFor<Panel, ContainerPeer>(),
+    PeerFor<Edit, EditPeer>(),          PeerFor<UpDown, UpDownPeer>(),
+    PeerFor<ComboBox, ComboBoxPeer>(),  PeerFor<ListBox, ListBoxPeer>(),
 };
 
 }  // namespace
+
+std::unique_ptr<WinPeer> MakePeer(WinControl& control) {
+  for (const auto& [kind, make] : kPeers)
+    if (kind == control.GetKind()) return make(control);
+  throw Error("no peer for the kind of " + control.Name());
+}
+
 }  // namespace ui::win32
 
-namespace ui::backend {
-
-using namespace ui::win32;
-
-std::unique_ptr<Peer> MakePeer(Button& control) { return std::make_unique<ButtonPeer>(control); }
-std::unique_ptr<Peer> MakePeer(BitmapButton& control) { return std::make_unique<BitmapButtonPeer>(control); }
-std::unique_ptr<Peer> MakePeer(CheckBox& control) { return std::make_unique<CheckBoxPeer>(control); }
-std::unique_ptr<Peer> MakePeer(RadioButton& control) { return std::make_unique<RadioButtonPeer>(control); }
-std::unique_ptr<Peer> MakePeer(GroupBox& control) { return std::make_unique<ContainerPeer>(control); }
-std::unique_ptr<Peer> MakePeer(Panel& control) { return std::make_unique<ContainerPeer>(control); }
-std::unique_ptr<Peer> MakePeer(Edit& control) { return std::make_unique<EditPeer>(control); }
-std::unique_ptr<Peer> MakePeer(UpDown& control) { return std::make_unique<UpDownPeer>(control); }
-std::unique_ptr<Peer> MakePeer(ComboBox& control) { return std::make_unique<ComboBoxPeer>(control); }
-std::unique_ptr<Peer> MakePeer(ListBox& control) { return std::make_unique<ListBoxPeer>(control); }
-
-}  // namespace ui::backend

@@ -3,6 +3,15 @@
 
 #include "ui/win32/common.h"
 
+namespace ui::win32 {
+
+State& S() {
+  static State state;
+  return state;
+}
+
+}  // namespace ui::win32
+
 namespace ui::backend {
 
 using namespace ui::win32;
