@@ -24,12 +24,13 @@ class TfrmCount : public ui::Form {
   std::tm startTm{};
   int chosenLine = 0;
 
-  ui::Image *imgCount, *imgChar0, *imgChar1, *imgMsg1, *imgMsg0;
-  ui::Shape *shpChar1B, *shpChar0B, *shpChar0C, *shpChar1C;
-  ui::Label *lblChar0A, *lblChar0B, *lblChar0C;
-  ui::Label *lblChar1A, *lblCount, *lblChar1B, *lblChar1C, *lblLast, *lblChar1D;
-  ui::MediaPlayer* mplWave;
-  ui::Timer *timTimer, *timNext, *timDelay;
+  ui::Image *imgCount = nullptr, *imgChar0 = nullptr, *imgChar1 = nullptr, *imgMsg1 = nullptr, *imgMsg0 = nullptr;
+  ui::Shape *shpChar1B = nullptr, *shpChar0B = nullptr, *shpChar0C = nullptr, *shpChar1C = nullptr;
+  ui::Label *lblChar0A = nullptr, *lblChar0B = nullptr, *lblChar0C = nullptr;
+  ui::Label *lblChar1A = nullptr, *lblCount = nullptr, *lblChar1B = nullptr, *lblChar1C = nullptr;
+  ui::Label *lblLast = nullptr, *lblChar1D = nullptr;
+  ui::MediaPlayer* mplWave = nullptr;
+  ui::Timer *timTimer = nullptr, *timNext = nullptr, *timDelay = nullptr;
 
   void FormCreate();
   void FormShow();

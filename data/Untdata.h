@@ -75,7 +75,7 @@ class TfrmData : public ui::Form {
  public:
   TfrmData();
 
-  ui::Image* imgIcon;
+  ui::Image* imgIcon = nullptr;
   bool SoundsReplacedAtLoad = false;
 
   CounterSettings counterSettings;

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "data/Untdata.h"
-#include "image/dib_surface.h"
+#include "image/blend.h"
 #include "image/targa.h"
 
 const char* const SpriteFiles[kRosterSize][kVariants] = {

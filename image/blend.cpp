@@ -1,4 +1,4 @@
-#include "image/dib_surface.h"
+#include "image/blend.h"
 
 namespace {
 

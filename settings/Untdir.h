@@ -18,12 +18,12 @@ class TfrmDir : public ui::Form {
 
   TfrmData& frmData;
 
-  ui::Bevel* bevDir;
-  ui::Label *lblDrive, *lblDir;
-  ui::ComboBox* dcbDir;  // the drive box
-  ui::ListBox* dlbDir;   // the folder list
-  ui::Button *btnOk, *btnCancel;
-  ui::BitmapButton* bbtReg;
+  ui::Bevel* bevDir = nullptr;
+  ui::Label *lblDrive = nullptr, *lblDir = nullptr;
+  ui::ComboBox* dcbDir = nullptr;  // the drive box
+  ui::ListBox* dlbDir = nullptr;   // the folder list
+  ui::Button *btnOk = nullptr, *btnCancel = nullptr;
+  ui::BitmapButton* bbtReg = nullptr;
 
   void FormCreate();
   void dcbDirChange();

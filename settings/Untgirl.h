@@ -19,14 +19,16 @@ class TfrmGirl : public ui::Form {
 
   TfrmData& frmData;
 
-  ui::Image *imgBack, *imgChar0;
-  ui::Panel* pnlGirl;
-  ui::Label *lblName0, *lblName1, *lblBirth0, *lblBirth1, *lblBlood0, *lblBlood1;
-  ui::Label *lblHeight0, *lblHeight1, *lblSize0, *lblSize1, *lblCV0, *lblCV1, *lblKumi0, *lblKumi1;
-  ui::Button* btnClose;
-  ui::BitmapButton *bbtChar0, *bbtChar1;
-  ui::PopupMenu* pumChar;
-  ui::Timer* timChip;
+  ui::Image *imgBack = nullptr, *imgChar0 = nullptr;
+  ui::Panel* pnlGirl = nullptr;
+  ui::Label *lblName0 = nullptr, *lblName1 = nullptr, *lblBirth0 = nullptr, *lblBirth1 = nullptr;
+  ui::Label *lblBlood0 = nullptr, *lblBlood1 = nullptr;
+  ui::Label *lblHeight0 = nullptr, *lblHeight1 = nullptr, *lblSize0 = nullptr, *lblSize1 = nullptr;
+  ui::Label *lblCV0 = nullptr, *lblCV1 = nullptr, *lblKumi0 = nullptr, *lblKumi1 = nullptr;
+  ui::Button* btnClose = nullptr;
+  ui::BitmapButton *bbtChar0 = nullptr, *bbtChar1 = nullptr;
+  ui::PopupMenu* pumChar = nullptr;
+  ui::Timer* timChip = nullptr;
 
   int32_t FIndex = 0;        // the character shown
   int32_t FDrawnIndex = -1;  // the character whose figure was drawn on the last change

@@ -12,25 +12,25 @@ class TfrmInit : public ui::Form {
 
   TfrmData& frmData;
 
-  ui::Bevel *bevDir, *bevWave, *bevCheck, *bevEdit;
-  ui::Label* lblDir;
-  ui::Edit* edtDir;
-  ui::BitmapButton* bbtDir;
-  ui::CheckBox* chkWave;
-  ui::GroupBox* gbxWave;
-  ui::CheckBox* chkWaveN[10];  // chkWave0 .. chkWave9: the voice of roster index n
-  ui::CheckBox *chkRepl, *chkName, *chkRand;
-  ui::GroupBox* gbxRand;
-  ui::RadioButton *rbtRand1, *rbtRand2, *rbtRand3;
-  ui::CheckBox* chkForm;
-  ui::GroupBox* gbxName;
-  ui::Label *lblName1a, *lblName2a, *lblName1b, *lblName3;
-  ui::Edit *edtName1a, *edtName1b, *edtName2a, *edtName2b, *edtName3;
-  ui::BitmapButton* bbtDefault;
-  ui::Label *lblTimer, *lblDelay;
-  ui::Edit *edtTimer, *edtDelay;
-  ui::UpDown *updTimer, *updDelay;
-  ui::BitmapButton *bbtOk, *bbtCancel;
+  ui::Bevel *bevDir = nullptr, *bevWave = nullptr, *bevCheck = nullptr, *bevEdit = nullptr;
+  ui::Label* lblDir = nullptr;
+  ui::Edit* edtDir = nullptr;
+  ui::BitmapButton* bbtDir = nullptr;
+  ui::CheckBox* chkWave = nullptr;
+  ui::GroupBox* gbxWave = nullptr;
+  ui::CheckBox* chkWaveN[10] = {};  // chkWave0 .. chkWave9: the voice of roster index n
+  ui::CheckBox *chkRepl = nullptr, *chkName = nullptr, *chkRand = nullptr;
+  ui::GroupBox* gbxRand = nullptr;
+  ui::RadioButton *rbtRand1 = nullptr, *rbtRand2 = nullptr, *rbtRand3 = nullptr;
+  ui::CheckBox* chkForm = nullptr;
+  ui::GroupBox* gbxName = nullptr;
+  ui::Label *lblName1a = nullptr, *lblName2a = nullptr, *lblName1b = nullptr, *lblName3 = nullptr;
+  ui::Edit *edtName1a = nullptr, *edtName1b = nullptr, *edtName2a = nullptr, *edtName2b = nullptr, *edtName3 = nullptr;
+  ui::BitmapButton* bbtDefault = nullptr;
+  ui::Label *lblTimer = nullptr, *lblDelay = nullptr;
+  ui::Edit *edtTimer = nullptr, *edtDelay = nullptr;
+  ui::UpDown *updTimer = nullptr, *updDelay = nullptr;
+  ui::BitmapButton *bbtOk = nullptr, *bbtCancel = nullptr;
 
   void FormCreate();
   void chkWaveClick();

@@ -17,10 +17,10 @@ extern const char* const kVersionText;
 class TfrmVer : public ui::Form {
  public:
   explicit TfrmVer(ui::Form& owner);
-  ui::Shape* shpVer;
-  ui::Image* imgLogo;
-  ui::Label *lblTitle, *lblName;
-  ui::Button* btnOk;
+  ui::Shape* shpVer = nullptr;
+  ui::Image* imgLogo = nullptr;
+  ui::Label *lblTitle = nullptr, *lblName = nullptr;
+  ui::Button* btnOk = nullptr;
   void btnOkClick();
 };
 
@@ -32,17 +32,20 @@ class TfrmMain : public ui::Form {
 
   TfrmData& frmData;
 
-  ui::Image *imgBack, *imgChar0, *imgChar1;
-  ui::ComboBox *cbxChar0, *cbxChar1;
-  ui::Panel* pnlStat;
-  ui::Label *lblSC1, *lblSC2, *lblSC3, *lblSC4, *lblSC5, *lblSC6;
-  ui::Label *lblInit, *lblLast, *lblDiffDay, *lblTotal, *lblDayAve, *lblDayMax;
-  ui::Button *btnOk, *btnCancel;
-  ui::Timer* timChip;
-  ui::MainMenu* mnuMain;
-  ui::MenuItem *mnuFunc, *mnuConfig, *mnuGirl, *mnuStartup, *mnuStartupUser, *mnuStartupComm, *mnuStartupDel;
-  ui::MenuItem *mnuHelp, *mnuReadme, *mnuWeb, *mnuAbout;
-  ui::PopupMenu* pumChar;
+  ui::Image *imgBack = nullptr, *imgChar0 = nullptr, *imgChar1 = nullptr;
+  ui::ComboBox *cbxChar0 = nullptr, *cbxChar1 = nullptr;
+  ui::Panel* pnlStat = nullptr;
+  ui::Label *lblSC1 = nullptr, *lblSC2 = nullptr, *lblSC3 = nullptr, *lblSC4 = nullptr, *lblSC5 = nullptr;
+  ui::Label *lblSC6 = nullptr;
+  ui::Label *lblInit = nullptr, *lblLast = nullptr, *lblDiffDay = nullptr, *lblTotal = nullptr;
+  ui::Label *lblDayAve = nullptr, *lblDayMax = nullptr;
+  ui::Button *btnOk = nullptr, *btnCancel = nullptr;
+  ui::Timer* timChip = nullptr;
+  ui::MainMenu* mnuMain = nullptr;
+  ui::MenuItem *mnuFunc = nullptr, *mnuConfig = nullptr, *mnuGirl = nullptr, *mnuStartup = nullptr;
+  ui::MenuItem *mnuStartupUser = nullptr, *mnuStartupComm = nullptr, *mnuStartupDel = nullptr;
+  ui::MenuItem *mnuHelp = nullptr, *mnuReadme = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
+  ui::PopupMenu* pumChar = nullptr;
 
   int32_t FShownChar0 = -1, FShownChar1 = -1;
   int32_t FMenuSide = 0;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "image/dib_surface.h"
+#include "image/blend.h"
 
 namespace {
 

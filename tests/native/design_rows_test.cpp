@@ -53,7 +53,7 @@ void ExpectMade(const ui::Form& form, const T* member, const char* name) {
 }
 
 TEST(DesignRows, EveryKindIsMadeFromARowOfItsKind) {
-  native_support::ResetProcessState();
+  native_support::ResetMachine();
   EveryKind form;
   ExpectMade(form, form.img, "img");
   ExpectMade(form, form.lbl, "lbl");
@@ -83,7 +83,7 @@ struct Members {
 };
 
 TEST(DesignRows, ALinkToAControlTheFormHasNotMadeIsAnError) {
-  native_support::ResetProcessState();
+  native_support::ResetMachine();
   // A panel of another form, which the last case links to.
   Members other;
   ui::Form otherForm;
@@ -121,7 +121,7 @@ TEST(DesignRows, ALinkToAControlTheFormHasNotMadeIsAnError) {
 }
 
 TEST(DesignRows, ALabelLinksToTheControlOfALaterRow) {
-  native_support::ResetProcessState();
+  native_support::ResetMachine();
   Members m;
   ui::Form form;
   form.Build({Bind(m.lblText, {.name = "lblText", .focusControl = m.edtText}),

@@ -76,10 +76,13 @@ class CurrentFolderGuard {
 class Probe : public ui::Form {
  public:
   Probe(int intervalMs, std::function<void()> action) {
-    Build({{.kind = ui::Kind::Timer, .name = "timProbe", .enabled = true, .interval = intervalMs}});
-    Find<ui::Timer>("timProbe")->onTimer = std::move(action);
+    Build({ui::Bind(timProbe, {.name = "timProbe", .enabled = true, .interval = intervalMs})});
+    timProbe->onTimer = std::move(action);
   }
-  void Stop() { Find<ui::Timer>("timProbe")->SetEnabled(false); }
+  void Stop() { timProbe->SetEnabled(false); }
+
+ private:
+  ui::Timer* timProbe = nullptr;
 };
 
 // Stores a value under the program's settings key, as an earlier settings run would have.
