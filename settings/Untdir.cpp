@@ -7,7 +7,6 @@
 #include "platform/files.h"
 #include "settings/folder_path.h"
 
-
 const char* const kDirCaption = "ゲームフォルダの指定";
 
 namespace {

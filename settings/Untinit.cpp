@@ -3,7 +3,6 @@
 #include "data/Untdata.h"
 #include "settings/Untdir.h"
 
-
 const char* const kInitCaption = "詳細設定";
 
 namespace {

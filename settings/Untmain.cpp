@@ -13,7 +13,6 @@
 #include "settings/Untinit.h"
 #include "m2k_version.h"
 
-
 const char* const kSettingsCaption = "Marivel2起動カウンターKORVENの設定";
 const char* const kStartupLinkName = "ミルテカ起動カウンター＋(プラス).lnk";
 // The maker's home page: an address of the reserved example domain until the maker has one.

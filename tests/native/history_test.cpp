@@ -108,7 +108,6 @@ std::tm LocalFields(platform::CTime time) {
   return local;
 }
 
-
 // A fresh process in an empty work folder, in Tokyo, at a known moment.
 class StartHistoryStore : public native_support::ProgramTest {
  protected:

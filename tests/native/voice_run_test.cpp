@@ -24,7 +24,6 @@ using native_support::StoreSetting;
 const char kStartKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current";
 const char kExitKey[] = "\\AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current";
 
-
 // Shift-JIS trail bytes can equal "{", so tokens are looked for whole.
 bool HasToken(const std::string& text, const char* token) { return text.find(token) != std::string::npos; }
 
