@@ -253,17 +253,18 @@ TEST_F(DetailedSettings, FillsFromTheSettingsAndOkStoresThemBack) {
 }
 
 TEST_F(DetailedSettings, FillsTheOtherControlsAndOkStoresEveryOne) {
-  data.counterSettings.name = 1;
-  data.counterSettings.form = 1;
-  data.counterSettings.timer = 7;
-  data.counterSettings.delay = 3;
-  data.counterSettings.name1a = "山田";
-  data.counterSettings.name1b = "";
-  data.counterSettings.name2a = "やまだ";
-  data.counterSettings.name2b = "たろう";
-  data.counterSettings.name3 = "タロ";
-  data.counterSettings.dirwave = "D:\\ゲーム\\表";
-  const CounterSettings before = data.counterSettings;
+  CounterSettings& s = data.counterSettings;
+  s.name = 1;
+  s.form = 1;
+  s.timer = 7;
+  s.delay = 3;
+  s.name1a = "山田";
+  s.name1b = "";
+  s.name2a = "やまだ";
+  s.name2b = "たろう";
+  s.name3 = "タロ";
+  s.dirwave = "D:\\ゲーム\\表";
+  const CounterSettings before = s;
   Run([](TfrmInit& d) {
     EXPECT_TRUE(d.chkName->Checked());
     EXPECT_TRUE(d.chkForm->Checked());
@@ -405,12 +406,13 @@ TEST_F(DetailedSettings, TheNameStyleSwitchesTheCaptionsAtOnceAndCancelKeepsIt) 
 }
 
 TEST_F(DetailedSettings, DefaultNamesFillTheBoxesAndCancelStoresNothing) {
-  data.counterSettings.name1a = "山田";
-  data.counterSettings.name1b = "花子";
-  data.counterSettings.name2a = "やまだ";
-  data.counterSettings.name2b = "はなこ";
-  data.counterSettings.name3 = "ハナ";
-  const CounterSettings before = data.counterSettings;
+  CounterSettings& s = data.counterSettings;
+  s.name1a = "山田";
+  s.name1b = "花子";
+  s.name2a = "やまだ";
+  s.name2b = "はなこ";
+  s.name3 = "ハナ";
+  const CounterSettings before = s;
   Run([](TfrmInit& d) {
     headless::Click(*d.bbtDefault);
     const std::pair<const ui::Edit*, const char*> defaults[] = {
